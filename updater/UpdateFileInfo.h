@@ -1,0 +1,22 @@
+// One entry of the update manifest: what the server offers for one file and
+// where it goes on this machine.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct CUpdateFileInfo {
+    // "FileSize"; its low 32 bits, read as unsigned, are the expected download size.
+    std::int64_t size = 0;
+    std::string fileName;
+    bool registerServer = false;
+    std::string installDir = "CURRENTDIR";
+    std::string localPath;
+    // Expected digest of the file (or the digest of a local file).
+    std::string hashCode;
+    std::string targetPath;
+    std::string url;
+    bool needsUpdate = false;
+
+    std::uint32_t ExpectedSize() const { return static_cast<std::uint32_t>(size); }
+};

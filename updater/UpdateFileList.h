@@ -1,0 +1,51 @@
+// The parsed update manifest: its entries with their destinations, the
+// digest rule and the test whether a local file is current.
+#pragma once
+
+#include "CriticalSection.h"
+#include "UpdateFileInfo.h"
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+
+class CUpdateFileList {
+public:
+    CUpdateFileList();
+    ~CUpdateFileList();
+    CUpdateFileList(const CUpdateFileList&) = delete;
+    CUpdateFileList& operator=(const CUpdateFileList&) = delete;
+
+    // Replaces the list with the entries of the manifest file. False when the
+    // manifest cannot be read, or names a path outside its base folder (then
+    // the list stays empty and nothing may be downloaded).
+    bool Load(const char* manifestPath);
+    // Drops the entries whose local file is current; returns how many remain.
+    int FilterNeedsUpdate();
+    // Sum of the expected sizes of the entries that need an update (wraps).
+    std::uint32_t TotalSize();
+    // Hands the first entry to the caller; null when the list is empty.
+    std::unique_ptr<CUpdateFileInfo> PopFront();
+    void Clear();
+    int Count();
+
+    bool NeedsUpdate(CUpdateFileInfo& record);
+
+    // Digest of the longest prefix of the file whose length is a multiple of
+    // 512 bytes, as 32 lower-case hex digits (the rule servers publish with).
+    static bool ComputeFileHash(const char* path, std::string& digest);
+
+    const std::string& ProgramFolder() const { return m_programFolder; }
+    const std::string& WindowsFolder() const { return m_windowsFolder; }
+    const std::string& SystemFolder() const { return m_systemFolder; }
+
+private:
+    std::string TargetPathOf(const CUpdateFileInfo& record) const;
+
+    std::string m_programFolder;
+    std::string m_windowsFolder;
+    std::string m_systemFolder;
+    std::list<std::unique_ptr<CUpdateFileInfo>> m_records;
+    CCriticalSection m_lock;
+};
