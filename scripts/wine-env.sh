@@ -12,12 +12,13 @@ export DISPLAY="${TARNWICK_DISPLAY:-:91}"
 # Starts Xvfb and a persistent wineserver unless they already run; prints
 # nothing. Safe to call from several processes at once.
 wine_env_start() {
-  local lock="/tmp/tarnwick-wine-env.lock"
+  local lock="/tmp/tarnwick-wine-env-${DISPLAY#:}.lock"
   (
     flock 9
     if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+      # The lock's descriptor must not live on in the servers.
       setsid Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -ac \
-        >/tmp/tarnwick-xvfb.log 2>&1 < /dev/null &
+        >/tmp/tarnwick-xvfb.log 2>&1 </dev/null 9>&- &
       local i
       for i in $(seq 1 100); do
         xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
@@ -25,7 +26,7 @@ wine_env_start() {
       done
     fi
     if ! pgrep -u "$(id -u)" -f "wineserver" >/dev/null 2>&1; then
-      setsid wineserver -p >/dev/null 2>&1 < /dev/null &
+      setsid wineserver -p >/dev/null 2>&1 </dev/null 9>&- &
       sleep 0.2
     fi
   ) 9>"$lock"
