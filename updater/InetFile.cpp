@@ -1,0 +1,209 @@
+#include "InetFile.h"
+
+#include <vector>
+
+namespace {
+
+const char kAgent[] = "Brisco Update Client v1.0";
+const char kRequestHeaders[] = "Accept: */*\r\nUser-Agent: Brisco Update Client\r\n";
+const DWORD_PTR kContext = 1;
+const UINT kBlockSize = 1024;
+
+struct HttpTarget {
+    std::string server;
+    std::string object;
+    INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
+};
+
+// Splits a plain HTTP URL; false for anything else, https included.
+bool SplitHttpUrl(const std::string& url, HttpTarget& target) {
+    // No part of a URL is longer than the URL itself.
+    const DWORD capacity = static_cast<DWORD>(url.size() + 1);
+    std::vector<char> host(capacity);
+    std::vector<char> path(capacity);
+    std::vector<char> extra(capacity);
+    URL_COMPONENTSA parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.lpszHostName = host.data();
+    parts.dwHostNameLength = capacity;
+    parts.lpszUrlPath = path.data();
+    parts.dwUrlPathLength = capacity;
+    parts.lpszExtraInfo = extra.data();
+    parts.dwExtraInfoLength = capacity;
+    if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
+        return false;
+    }
+    if (parts.nScheme != INTERNET_SCHEME_HTTP || parts.dwHostNameLength == 0) {
+        return false;
+    }
+    target.server.assign(host.data(), parts.dwHostNameLength);
+    target.object.assign(path.data(), parts.dwUrlPathLength);
+    target.object.append(extra.data(), parts.dwExtraInfoLength);
+    if (target.object.empty()) {
+        target.object = "/";
+    }
+    target.port = parts.nPort;
+    return true;
+}
+
+const char* ErrorTextOf(DWORD code) {
+    switch (code) {
+    case CInetFile::CodeBadUrl:
+        return "URL解析错误, 请选择其他服务器进行尝试";
+    case CInetFile::CodeConnectionFailed:
+        return "服务器拒绝连接, 请选择其他服务器进行尝试";
+    case CInetFile::CodeRedirectFailed:
+        return "重定向失败, 请选择其他服务器进行尝试";
+    case CInetFile::CodeBadRedirectUrl:
+        return "重定向URL解析错误, 请选择其他服务器进行尝试";
+    case CInetFile::CodeNotHttp:
+        return "不是HTTP连接, 请选择其他服务器进行尝试";
+    case CInetFile::CodeServerFileFailed:
+        return "取得服务器文件失败, 请选择其他服务器进行尝试";
+    case CInetFile::CodeLocalFileFailed:
+        return "创建本地文件失败";
+    case CInetFile::CodeCancelled:
+        return "主动取消连接";
+    case CInetFile::CodeEmptyUrl:
+        return "URL不正确";
+    default:
+        return "连接服务器失败, 请检查网络或联系管理员";
+    }
+}
+
+struct FileCloser {
+    void operator()(HANDLE file) const { CloseHandle(file); }
+};
+using FileHandle = std::unique_ptr<void, FileCloser>;
+
+} // namespace
+
+void CInetFile::CInetFileSession::OnStatusCallback(DWORD_PTR, DWORD, void*, DWORD) {}
+
+CInetFile::~CInetFile() {
+    m_destroying = true;
+    m_cancel = true;
+    WaitForCompletion();
+}
+
+bool CInetFile::Start() {
+    ++m_startCount;
+    WaitForCompletion();
+    m_cancel = false;
+    return CThreadBase::Start();
+}
+
+std::string CInetFile::LocalPath() const {
+    return m_kind == KindFile ? m_targetPath + ".tmp" : m_targetPath;
+}
+
+void CInetFile::Fail(DWORD code) {
+    m_errorText = ErrorTextOf(code);
+    throw new CInetFileException(code);
+}
+
+void CInetFile::Run() {
+    DWORD result = CodeSuccess;
+    std::unique_ptr<CInetFileSession> session;
+    std::unique_ptr<CHttpConnection> connection;
+    std::unique_ptr<CHttpFile> request;
+    try {
+        session = std::make_unique<CInetFileSession>(kAgent, kContext, INTERNET_OPEN_TYPE_PRECONFIG,
+                                                     nullptr, nullptr, 0);
+        result = Transfer(*session, connection, request);
+    } catch (CInternetException* failure) {
+        std::unique_ptr<CInternetException> owned(failure);
+        result = CodeConnectionFailed;
+    } catch (CInetFileException* failure) {
+        std::unique_ptr<CInetFileException> owned(failure);
+        result = owned->ErrorCode();
+    }
+    request.reset();
+    connection.reset();
+    if (session) {
+        session->Close();
+    }
+    PostFinished(result);
+    // From here on the job may already be deleted by its owner.
+    session.reset();
+}
+
+DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnection>& connection,
+                          std::unique_ptr<CHttpFile>& request) {
+    if (m_url.empty()) {
+        Fail(CodeEmptyUrl);
+    }
+    HttpTarget target;
+    if (!SplitHttpUrl(m_url, target)) {
+        Fail(CodeBadUrl);
+    }
+    if (m_statusCallback) {
+        session.EnableStatusCallback(true);
+    }
+
+    connection = session.GetHttpConnection(target.server.c_str(), target.port);
+    request = connection->OpenRequest("GET", target.object.c_str(), nullptr, kContext, nullptr,
+                                      nullptr, INTERNET_FLAG_RELOAD);
+    request->AddRequestHeaders(kRequestHeaders, HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+    request->SendRequest();
+    if (request->QueryStatusCode() != HTTP_STATUS_OK) {
+        Fail(CodeServerFileFailed);
+    }
+    DWORD announced = 0;
+    const bool lengthAnnounced = request->QueryContentLength(announced);
+
+    FileHandle file(CreateFileA(LocalPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        Fail(CodeLocalFileFailed);
+    }
+
+    m_received = 0;
+    char block[kBlockSize];
+    for (;;) {
+        const UINT read = request->Read(block, kBlockSize);
+        if (read == 0) {
+            break;
+        }
+        DWORD written = 0;
+        // A full disk is a local file failure like a file that cannot be created.
+        if (!WriteFile(file.get(), block, read, &written, nullptr) || written != read) {
+            Fail(CodeLocalFileFailed);
+        }
+        m_received += read;
+        if (m_notifyWindow != nullptr) {
+            // A full queue may swallow progress: the finished message carries what matters.
+            PostMessageA(m_notifyWindow, WM_INETFILE_PROGRESS, MAKEWPARAM(read, m_kind),
+                         reinterpret_cast<LPARAM>(this));
+        }
+        if (m_cancel) {
+            return CodeCancelled;
+        }
+    }
+    file.reset();
+
+    // A connection that ends early looks like the end of the body to the reader.
+    const uint32_t received = m_received;
+    if ((m_expectedSize != 0 && received != m_expectedSize) ||
+        (lengthAnnounced && received != announced)) {
+        Fail(CodeServerFileFailed);
+    }
+    return CodeSuccess;
+}
+
+void CInetFile::PostFinished(DWORD code) {
+    if (m_notifyWindow == nullptr) {
+        return;
+    }
+    const WPARAM wParam = MAKEWPARAM(LOWORD(code), LOWORD(m_kind));
+    // The owner waits for this message to go on with its run, so a full queue is waited out;
+    // only a window that is gone, or a job that is being destroyed, gives it up.
+    while (!PostMessageA(m_notifyWindow, WM_INETFILE_FINISHED, wParam,
+                         reinterpret_cast<LPARAM>(this))) {
+        if (!IsWindow(m_notifyWindow) || m_destroying) {
+            break;
+        }
+        Sleep(10);
+    }
+}
