@@ -1,0 +1,316 @@
+// Painting of a CPixImage on Win32 device contexts.
+#include "PixImage.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace Velmora {
+
+static_assert(sizeof(BITMAPINFOHEADER) == sizeof(PixBitmapInfoHeader), "header layout");
+static_assert(sizeof(RGBQUAD) == sizeof(PixRgbQuad), "palette layout");
+
+namespace {
+
+class MemoryDC {
+  public:
+    explicit MemoryDC(HDC reference) : m_dc(CreateCompatibleDC(reference)) {}
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    ~MemoryDC() {
+        if (m_dc)
+            DeleteDC(m_dc);
+    }
+    HDC get() const { return m_dc; }
+
+  private:
+    HDC m_dc;
+};
+
+class GdiBitmap {
+  public:
+    explicit GdiBitmap(HBITMAP bitmap) : m_bitmap(bitmap) {}
+    GdiBitmap(const GdiBitmap&) = delete;
+    GdiBitmap& operator=(const GdiBitmap&) = delete;
+    ~GdiBitmap() {
+        if (m_bitmap)
+            DeleteObject(m_bitmap);
+    }
+    HBITMAP get() const { return m_bitmap; }
+
+  private:
+    HBITMAP m_bitmap;
+};
+
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject() {
+        if (m_previous)
+            SelectObject(m_dc, m_previous);
+    }
+
+  private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
+
+class SavedDCState {
+  public:
+    explicit SavedDCState(HDC dc) : m_dc(dc), m_saved(SaveDC(dc)) {}
+    SavedDCState(const SavedDCState&) = delete;
+    SavedDCState& operator=(const SavedDCState&) = delete;
+    ~SavedDCState() {
+        if (m_saved)
+            RestoreDC(m_dc, m_saved);
+    }
+
+  private:
+    HDC m_dc;
+    int m_saved;
+};
+
+// Blends one channel; a is 1 to 254.
+inline uint8_t Mix(uint8_t destination, uint8_t source, int a) {
+    return static_cast<uint8_t>((destination * (255 - a) + source * a) >> 8);
+}
+
+} // namespace
+
+bool CPixImage::PaintBlended(HDC dc, const RECT& rect, const RECT* clip, bool smooth) const {
+    return PaintBlended(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                        clip, smooth);
+}
+
+bool CPixImage::PaintBlended(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height,
+                             const RECT* clip, bool smooth) const {
+    if (!IsValid() || !dc)
+        return false;
+    if (width == 0 || height == 0 || !m_enabled)
+        return true;
+    if (width < 0)
+        width = m_width;
+    if (height < 0)
+        height = m_height;
+
+    SavedDCState savedState(dc);
+    if (clip)
+        IntersectClipRect(dc, clip->left, clip->top, clip->right, clip->bottom);
+    RECT box;
+    const int boxKind = GetClipBox(dc, &box);
+    if (boxKind == ERROR)
+        return false;
+    const RECT destination = {x, y, x + width, y + height};
+    RECT area;
+    if (boxKind == NULLREGION || !IntersectRect(&area, &destination, &box))
+        return true;
+    const int areaWidth = area.right - area.left;
+    const int areaHeight = area.bottom - area.top;
+    const int offsetX = area.left - x;
+    const int offsetY = area.top - y;
+    const bool sameSize = width == m_width && height == m_height;
+    const bool blend = HasAlpha() || HasTransColor() || m_paletteAlpha || m_alphaMax < 255;
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(m_block.get());
+
+    if (!blend && sameSize) {
+        // Source rows are bottom-up: the source origin is the area's lower-left corner.
+        return SetDIBitsToDevice(dc, area.left, area.top, areaWidth, areaHeight, offsetX,
+                                 m_height - offsetY - areaHeight, 0, m_height, m_pixels, info,
+                                 DIB_RGB_COLORS) != 0;
+    }
+
+    BITMAPINFO work = {};
+    work.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    work.bmiHeader.biWidth = areaWidth;
+    work.bmiHeader.biHeight = -areaHeight;
+    work.bmiHeader.biPlanes = 1;
+    work.bmiHeader.biBitCount = 24;
+    work.bmiHeader.biCompression = BI_RGB;
+    MemoryDC memory(dc);
+    void* workBits = nullptr;
+    GdiBitmap bitmap(CreateDIBSection(memory.get(), &work, DIB_RGB_COLORS, &workBits, nullptr, 0));
+    if (!memory.get() || !bitmap.get() || !workBits)
+        return false;
+    SelectedObject selected(memory.get(), bitmap.get());
+    if (blend &&
+        !BitBlt(memory.get(), 0, 0, areaWidth, areaHeight, dc, area.left, area.top, SRCCOPY))
+        return false;
+    GdiFlush();
+    const size_t workStride = (static_cast<size_t>(areaWidth) * 3 + 3) & ~static_cast<size_t>(3);
+    auto* out = static_cast<uint8_t*>(workBits);
+    const int alphaScale = m_alphaMax + 1;
+    const bool hasKey = HasTransColor();
+    const auto keyRed = static_cast<uint8_t>(m_transColor & 0xFF);
+    const auto keyGreen = static_cast<uint8_t>((m_transColor >> 8) & 0xFF);
+    const auto keyBlue = static_cast<uint8_t>((m_transColor >> 16) & 0xFF);
+
+    if (sameSize && m_bpp == 24 && !m_paletteAlpha) {
+        // The common skin case: a 24-bit image with alpha painted at its own size.
+        for (int row = 0; row < areaHeight; ++row) {
+            const uint8_t* source = GetRow(offsetY + row) + static_cast<size_t>(offsetX) * 3;
+            const uint8_t* alpha =
+                m_alpha ? m_alpha.get() +
+                              static_cast<size_t>(m_height - 1 - offsetY - row) * m_width + offsetX
+                        : nullptr;
+            uint8_t* target = out + row * workStride;
+            for (int column = 0; column < areaWidth; ++column, source += 3, target += 3) {
+                const int a = (alphaScale * (alpha ? alpha[column] : 255)) >> 8;
+                if (a == 0 || (hasKey && source[0] == keyBlue && source[1] == keyGreen &&
+                               source[2] == keyRed))
+                    continue;
+                if (a == 255) {
+                    target[0] = source[0];
+                    target[1] = source[1];
+                    target[2] = source[2];
+                } else {
+                    target[0] = Mix(target[0], source[0], a);
+                    target[1] = Mix(target[1], source[1], a);
+                    target[2] = Mix(target[2], source[2], a);
+                }
+            }
+        }
+    } else {
+        // Source positions in 1/256 pixel: destination offset x source size / destination size.
+        std::vector<int64_t> columns(static_cast<size_t>(areaWidth));
+        for (int column = 0; column < areaWidth; ++column)
+            columns[column] = static_cast<int64_t>(offsetX + column) * m_width * 256 / width;
+        const PixRgbQuad* palette = GetPalette();
+        auto index = [this](const uint8_t* row, int32_t sx) -> uint32_t {
+            if (m_bpp == 8)
+                return row[sx];
+            if (m_bpp == 4)
+                return (row[sx >> 1] >> ((sx & 1) ? 0 : 4)) & 0x0F;
+            return (row[sx >> 3] >> (7 - (sx & 7))) & 1;
+        };
+        auto color = [&](const uint8_t* row, int32_t sx) -> PixRgbQuad {
+            if (m_bpp == 24)
+                return PixRgbQuad{row[sx * 3], row[sx * 3 + 1], row[sx * 3 + 2], 255};
+            return palette[index(row, sx)];
+        };
+        auto alphaAt = [this](int32_t sx, int32_t sy) -> int {
+            return m_alpha ? m_alpha[static_cast<size_t>(m_height - 1 - sy) * m_width + sx] : 255;
+        };
+        for (int row = 0; row < areaHeight; ++row) {
+            const int64_t fy = static_cast<int64_t>(offsetY + row) * m_height * 256 / height;
+            const auto sy = static_cast<int32_t>(std::min<int64_t>(fy >> 8, m_height - 1));
+            const int32_t sy1 = std::min(sy + 1, m_height - 1);
+            const int wy = static_cast<int>(fy & 255);
+            const uint8_t* sourceRow = GetRow(sy);
+            const uint8_t* sourceRow1 = GetRow(sy1);
+            uint8_t* target = out + row * workStride;
+            for (int column = 0; column < areaWidth; ++column, target += 3) {
+                const int64_t fx = columns[column];
+                const auto sx = static_cast<int32_t>(std::min<int64_t>(fx >> 8, m_width - 1));
+                PixRgbQuad pixel = color(sourceRow, sx);
+                const uint8_t paletteAlpha = pixel.alpha;
+                int a = alphaAt(sx, sy);
+                if (blend && hasKey) {
+                    const bool keyed =
+                        m_bpp == 24 ? pixel.blue == keyBlue && pixel.green == keyGreen &&
+                                          pixel.red == keyRed
+                                    : index(sourceRow, sx) == static_cast<uint32_t>(m_transColor);
+                    if (keyed)
+                        continue;
+                }
+                if (smooth) {
+                    const int32_t sx1 = std::min(sx + 1, m_width - 1);
+                    const int wx = static_cast<int>(fx & 255);
+                    const PixRgbQuad p10 = color(sourceRow, sx1);
+                    const PixRgbQuad p01 = color(sourceRow1, sx);
+                    const PixRgbQuad p11 = color(sourceRow1, sx1);
+                    auto lerp = [wx, wy](int v00, int v10, int v01, int v11) {
+                        const int top = v00 * (256 - wx) + v10 * wx;
+                        const int bottom = v01 * (256 - wx) + v11 * wx;
+                        return (top * (256 - wy) + bottom * wy) >> 16;
+                    };
+                    pixel.blue =
+                        static_cast<uint8_t>(lerp(pixel.blue, p10.blue, p01.blue, p11.blue));
+                    pixel.green =
+                        static_cast<uint8_t>(lerp(pixel.green, p10.green, p01.green, p11.green));
+                    pixel.red = static_cast<uint8_t>(lerp(pixel.red, p10.red, p01.red, p11.red));
+                    if (m_alpha)
+                        a = lerp(a, alphaAt(sx1, sy), alphaAt(sx, sy1), alphaAt(sx1, sy1));
+                }
+                if (!blend) {
+                    target[0] = pixel.blue;
+                    target[1] = pixel.green;
+                    target[2] = pixel.red;
+                    continue;
+                }
+                a = (alphaScale * a) >> 8;
+                if (m_paletteAlpha && m_bpp != 24)
+                    a = ((paletteAlpha + 1) * a) >> 8;
+                if (a == 0)
+                    continue;
+                if (a == 255) {
+                    target[0] = pixel.blue;
+                    target[1] = pixel.green;
+                    target[2] = pixel.red;
+                } else {
+                    target[0] = Mix(target[0], pixel.blue, a);
+                    target[1] = Mix(target[1], pixel.green, a);
+                    target[2] = Mix(target[2], pixel.red, a);
+                }
+            }
+        }
+    }
+    return BitBlt(dc, area.left, area.top, areaWidth, areaHeight, memory.get(), 0, 0, SRCCOPY) != 0;
+}
+
+bool CPixImage::PaintStretched(HDC dc, const RECT& rect, uint32_t rop) const {
+    return PaintStretched(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                          rop);
+}
+
+bool CPixImage::PaintStretched(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height,
+                               uint32_t rop) const {
+    if (!IsValid() || !dc)
+        return false;
+    if (width == 0 || height == 0 || !m_enabled)
+        return true;
+    const int previousMode = SetStretchBltMode(dc, COLORONCOLOR);
+    const int lines =
+        StretchDIBits(dc, x, y, width, height, 0, 0, m_width, m_height, m_pixels,
+                      reinterpret_cast<const BITMAPINFO*>(m_block.get()), DIB_RGB_COLORS, rop);
+    if (previousMode)
+        SetStretchBltMode(dc, previousMode);
+    return lines > 0;
+}
+
+bool CPixImage::PaintTiled(HDC dc, const RECT& rect) const {
+    if (!IsValid() || !dc)
+        return false;
+    bool painted = true;
+    // The last copy of each row and column is cut by clipping, never scaled.
+    for (LONG top = rect.top; top < rect.bottom; top += m_height) {
+        for (LONG left = rect.left; left < rect.right; left += m_width) {
+            const RECT cell = {left, top, std::min<LONG>(left + m_width, rect.right),
+                               std::min<LONG>(top + m_height, rect.bottom)};
+            painted = PaintBlended(dc, left, top, m_width, m_height, &cell, false) && painted;
+        }
+    }
+    return painted;
+}
+
+HBITMAP CPixImage::ToDeviceBitmap(HDC dc) const {
+    if (!IsValid())
+        return nullptr;
+    std::unique_ptr<MemoryDC> temporary;
+    if (!dc) {
+        temporary = std::make_unique<MemoryDC>(nullptr);
+        dc = temporary->get();
+    }
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(m_block.get()),
+                                      DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits)
+        std::memcpy(bits, m_pixels, GetPixelSize());
+    return bitmap;
+}
+
+} // namespace Velmora
