@@ -37,7 +37,9 @@ int AppMessageBox(const char* text, UINT type, HWND owner) {
 
 CWinAppBase* CWinAppBase::s_current = nullptr;
 
-CWinAppBase::CWinAppBase() { s_current = this; }
+CWinAppBase::CWinAppBase() {
+    s_current = this;
+}
 
 CWinAppBase::~CWinAppBase() {
     if (s_current == this)
@@ -76,8 +78,8 @@ int CWinAppBase::Run(HINSTANCE instance, const char* commandLine) {
 }
 
 INT_PTR CModalDialog::DoModal() {
-    HINSTANCE instance = CWinAppBase::Current() ? CWinAppBase::Current()->Instance()
-                                                : GetModuleHandleA(nullptr);
+    HINSTANCE instance =
+        CWinAppBase::Current() ? CWinAppBase::Current()->Instance() : GetModuleHandleA(nullptr);
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(m_templateId), m_parent,
                                      &CModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_hwnd = nullptr;
@@ -98,8 +100,7 @@ INT_PTR CModalDialog::WindowProc(UINT message, WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
-INT_PTR CALLBACK CModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+INT_PTR CALLBACK CModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<CModalDialog*>(lParam);
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);

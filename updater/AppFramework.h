@@ -22,7 +22,7 @@ int AppMessageBox(const char* text, UINT type = MB_OK, HWND owner = nullptr);
 // Base of the one application object. WinMain runs InitInstance; when it
 // returns false the program goes straight to ExitInstance and ends.
 class CWinAppBase {
-public:
+  public:
     CWinAppBase();
     virtual ~CWinAppBase();
     CWinAppBase(const CWinAppBase&) = delete;
@@ -41,14 +41,14 @@ public:
 
     static CWinAppBase* Current() { return s_current; }
 
-protected:
+  protected:
     // Windows Sockets 2.2 for the process; false when unavailable.
     BOOL SocketsStartup();
     // Name under which settings would be kept; remembered only.
     void SetRegistryKey(const char* key) { m_registryKey = key; }
     const std::string& RegistryKey() const { return m_registryKey; }
 
-private:
+  private:
     static CWinAppBase* s_current;
     HINSTANCE m_instance = nullptr;
     std::string m_commandLine;
@@ -59,7 +59,7 @@ private:
 
 // Modal dialog from a dialog template of the program's resources.
 class CModalDialog {
-public:
+  public:
     CModalDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
     virtual ~CModalDialog() = default;
     CModalDialog(const CModalDialog&) = delete;
@@ -70,14 +70,14 @@ public:
     HWND GetSafeHwnd() const { return m_hwnd; }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hwnd, id); }
 
-protected:
+  protected:
     virtual BOOL OnInitDialog() { return TRUE; }
     // Messages not handled here get default dialog processing (FALSE).
     virtual INT_PTR WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void OnOK() { EndDialog(m_hwnd, IDOK); }
     virtual void OnCancel() { EndDialog(m_hwnd, IDCANCEL); }
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;

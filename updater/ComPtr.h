@@ -5,7 +5,7 @@
 #include <unknwn.h>
 
 template <class T> class ComPtr {
-public:
+  public:
     ComPtr() = default;
     ~ComPtr() { Reset(); }
     ComPtr(const ComPtr&) = delete;
@@ -32,12 +32,12 @@ public:
         }
     }
 
-private:
+  private:
     T* m_ptr = nullptr;
 };
 
 class CBstr {
-public:
+  public:
     CBstr() = default;
     explicit CBstr(const wchar_t* text) : m_bstr(SysAllocString(text)) {}
     ~CBstr() { SysFreeString(m_bstr); }
@@ -51,6 +51,6 @@ public:
         return &m_bstr;
     }
 
-private:
+  private:
     BSTR m_bstr = nullptr;
 };

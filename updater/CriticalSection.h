@@ -5,7 +5,7 @@
 #include <windows.h>
 
 class CCriticalSection {
-public:
+  public:
     CCriticalSection() { InitializeCriticalSection(&m_section); }
     ~CCriticalSection() { DeleteCriticalSection(&m_section); }
     CCriticalSection(const CCriticalSection&) = delete;
@@ -14,6 +14,6 @@ public:
     void lock() { EnterCriticalSection(&m_section); }
     void unlock() { LeaveCriticalSection(&m_section); }
 
-private:
+  private:
     CRITICAL_SECTION m_section;
 };

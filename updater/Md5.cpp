@@ -20,8 +20,8 @@ inline std::uint32_t LoadLittleEndian(const std::uint8_t* p) {
 #define MD5_G(x, y, z) ((y) ^ ((z) & ((x) ^ (y))))
 #define MD5_H(x, y, z) ((x) ^ (y) ^ (z))
 #define MD5_I(x, y, z) ((y) ^ ((x) | ~(z)))
-#define MD5_STEP(f, a, b, c, d, word, constant, shift)                                            \
-    (a) += f((b), (c), (d)) + (word) + (constant);                                                \
+#define MD5_STEP(f, a, b, c, d, word, constant, shift)                                             \
+    (a) += f((b), (c), (d)) + (word) + (constant);                                                 \
     (a) = RotateLeft((a), (shift)) + (b);
 
 void CMd5::Reset() {

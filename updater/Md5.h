@@ -7,7 +7,7 @@
 #include <string>
 
 class CMd5 {
-public:
+  public:
     CMd5() { Reset(); }
 
     void Reset();
@@ -17,7 +17,7 @@ public:
     // Final, written as 32 lower-case hexadecimal digits.
     std::string FinalHex();
 
-private:
+  private:
     void Transform(const std::uint8_t* block, std::size_t blockCount);
 
     std::uint32_t m_state[4];

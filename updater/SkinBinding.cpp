@@ -5,7 +5,7 @@ namespace {
 // Without a skin library the window is the plain dialog and the status
 // lines have nowhere to show.
 class CNoSkin final : public ISkinBinding {
-public:
+  public:
     void LoadSkin(const char*, int) override {}
     void Cleanup() override {}
     void SkinWindow(HWND, int, const char*, int) override {}
@@ -18,7 +18,9 @@ ISkinBinding* g_binding = &g_noSkin;
 
 } // namespace
 
-ISkinBinding& Skin() { return *g_binding; }
+ISkinBinding& Skin() {
+    return *g_binding;
+}
 
 ISkinBinding* SetSkinBinding(ISkinBinding* binding) {
     ISkinBinding* previous = g_binding;

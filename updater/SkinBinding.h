@@ -8,7 +8,7 @@
 // What the updater asks of the skin library. The program talks to one
 // process-wide binding; tests install their own to watch the calls.
 class ISkinBinding {
-public:
+  public:
     virtual ~ISkinBinding() = default;
     virtual void LoadSkin(const char* skinFile, int mode) = 0;
     virtual void Cleanup() = 0;

@@ -7,7 +7,7 @@
 #include <string>
 
 class CTarnwickClientApp : public framework::CWinAppBase {
-public:
+  public:
     CTarnwickClientApp() = default;
 
     BOOL InitInstance() override;
@@ -23,7 +23,7 @@ public:
     // "Platform.ini" next to the running executable.
     static std::string ConfigFilePath();
 
-private:
+  private:
     // True when the lobby already runs; then it has been told to the user and
     // the lobby window has been brought forward.
     bool LobbyIsRunning();

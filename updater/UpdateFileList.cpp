@@ -128,7 +128,7 @@ void StoreField(CUpdateFileInfo& record, const wchar_t* key, const std::string& 
 }
 
 class CFileHandle {
-public:
+  public:
     explicit CFileHandle(HANDLE handle) : m_handle(handle) {}
     ~CFileHandle() {
         if (m_handle != INVALID_HANDLE_VALUE)
@@ -139,7 +139,7 @@ public:
     HANDLE Get() const { return m_handle; }
     bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
 
-private:
+  private:
     HANDLE m_handle;
 };
 
@@ -154,7 +154,9 @@ CUpdateFileList::CUpdateFileList()
     : m_programFolder(ProgramFolderPath()), m_windowsFolder(WindowsFolderPath()),
       m_systemFolder(SystemFolderPath()) {}
 
-CUpdateFileList::~CUpdateFileList() { Clear(); }
+CUpdateFileList::~CUpdateFileList() {
+    Clear();
+}
 
 std::string CUpdateFileList::TargetPathOf(const CUpdateFileInfo& record) const {
     const char* base = m_programFolder.c_str();

@@ -11,7 +11,7 @@
 #include <string>
 
 class CUpdateFileList {
-public:
+  public:
     CUpdateFileList();
     ~CUpdateFileList();
     CUpdateFileList(const CUpdateFileList&) = delete;
@@ -40,7 +40,7 @@ public:
     const std::string& WindowsFolder() const { return m_windowsFolder; }
     const std::string& SystemFolder() const { return m_systemFolder; }
 
-private:
+  private:
     std::string TargetPathOf(const CUpdateFileInfo& record) const;
 
     std::string m_programFolder;

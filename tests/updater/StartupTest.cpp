@@ -1,0 +1,236 @@
+// Start-up of the updater: the lobby check, the configuration file, the
+// messages of every early exit and the release of the skin, in-process and
+// as the real Tarnwick.exe.
+#include "MainProgram.h"
+#include "SkinBinding.h"
+#include "TarnwickApp.h"
+#include "UiProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+// Keeps every call the updater makes into the skin library.
+class CRecordingSkin : public ISkinBinding {
+  public:
+    CRecordingSkin() { m_previous = SetSkinBinding(this); }
+    ~CRecordingSkin() override { SetSkinBinding(m_previous); }
+    void LoadSkin(const char* file, int mode) override {
+        calls.push_back(std::string("LoadSkin ") + file + " " + std::to_string(mode));
+    }
+    void Cleanup() override { calls.push_back("Cleanup"); }
+    void SkinWindow(HWND, int kind, const char* name, int recursive) override {
+        calls.push_back("SkinWindow " + std::to_string(kind) + " " + name + " " +
+                        std::to_string(recursive));
+    }
+    void SetDrawItemValue(HWND, int, const char* item, const char* text) override {
+        calls.push_back(std::string("Value ") + item + " " + text);
+    }
+    void SetDrawItemVisible(HWND, int, const char* item, BOOL visible) override {
+        calls.push_back(std::string("Visible ") + item + " " + std::to_string(visible));
+    }
+    std::vector<std::string> calls;
+
+  private:
+    ISkinBinding* m_previous;
+};
+
+const char kLobbyRunning[] = "游戏大厅已经运行！";
+const char kNoUpdateUrl[] = "获取升级文件失败，请到官方游戏网站重新下载安装游戏";
+
+std::string ConfigPath() {
+    return TestProgramFolder() + "\\Platform.ini";
+}
+
+void WriteConfig(const std::string& text) {
+    WriteFileBytes(ConfigPath(), text);
+}
+
+// The sample lobby, holding its mutex and a minimised window.
+class CRunningLobby {
+  public:
+    explicit CRunningLobby(const std::string& lobbyClass) {
+        DeleteFileA((TestProgramFolder() + "\\Dovrel.ready").c_str());
+        m_started =
+            m_process.Start(TestProgramFolder() + "\\Dovrel.exe --hold " + lobbyClass + " 60") &&
+            WaitForFile(TestProgramFolder() + "\\Dovrel.ready", 20000);
+        m_window = FindWindowA((lobbyClass + "_Mutex").c_str(), nullptr);
+    }
+    ~CRunningLobby() {
+        if (m_window)
+            PostMessageA(m_window, WM_CLOSE, 0, 0);
+        m_process.WaitForExit(10000);
+    }
+    bool Ready() const { return m_started && m_window; }
+    HWND Window() const { return m_window; }
+
+  private:
+    CChildProcess m_process;
+    bool m_started = false;
+    HWND m_window = nullptr;
+};
+
+class StartupTest : public ::testing::Test {
+  protected:
+    void TearDown() override { DeleteFileA(ConfigPath().c_str()); }
+
+    // The whole start-up of an application object in this process.
+    std::vector<SeenMessageBox> RunApp(const char* commandLine) {
+        CMessageBoxAnswerer answerer;
+        {
+            CTarnwickClientApp app;
+            app.Run(GetModuleHandleA(nullptr), commandLine);
+        }
+        Sleep(200);
+        return answerer.Seen();
+    }
+
+    CRecordingSkin m_skin;
+};
+
+TEST_F(StartupTest, MissingConfigurationEndsBeforeAnySkinOrWindow) {
+    DeleteFileA(ConfigPath().c_str());
+    auto boxes = RunApp("skip-lobby-check");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kNoUpdateUrl, boxes[0].text);
+    EXPECT_EQ("updater_tests", boxes[0].caption); // the program's name
+    EXPECT_EQ(LoadIcon(nullptr, IDI_ERROR), boxes[0].icon);
+    EXPECT_EQ(std::vector<std::string>{"Cleanup"}, m_skin.calls);
+}
+
+TEST_F(StartupTest, EmptyUpdateUrlIsLikeAMissingOne) {
+    WriteConfig("[Platform]\r\nDovrelClass=NoSuchLobby\r\n[Update]\r\nUpdateUrl=\r\n");
+    auto boxes = RunApp("");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kNoUpdateUrl, boxes[0].text);
+    EXPECT_EQ(std::vector<std::string>{"Cleanup"}, m_skin.calls);
+}
+
+TEST_F(StartupTest, ReadsTheUpdateUrlFromTheProgramFolderOnly) {
+    WriteConfig("[Update]\r\nUpdateUrl=http://127.0.0.1:1/UpdateNew.xml\r\n");
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    const std::string elsewhere = MakeScratchFolder("cwd");
+    WriteFileBytes(elsewhere + "\\Platform.ini", "[Update]\r\nUpdateUrl=http://wrong/\r\n");
+    SetCurrentDirectoryA(elsewhere.c_str());
+    CTarnwickClientApp app;
+    EXPECT_TRUE(app.ReadUpdateUrl());
+    EXPECT_EQ("http://127.0.0.1:1/UpdateNew.xml", app.UpdateUrl());
+    SetCurrentDirectoryA(saved);
+    EXPECT_EQ("Dovrel.exe", app.MainProgramFile());
+    EXPECT_EQ("StartMainApp", app.MainProgramArgument());
+}
+
+TEST_F(StartupTest, RunningLobbyIsToldAndBroughtForward) {
+    CRunningLobby lobby("TarnwickTestLobby");
+    ASSERT_TRUE(lobby.Ready());
+    ASSERT_TRUE(IsIconic(lobby.Window()));
+    WriteConfig("[Platform]\r\nDovrelClass=TarnwickTestLobby\r\n"
+                "[Update]\r\nUpdateUrl=http://127.0.0.1:1/UpdateNew.xml\r\n");
+    auto boxes = RunApp("");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kLobbyRunning, boxes[0].text);
+    EXPECT_EQ("系统提示", boxes[0].caption);
+    EXPECT_EQ(LoadIcon(nullptr, IDI_INFORMATION), boxes[0].icon);
+    EXPECT_FALSE(boxes[0].hadOwner);
+    EXPECT_FALSE(IsIconic(lobby.Window()));
+    EXPECT_EQ(lobby.Window(), GetForegroundWindow());
+    // Nothing else ran: no skin was loaded, but it was released.
+    EXPECT_EQ(std::vector<std::string>{"Cleanup"}, m_skin.calls);
+}
+
+TEST_F(StartupTest, AnyArgumentSkipsTheLobbyCheck) {
+    CRunningLobby lobby("TarnwickTestLobby");
+    ASSERT_TRUE(lobby.Ready());
+    WriteConfig("[Platform]\r\nDovrelClass=TarnwickTestLobby\r\n[Update]\r\nUpdateUrl=\r\n");
+    auto boxes = RunApp("x");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kNoUpdateUrl, boxes[0].text);
+    EXPECT_TRUE(IsIconic(lobby.Window()));
+}
+
+TEST_F(StartupTest, MissingLobbyClassProbesTheBareMutexName) {
+    WriteConfig("[Update]\r\nUpdateUrl=\r\n");
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, "_Mutex");
+    ASSERT_NE(nullptr, mutex);
+    auto boxes = RunApp("");
+    CloseHandle(mutex);
+    // No window of that class exists: only the message.
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kLobbyRunning, boxes[0].text);
+
+    // The updater does not keep the mutex it probed.
+    HANDLE again = CreateMutexA(nullptr, TRUE, "TarnwickProbe_Mutex");
+    CloseHandle(again);
+    WriteConfig("[Platform]\r\nDovrelClass=TarnwickProbe\r\n[Update]\r\nUpdateUrl=\r\n");
+    boxes = RunApp("");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kNoUpdateUrl, boxes[0].text);
+    HANDLE probe = CreateMutexA(nullptr, TRUE, "TarnwickProbe_Mutex");
+    EXPECT_NE(ERROR_ALREADY_EXISTS, GetLastError());
+    CloseHandle(probe);
+}
+
+TEST_F(StartupTest, UrlPresentLoadsTheSkinBeforeAnyWindow) {
+    WriteConfig("[Update]\r\nUpdateUrl=http://127.0.0.1:1/UpdateNew.xml\r\n");
+    auto boxes = RunApp("x");
+    ASSERT_GE(m_skin.calls.size(), 2u);
+    EXPECT_EQ("LoadSkin Tarnwick.sdb 2", m_skin.calls.front());
+    EXPECT_EQ("Cleanup", m_skin.calls.back());
+}
+
+TEST(RealProgramTest, TarnwickWithoutConfigurationShowsItsMessageAndEnds) {
+    const std::string folder = MakeScratchFolder("install");
+    ASSERT_TRUE(CopyFileA(TARNWICK_EXE, (folder + "\\Tarnwick.exe").c_str(), FALSE));
+    CChildProcess tarnwick;
+    ASSERT_TRUE(tarnwick.Start("\"" + folder + "\\Tarnwick.exe\" x", TestProgramFolder()));
+    SeenMessageBox box;
+    ASSERT_TRUE(AnswerMessageBox(tarnwick.Id(), 30000, box));
+    EXPECT_EQ(kNoUpdateUrl, box.text);
+    EXPECT_EQ("Tarnwick", box.caption);
+    EXPECT_TRUE(tarnwick.WaitForExit(20000));
+}
+
+TEST(RealProgramTest, TarnwickTellsOfARunningLobby) {
+    const std::string folder = MakeScratchFolder("install-lobby");
+    ASSERT_TRUE(CopyFileA(TARNWICK_EXE, (folder + "\\Tarnwick.exe").c_str(), FALSE));
+    WriteFileBytes(folder + "\\Platform.ini", "[Platform]\r\nDovrelClass=TarnwickRealLobby\r\n"
+                                              "[Update]\r\nUpdateUrl=http://127.0.0.1:1/x\r\n");
+    CRunningLobby lobby("TarnwickRealLobby");
+    ASSERT_TRUE(lobby.Ready());
+    CChildProcess tarnwick;
+    ASSERT_TRUE(tarnwick.Start("\"" + folder + "\\Tarnwick.exe\""));
+    SeenMessageBox box;
+    ASSERT_TRUE(AnswerMessageBox(tarnwick.Id(), 30000, box));
+    EXPECT_EQ(kLobbyRunning, box.text);
+    EXPECT_EQ("系统提示", box.caption);
+    EXPECT_TRUE(tarnwick.WaitForExit(20000));
+    EXPECT_FALSE(IsIconic(lobby.Window()));
+}
+
+TEST(LaunchMainProgramTest, StartsTheLobbyFromTheProgramFolderWithItsArgument) {
+    const std::string log = TestProgramFolder() + "\\Dovrel.log";
+    DeleteFileA(log.c_str());
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    SetCurrentDirectoryA(MakeScratchFolder("elsewhere").c_str());
+    EXPECT_TRUE(LaunchMainProgram(nullptr, "Dovrel.exe", "StartMainApp"));
+    SetCurrentDirectoryA(saved);
+    ASSERT_TRUE(WaitForFile(log, 20000));
+    Sleep(300);
+    EXPECT_EQ("StartMainApp\r\n", ReadFileBytes(log));
+}
+
+TEST(LaunchMainProgramTest, MissingLobbyIsReported) {
+    CMessageBoxAnswerer answerer;
+    EXPECT_FALSE(LaunchMainProgram(nullptr, "NoSuchLobby.exe", "StartMainApp"));
+    Sleep(300);
+    auto boxes = answerer.Seen();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("启动程序失败，请尝试从官方网站重新下载安装包。", boxes[0].text);
+    EXPECT_EQ("系统提示", boxes[0].caption);
+}
+
+} // namespace

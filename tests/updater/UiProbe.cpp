@@ -1,0 +1,241 @@
+#include "UiProbe.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+// Dialog ids of the parts of a system message box.
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr int kMessageBoxIconId = 0x0440;
+
+std::string WindowText(HWND window) {
+    char text[2048] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+struct BoxSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<BoxSearch*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (pid == search->pid && IsWindowVisible(window) && lstrcmpA(className, "#32770") == 0 &&
+        GetDlgItem(window, kMessageBoxTextId)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindMessageBox(DWORD pid) {
+    BoxSearch search = {pid, nullptr};
+    EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+SeenMessageBox ReadBox(HWND box) {
+    SeenMessageBox seen;
+    seen.caption = WindowText(box);
+    seen.text = WindowText(GetDlgItem(box, kMessageBoxTextId));
+    if (HWND icon = GetDlgItem(box, kMessageBoxIconId))
+        seen.icon = reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0));
+    seen.hadOwner = GetWindow(box, GW_OWNER) != nullptr;
+    return seen;
+}
+
+void PressOk(HWND box) {
+    // A box with only an OK button answers IDOK to either command.
+    HWND ok = GetDlgItem(box, IDOK);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(ok));
+}
+
+} // namespace
+
+bool AnswerMessageBox(DWORD pid, DWORD timeoutMs, SeenMessageBox& seen) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (HWND box = FindMessageBox(pid)) {
+            Sleep(100); // let the box finish painting its text
+            seen = ReadBox(box);
+            PressOk(box);
+            for (int i = 0; i < 50 && IsWindow(box); ++i)
+                Sleep(20);
+            return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+CMessageBoxAnswerer::CMessageBoxAnswerer() : m_thread(&CMessageBoxAnswerer::Watch, this) {}
+
+CMessageBoxAnswerer::~CMessageBoxAnswerer() {
+    m_stop = true;
+    m_thread.join();
+}
+
+std::vector<SeenMessageBox> CMessageBoxAnswerer::Seen() {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_seen;
+}
+
+void CMessageBoxAnswerer::Watch() {
+    const DWORD pid = GetCurrentProcessId();
+    while (!m_stop) {
+        if (HWND box = FindMessageBox(pid)) {
+            Sleep(100);
+            SeenMessageBox seen = ReadBox(box);
+            {
+                std::lock_guard<std::mutex> guard(m_mutex);
+                m_seen.push_back(seen);
+            }
+            PressOk(box);
+            for (int i = 0; i < 100 && IsWindow(box) && !m_stop; ++i)
+                Sleep(20);
+        }
+        Sleep(30);
+    }
+}
+
+namespace {
+struct WindowCollect {
+    DWORD pid;
+    std::vector<HWND> windows;
+};
+BOOL CALLBACK CollectWindowOfProcess(HWND window, LPARAM lParam) {
+    auto* collect = reinterpret_cast<WindowCollect*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == collect->pid && IsWindowVisible(window))
+        collect->windows.push_back(window);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+    WindowCollect collect = {pid, {}};
+    EnumWindows(CollectWindowOfProcess, reinterpret_cast<LPARAM>(&collect));
+    return collect.windows;
+}
+
+CChildProcess::~CChildProcess() {
+    if (m_info.hProcess) {
+        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(m_info.hProcess, 1);
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+    }
+}
+
+bool CChildProcess::Start(const std::string& commandLine, const std::string& folder) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string mutableLine = commandLine;
+    return CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &m_info) != 0;
+}
+
+bool CChildProcess::WaitForExit(DWORD timeoutMs) {
+    return m_info.hProcess && WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+std::string TestProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.rfind('\\'));
+}
+
+std::string MakeScratchFolder(const std::string& name) {
+    char folder[MAX_PATH];
+    std::snprintf(folder, sizeof folder, "Z:\\tmp\\tarnwick-test-%lu-%s", GetCurrentProcessId(),
+                  name.c_str());
+    RunLinuxCommand("rm -rf '" + ToLinuxPath(folder) + "'", 10000);
+    CreateDirectoryA("Z:\\tmp", nullptr);
+    CreateDirectoryA(folder, nullptr);
+    return folder;
+}
+
+std::string ToLinuxPath(const std::string& winePath) {
+    std::string path = winePath;
+    if (path.size() >= 2 && (path[0] == 'Z' || path[0] == 'z') && path[1] == ':')
+        path.erase(0, 2);
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), out);
+        std::fclose(out);
+    }
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    if (FILE* in = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+            bytes.append(buffer, n);
+        std::fclose(in);
+    }
+    return bytes;
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WaitForFile(const std::string& path, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!FileExists(path)) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+bool RunLinuxCommand(const std::string& shellCommand, DWORD timeoutMs) {
+    // Wine cannot wait for a Linux child, so the command leaves a marker
+    // file behind when it has finished.
+    static LONG counter = 0;
+    char marker[MAX_PATH];
+    std::snprintf(marker, sizeof marker, "Z:\\tmp\\tarnwick-done-%lu-%ld", GetCurrentProcessId(),
+                  InterlockedIncrement(&counter));
+    DeleteFileA(marker);
+    const std::string linuxMarker = ToLinuxPath(marker);
+    std::string script = "(" + shellCommand + "); echo $? > '" + linuxMarker + ".part'; mv '" +
+                         linuxMarker + ".part' '" + linuxMarker + "'";
+    std::string quoted;
+    for (char c : script) {
+        if (c == '"')
+            quoted += '\\';
+        quoted += c;
+    }
+    CChildProcess shell;
+    if (!shell.Start("/bin/sh -c \"" + quoted + "\""))
+        return false;
+    if (!WaitForFile(marker, timeoutMs))
+        return false;
+    const std::string status = ReadFileBytes(marker);
+    DeleteFileA(marker);
+    return status.compare(0, 2, "0\n") == 0;
+}

@@ -1,0 +1,80 @@
+// Test helpers that look at what a user would see: message boxes of a
+// process (found, read and answered by the test), top-level windows, files
+// and child processes.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct SeenMessageBox {
+    std::string caption;
+    std::string text;
+    // The icon shown in the box, or null; comparable with LoadIcon(nullptr, IDI_*)
+    // only for boxes of the test's own process.
+    HICON icon = nullptr;
+    bool hadOwner = false;
+};
+
+// Waits at most timeoutMs for a message box of process `pid`, reads it and
+// presses OK. False when none appeared.
+bool AnswerMessageBox(DWORD pid, DWORD timeoutMs, SeenMessageBox& seen);
+
+// Answers every message box of the test's own process while it lives,
+// keeping what the boxes said in order.
+class CMessageBoxAnswerer {
+  public:
+    CMessageBoxAnswerer();
+    ~CMessageBoxAnswerer();
+    CMessageBoxAnswerer(const CMessageBoxAnswerer&) = delete;
+    CMessageBoxAnswerer& operator=(const CMessageBoxAnswerer&) = delete;
+
+    std::vector<SeenMessageBox> Seen();
+
+  private:
+    void Watch();
+
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::vector<SeenMessageBox> m_seen;
+    std::thread m_thread;
+};
+
+// Visible top-level windows of a process, message boxes included.
+std::vector<HWND> TopLevelWindowsOf(DWORD pid);
+
+// A started process that is ended and closed with the object.
+class CChildProcess {
+  public:
+    CChildProcess() = default;
+    ~CChildProcess();
+    CChildProcess(const CChildProcess&) = delete;
+    CChildProcess& operator=(const CChildProcess&) = delete;
+
+    bool Start(const std::string& commandLine, const std::string& folder = std::string());
+    bool WaitForExit(DWORD timeoutMs);
+    DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
+
+  private:
+    PROCESS_INFORMATION m_info = {};
+};
+
+// Module folder of the test executable.
+std::string TestProgramFolder();
+// A fresh empty folder below Z:\tmp (so Linux tools see it as /tmp/...).
+std::string MakeScratchFolder(const std::string& name);
+// "Z:\a\b" -> "/a/b".
+std::string ToLinuxPath(const std::string& winePath);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+// Waits at most timeoutMs for a file to appear.
+bool WaitForFile(const std::string& path, DWORD timeoutMs);
+// Runs a Linux command line (via /bin/sh) and waits for it to end.
+bool RunLinuxCommand(const std::string& shellCommand, DWORD timeoutMs);
