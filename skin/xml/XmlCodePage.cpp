@@ -56,6 +56,11 @@ unsigned AnsiCodePage() {
 bool AppendCodePointAsAnsi(uint32_t codePoint, std::string& out) {
     if (codePoint == 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
         return false;
+    // Every ANSI code page keeps ASCII as it is; the common &lt; and &amp; need no system call.
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+        return true;
+    }
     wchar_t units[2];
     size_t unitCount = 1;
     if (codePoint >= 0x10000) {

@@ -3,7 +3,7 @@
 
 #include "XmlCodePage.h"
 #include "XmlEncodings.h"
-#include "XmlIndexBuilder.h"
+#include "XmlCharacters.h"
 #include "XmlResultReport.h"
 #include "XmlText.h"
 

@@ -1,22 +1,13 @@
 #include "XmlIndexBuilder.h"
 
+#include "XmlCharacters.h"
 #include "XmlResultReport.h"
 
-#include <array>
 #include <cstring>
 #include <unordered_map>
 
 namespace Velmora {
 namespace {
-
-constexpr std::array<bool, 256> MakeNameEndTable() {
-    std::array<bool, 256> table{};
-    for (const char* c = " \t\n\r<>=\\/?!\"';"; *c; ++c)
-        table[static_cast<unsigned char>(*c)] = true;
-    return table;
-}
-
-constexpr std::array<bool, 256> kNameEnd = MakeNameEndTable();
 
 bool StartsWith(std::string_view text, size_t pos, std::string_view prefix) {
     return text.size() - pos >= prefix.size() && text.compare(pos, prefix.size(), prefix) == 0;
@@ -88,7 +79,7 @@ void CIndexBuilder::Run() {
             pos = ScanExclamation(pos);
             break;
         default:
-            if (kNameEnd[static_cast<unsigned char>(text[pos + 1])]) {
+            if (IsXmlNameEnd(text[pos + 1])) {
                 // A "<" that cannot start a tag is kept as text.
                 SyntaxError("first_tag_syntax", "tag", pos, 1);
                 ++pos;
@@ -115,7 +106,7 @@ size_t CIndexBuilder::ScanStartTag(size_t pos) {
     const char* text = m_text.data();
     const size_t size = m_text.size();
     size_t cursor = pos + 1;
-    while (cursor < size && !kNameEnd[static_cast<unsigned char>(text[cursor])])
+    while (cursor < size && !IsXmlNameEnd(text[cursor]))
         ++cursor;
     const size_t nameLength = cursor - pos - 1;
 
@@ -165,7 +156,7 @@ size_t CIndexBuilder::ScanEndTag(size_t pos) {
     const char* text = m_text.data();
     const size_t size = m_text.size();
     size_t cursor = pos + 2;
-    while (cursor < size && !kNameEnd[static_cast<unsigned char>(text[cursor])])
+    while (cursor < size && !IsXmlNameEnd(text[cursor]))
         ++cursor;
     const std::string_view name = m_text.substr(pos + 2, cursor - pos - 2);
     while (cursor < size && text[cursor] != '>' && text[cursor] != '<')
@@ -366,14 +357,6 @@ void CIndexBuilder::SyntaxError(const char* event, const char* type, size_t offs
 }
 
 } // namespace
-
-bool IsXmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-bool IsXmlNameEnd(char c) {
-    return kNameEnd[static_cast<unsigned char>(c)];
-}
 
 void BuildElementIndex(std::string_view text, CXmlElementIndex& index, std::string& report) {
     CIndexBuilder(text, index, report).Run();

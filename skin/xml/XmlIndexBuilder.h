@@ -8,10 +8,6 @@
 
 namespace Velmora {
 
-// Whitespace and name-ending characters shared by the scanner and the attribute reader.
-bool IsXmlSpace(char c);
-bool IsXmlNameEnd(char c);
-
 // Fills the (reset) index from text: record 0 spans the text, every element gets a record
 // in document order. Problems are appended to report; scanning never stops at them.
 void BuildElementIndex(std::string_view text, CXmlElementIndex& index, std::string& report);

@@ -2,7 +2,7 @@
 
 #include "XmlCodePage.h"
 #include "XmlEntities.h"
-#include "XmlIndexBuilder.h"
+#include "XmlCharacters.h"
 
 #include <algorithm>
 
@@ -49,45 +49,49 @@ uint32_t ReferenceCodePoint(std::string_view reference) {
 } // namespace
 
 bool FindAttributeValue(std::string_view tagText, std::string_view name, std::string_view& value) {
-    const size_t size = tagText.size();
-    size_t pos = 0;
-    while (pos < size) {
-        if (IsXmlNameEnd(tagText[pos])) {
+    // Plain pointer loops: values are short, so a library search per value costs more than
+    // it saves.
+    const char* pos = tagText.data();
+    const char* const end = pos + tagText.size();
+    while (pos < end) {
+        if (IsXmlNameEnd(*pos)) {
             // Blanks, a stray quote or "=", the "/" of an empty tag, the "?" of an instruction.
             ++pos;
             continue;
         }
-        const size_t nameStart = pos;
-        while (pos < size && !IsXmlNameEnd(tagText[pos]))
+        const char* const nameStart = pos;
+        while (pos < end && !IsXmlNameEnd(*pos))
             ++pos;
-        const std::string_view attribute = tagText.substr(nameStart, pos - nameStart);
-        while (pos < size && IsXmlSpace(tagText[pos]))
+        const bool isWanted = static_cast<size_t>(pos - nameStart) == name.size() &&
+                              std::equal(name.begin(), name.end(), nameStart);
+        while (pos < end && IsXmlSpace(*pos))
             ++pos;
-        std::string_view found;
-        if (pos < size && tagText[pos] == '=') {
+        const char* valueStart = pos;
+        const char* valueEnd = pos;
+        if (pos < end && *pos == '=') {
             ++pos;
-            while (pos < size && IsXmlSpace(tagText[pos]))
+            while (pos < end && IsXmlSpace(*pos))
                 ++pos;
-            if (pos < size && (tagText[pos] == '"' || tagText[pos] == '\'')) {
-                const char quote = tagText[pos++];
-                size_t close = tagText.find(quote, pos);
-                if (close == std::string_view::npos)
-                    close = size;
-                found = tagText.substr(pos, close - pos);
-                pos = close + 1;
-            } else {
-                const size_t valueStart = pos;
-                while (pos < size && !IsXmlSpace(tagText[pos]))
+            if (pos < end && (*pos == '"' || *pos == '\'')) {
+                const char quote = *pos++;
+                valueStart = pos;
+                while (pos < end && *pos != quote)
                     ++pos;
-                size_t valueEnd = pos;
+                valueEnd = pos;
+                if (pos < end)
+                    ++pos;
+            } else {
+                valueStart = pos;
+                while (pos < end && !IsXmlSpace(*pos))
+                    ++pos;
+                valueEnd = pos;
                 // The "/" of an empty-element tag is not part of an unquoted last value.
-                if (valueEnd == size && valueEnd > valueStart && tagText[valueEnd - 1] == '/')
+                if (valueEnd == end && valueEnd > valueStart && valueEnd[-1] == '/')
                     --valueEnd;
-                found = tagText.substr(valueStart, valueEnd - valueStart);
             }
         }
-        if (attribute == name) {
-            value = found;
+        if (isWanted) {
+            value = std::string_view(valueStart, static_cast<size_t>(valueEnd - valueStart));
             return true;
         }
     }
@@ -95,7 +99,12 @@ bool FindAttributeValue(std::string_view tagText, std::string_view name, std::st
 }
 
 std::string DecodeReferences(std::string_view text) {
-    size_t ampersand = text.find('&');
+    const auto findAmpersand = [text](size_t from) {
+        const size_t found =
+            static_cast<size_t>(std::find(text.begin() + from, text.end(), '&') - text.begin());
+        return found == text.size() ? std::string_view::npos : found;
+    };
+    size_t ampersand = findAmpersand(0);
     if (ampersand == std::string_view::npos)
         return std::string(text);
 
@@ -127,7 +136,7 @@ std::string DecodeReferences(std::string_view text) {
             copied = semicolon + 1;
         else
             decoded += '&';
-        ampersand = text.find('&', copied);
+        ampersand = findAmpersand(copied);
     }
     decoded.append(text.data() + copied, text.size() - copied);
     return decoded;
