@@ -1,5 +1,6 @@
 #include "InetFile.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -8,6 +9,8 @@ const char kAgent[] = "Brisco Update Client v1.0";
 const char kRequestHeaders[] = "Accept: */*\r\nUser-Agent: Brisco Update Client\r\n";
 const DWORD_PTR kContext = 1;
 const UINT kBlockSize = 1024;
+const UINT kChunkSize = 64 * 1024;
+const DWORD kFastLinkAvailable = 8 * 1024;
 
 struct HttpTarget {
     std::string server;
@@ -75,6 +78,73 @@ struct FileCloser {
     void operator()(HANDLE file) const { CloseHandle(file); }
 };
 using FileHandle = std::unique_ptr<void, FileCloser>;
+
+// Hands out the response in blocks of at most kBlockSize bytes. Every WinInet read costs a round
+// trip to the system under Wine, so what has arrived is fetched in one call. A read waits until
+// its buffer is full; a whole chunk is asked for only when a full WinInet read buffer was
+// waiting, that is when the link is fast, so a slow link still delivers block by block.
+class BlockReader {
+  public:
+    explicit BlockReader(CHttpFile& request) : m_request(request), m_chunk(kChunkSize) {}
+
+    // Points block at the next block and returns its size; 0 at the end of the response.
+    UINT Next(const char*& block) {
+        if (m_offset == m_size) {
+            const DWORD available = m_request.QueryDataAvailable();
+            const UINT wanted = available >= kFastLinkAvailable
+                                    ? kChunkSize
+                                    : static_cast<UINT>(std::max<DWORD>(available, kBlockSize));
+            m_size = m_request.Read(m_chunk.data(), wanted);
+            m_offset = 0;
+        }
+        block = m_chunk.data() + m_offset;
+        const UINT size = std::min(kBlockSize, m_size - m_offset);
+        m_offset += size;
+        return size;
+    }
+
+  private:
+    CHttpFile& m_request;
+    std::vector<char> m_chunk;
+    UINT m_size = 0;
+    UINT m_offset = 0;
+};
+
+// Gathers written blocks into large writes. Whatever was accepted reaches the file when the
+// writer is flushed, and at the latest when it is destroyed, so a failed run leaves the file as
+// far as it was written.
+class BufferedFileWriter {
+  public:
+    explicit BufferedFileWriter(FileHandle file) : m_file(std::move(file)) {
+        m_buffer.reserve(kChunkSize);
+    }
+    ~BufferedFileWriter() { Flush(); }
+    BufferedFileWriter(const BufferedFileWriter&) = delete;
+    BufferedFileWriter& operator=(const BufferedFileWriter&) = delete;
+
+    // False when the file refused earlier data (a full disk).
+    bool Write(const char* data, UINT size) {
+        if (m_buffer.size() + size > kChunkSize && !Flush()) {
+            return false;
+        }
+        m_buffer.insert(m_buffer.end(), data, data + size);
+        return true;
+    }
+
+    bool Flush() {
+        DWORD written = 0;
+        const DWORD size = static_cast<DWORD>(m_buffer.size());
+        const bool complete =
+            size == 0 ||
+            (WriteFile(m_file.get(), m_buffer.data(), size, &written, nullptr) && written == size);
+        m_buffer.clear();
+        return complete;
+    }
+
+  private:
+    FileHandle m_file;
+    std::vector<char> m_buffer;
+};
 
 } // namespace
 
@@ -158,30 +228,31 @@ DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnec
         file.release();
         Fail(CodeLocalFileFailed);
     }
+    BufferedFileWriter writer(std::move(file));
 
     m_received = 0;
-    char block[kBlockSize];
-    for (;;) {
-        const UINT read = request->Read(block, kBlockSize);
-        if (read == 0) {
-            break;
-        }
-        DWORD written = 0;
+    BlockReader reader(*request);
+    bool cancelled = false;
+    const char* block = nullptr;
+    for (UINT size; !cancelled && (size = reader.Next(block)) != 0;) {
         // A full disk is a local file failure like a file that cannot be created.
-        if (!WriteFile(file.get(), block, read, &written, nullptr) || written != read) {
+        if (!writer.Write(block, size)) {
             Fail(CodeLocalFileFailed);
         }
-        m_received += read;
+        m_received += size;
         if (m_notifyWindow != nullptr) {
             // A full queue may swallow progress: the finished message carries what matters.
-            PostMessageA(m_notifyWindow, WM_INETFILE_PROGRESS, MAKEWPARAM(read, m_kind),
+            PostMessageA(m_notifyWindow, WM_INETFILE_PROGRESS, MAKEWPARAM(size, m_kind),
                          reinterpret_cast<LPARAM>(this));
         }
-        if (m_cancel) {
-            return CodeCancelled;
-        }
+        cancelled = m_cancel;
     }
-    file.reset();
+    if (!writer.Flush()) {
+        Fail(CodeLocalFileFailed);
+    }
+    if (cancelled) {
+        return CodeCancelled;
+    }
 
     // A connection that ends early looks like the end of the body to the reader.
     const uint32_t received = m_received;

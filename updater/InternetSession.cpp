@@ -190,6 +190,14 @@ bool CHttpFile::QueryContentLength(DWORD& length) {
     return true;
 }
 
+DWORD CHttpFile::QueryDataAvailable() {
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(m_handle.Get(), &available, 0, 0)) {
+        ThrowLastError();
+    }
+    return available;
+}
+
 UINT CHttpFile::Read(void* buffer, UINT count) {
     DWORD read = 0;
     if (!InternetReadFile(m_handle.Get(), buffer, count, &read)) {

@@ -122,6 +122,9 @@ class CHttpFile {
     DWORD QueryStatusCode();
     // False when the response carries no Content-Length.
     bool QueryContentLength(DWORD& length);
+    // Bytes that can be read without waiting; waits until there is at least one or the response
+    // has ended (then 0).
+    DWORD QueryDataAvailable();
     // Returns the bytes read; 0 at the end of the response.
     UINT Read(void* buffer, UINT count);
     void Close();
