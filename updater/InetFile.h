@@ -17,7 +17,7 @@ constexpr UINT WM_INETFILE_FINISHED = WM_USER + 101;
 
 class CInetFile : public CThreadBase {
   public:
-    enum Kind : int32_t { KindManifest = 0, KindFile = 1 };
+    enum JobKind : int32_t { KindManifest = 0, KindFile = 1 };
 
     // Result codes of a run.
     enum Code : DWORD {

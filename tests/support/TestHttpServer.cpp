@@ -12,7 +12,6 @@
 namespace {
 
 const DWORD kStartTimeoutMs = 15000;
-const DWORD kStopTimeoutMs = 5000;
 const DWORD kSocketTimeoutMs = 10000;
 const size_t kMaxResponseBytes = 16 * 1024 * 1024;
 
@@ -177,7 +176,8 @@ void TestHttpServer::Stop() {
         m_port = 0;
     }
     if (m_process != nullptr) {
-        WaitForSingleObject(m_process, kStopTimeoutMs);
+        // Wine cannot wait for a Linux child: the server ends by itself on /__quit, and after
+        // its idle time when a test dies before it gets there.
         CloseHandle(m_process);
         m_process = nullptr;
     }
