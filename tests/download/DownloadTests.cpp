@@ -193,6 +193,17 @@ TEST_F(DownloadTest, TruncatedBodyEndsWithCode6) {
     EXPECT_LE(job->Received(), 3000u);
 }
 
+TEST_F(DownloadTest, TruncatedLargeBodyEndsWithCode6) {
+    auto job = MakeJob(s_server->Url("/truncate/150000/big.bin"), "cut.dll", CInetFile::KindFile,
+                       m_window.Handle());
+    job->SetExpectedSize(static_cast<uint32_t>(s_big.size()));
+    EXPECT_EQ(RunJob(*job, m_window), 6);
+    std::string partial;
+    ASSERT_TRUE(ReadWholeFile(OutPath("cut.dll.tmp"), partial));
+    EXPECT_EQ(partial.size(), job->Received());
+    EXPECT_TRUE(partial == s_big.substr(0, partial.size()));
+}
+
 TEST_F(DownloadTest, SizeOtherThanExpectedEndsWithCode6) {
     auto job =
         MakeJob(s_server->Url("/small.bin"), "short.bin", CInetFile::KindFile, m_window.Handle());
