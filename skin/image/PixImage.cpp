@@ -146,6 +146,15 @@ void CPixImage::SetGrayPalette() {
 }
 
 bool CPixImage::AlphaCreate() {
+    if (m_alpha)
+        return true;
+    if (!AlphaCreateUnfilled())
+        return false;
+    std::memset(m_alpha.get(), 255, static_cast<size_t>(m_width) * static_cast<size_t>(m_height));
+    return true;
+}
+
+bool CPixImage::AlphaCreateUnfilled() {
     if (!m_pixels)
         return false;
     if (m_alpha)
@@ -160,7 +169,6 @@ bool CPixImage::AlphaCreate() {
         SetLastError(kTextNoMemory);
         return false;
     }
-    std::memset(m_alpha.get(), 255, size);
     return true;
 }
 

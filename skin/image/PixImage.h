@@ -111,6 +111,8 @@ class CPixImage {
     void SetFormat(uint32_t format) {
         m_format = format;
     }
+    // An alpha plane whose every byte the caller is about to write.
+    bool AlphaCreateUnfilled();
     // Takes the decoded picture of another image.
     void TakeOver(CPixImage& source);
 
