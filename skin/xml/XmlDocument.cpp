@@ -1,7 +1,6 @@
 #include "XmlDocument.h"
 
 #include "XmlIndexBuilder.h"
-#include "XmlText.h"
 
 #include <cstring>
 
@@ -16,6 +15,7 @@ bool CXmlDocument::SetDocument(const char* text) {
 
 void CXmlDocument::Parse() {
     m_parent = m_main = m_child = 0;
+    m_attributesOf = 0;
     m_index.Reset(m_text.size() / 64 + 8);
     BuildElementIndex(m_text, m_index, m_result);
 }
@@ -75,14 +75,16 @@ std::string CXmlDocument::GetTagName() const {
 std::string CXmlDocument::GetAttribute(const char* name) const {
     if (m_main == 0 || name == nullptr)
         return std::string();
-    const XmlElement& record = m_index[m_main];
-    // Between the tag name and the closing ">".
-    const size_t begin = record.start + 1 + record.nameLength;
-    const size_t end = record.start + record.startTagLength - 1;
-    std::string_view value;
-    if (!FindAttributeValue(std::string_view(m_text).substr(begin, end - begin), name, value))
-        return std::string();
-    return DecodeReferences(value);
+    if (m_attributesOf != m_main) {
+        const XmlElement& record = m_index[m_main];
+        // Between the tag name and the closing ">".
+        const size_t begin = record.start + 1 + record.nameLength;
+        const size_t end = record.start + record.startTagLength - 1;
+        ReadAttributes(std::string_view(m_text).substr(begin, end - begin), m_attributes);
+        m_attributesOf = m_main;
+    }
+    const XmlAttribute* attribute = FindAttribute(m_attributes, name);
+    return attribute ? DecodeReferences(attribute->value) : std::string();
 }
 
 bool CXmlDocument::IsWellFormed() const {

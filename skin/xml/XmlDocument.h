@@ -3,9 +3,11 @@
 #pragma once
 
 #include "XmlElementIndex.h"
+#include "XmlText.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Velmora {
 
@@ -48,6 +50,10 @@ class CXmlDocument {
     uint32_t m_parent = 0;
     uint32_t m_main = 0;
     uint32_t m_child = 0;
+    // Attributes of the element GetAttribute read last (0: none), split once for the
+    // several look-ups a loader makes on the same element.
+    mutable uint32_t m_attributesOf = 0;
+    mutable std::vector<XmlAttribute> m_attributes;
 };
 
 } // namespace Velmora

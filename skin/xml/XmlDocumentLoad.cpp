@@ -5,7 +5,6 @@
 #include "XmlEncodings.h"
 #include "XmlCharacters.h"
 #include "XmlResultReport.h"
-#include "XmlText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,10 +59,10 @@ std::string DeclaredEncoding(std::string_view head) {
     if (head.compare(pos, 5, "<?xml") == 0 && pos + 5 < head.size() &&
         (IsXmlSpace(head[pos + 5]) || head[pos + 5] == '?')) {
         const size_t end = std::min(head.find("?>", pos), head.size());
-        std::string_view value;
-        if (FindAttributeValue(head.substr(pos + 5, end - pos - 5), "encoding", value))
-            return std::string(value);
-        return std::string();
+        std::vector<XmlAttribute> attributes;
+        ReadAttributes(head.substr(pos + 5, end - pos - 5), attributes);
+        const XmlAttribute* encoding = FindAttribute(attributes, "encoding");
+        return encoding ? std::string(encoding->value) : std::string();
     }
 
     CXmlDocument html;
@@ -136,6 +135,7 @@ bool CXmlDocument::LoadFile(const char* path) {
     m_result.clear();
     m_index.Clear();
     m_parent = m_main = m_child = 0;
+    m_attributesOf = 0;
 
     std::string bytes;
     if (!path || !ReadWholeFile(path, bytes)) {

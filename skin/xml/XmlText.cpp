@@ -48,7 +48,8 @@ uint32_t ReferenceCodePoint(std::string_view reference) {
 
 } // namespace
 
-bool FindAttributeValue(std::string_view tagText, std::string_view name, std::string_view& value) {
+void ReadAttributes(std::string_view tagText, std::vector<XmlAttribute>& attributes) {
+    attributes.clear();
     // Plain pointer loops: values are short, so a library search per value costs more than
     // it saves.
     const char* pos = tagText.data();
@@ -62,8 +63,7 @@ bool FindAttributeValue(std::string_view tagText, std::string_view name, std::st
         const char* const nameStart = pos;
         while (pos < end && !IsXmlNameEnd(*pos))
             ++pos;
-        const bool isWanted = static_cast<size_t>(pos - nameStart) == name.size() &&
-                              std::equal(name.begin(), name.end(), nameStart);
+        const std::string_view name(nameStart, static_cast<size_t>(pos - nameStart));
         while (pos < end && IsXmlSpace(*pos))
             ++pos;
         const char* valueStart = pos;
@@ -90,12 +90,23 @@ bool FindAttributeValue(std::string_view tagText, std::string_view name, std::st
                     --valueEnd;
             }
         }
-        if (isWanted) {
-            value = std::string_view(valueStart, static_cast<size_t>(valueEnd - valueStart));
-            return true;
-        }
+        attributes.push_back(
+            {name, std::string_view(valueStart, static_cast<size_t>(valueEnd - valueStart))});
     }
-    return false;
+}
+
+const XmlAttribute* FindAttribute(const std::vector<XmlAttribute>& attributes,
+                                  std::string_view name) {
+    for (const XmlAttribute& attribute : attributes) {
+        if (attribute.name.size() != name.size())
+            continue;
+        size_t same = 0;
+        while (same < name.size() && attribute.name[same] == name[same])
+            ++same;
+        if (same == name.size())
+            return &attribute;
+    }
+    return nullptr;
 }
 
 std::string DecodeReferences(std::string_view text) {

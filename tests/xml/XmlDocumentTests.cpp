@@ -304,4 +304,18 @@ TEST(XmlDocument, SettingAgainReplacesEverything) {
     EXPECT_FALSE(doc.FindElement());
 }
 
+TEST(XmlDocument, AttributesFollowTheCurrentElementAndDocument) {
+    CXmlDocument doc;
+    ASSERT_TRUE(doc.SetDocument("<r><a x='1'/><b x='2' y='3'/></r>"));
+    ASSERT_TRUE(doc.FindElement() && doc.IntoElement() && doc.FindElement());
+    EXPECT_EQ(doc.GetAttribute("x"), "1");
+    ASSERT_TRUE(doc.FindElement());
+    EXPECT_EQ(doc.GetAttribute("x"), "2");
+    EXPECT_EQ(doc.GetAttribute("y"), "3");
+    // The same element index in a new document.
+    ASSERT_TRUE(doc.SetDocument("<r><a x='4'/></r>"));
+    ASSERT_TRUE(doc.FindElement() && doc.IntoElement() && doc.FindElement());
+    EXPECT_EQ(doc.GetAttribute("x"), "4");
+}
+
 } // namespace
