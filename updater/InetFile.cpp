@@ -1,6 +1,7 @@
 #include "InetFile.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace {
@@ -187,6 +188,9 @@ void CInetFile::Run() {
     } catch (CInetFileException* failure) {
         std::unique_ptr<CInetFileException> owned(failure);
         result = owned->ErrorCode();
+    } catch (const std::bad_alloc&) {
+        // Must not end the process from a worker thread; it fails like the transfer would.
+        result = CodeConnectionFailed;
     }
     request.reset();
     connection.reset();
@@ -194,7 +198,7 @@ void CInetFile::Run() {
         session->Close();
     }
     PostFinished(result);
-    // From here on the job may already be deleted by its owner.
+    // From here on the owner may be destroying the job: only the completion event is touched.
     session.reset();
 }
 

@@ -79,8 +79,6 @@ class CInternetSession {
 
   private:
     friend class CInternetStatusRouter;
-    friend class CHttpConnection;
-    friend class CHttpFile;
 
     CInternetHandle m_handle;
     DWORD_PTR m_context;
