@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -105,7 +107,11 @@ bool CPixImage::PaintBlended(HDC dc, int32_t x, int32_t y, int32_t width, int32_
     const int boxKind = GetClipBox(dc, &box);
     if (boxKind == ERROR)
         return false;
-    const RECT destination = {x, y, x + width, y + height};
+    // Far-off positions must not wrap around the coordinate range.
+    const auto edge = [](int32_t start, int32_t length) {
+        return static_cast<LONG>(std::min<int64_t>(int64_t{start} + length, INT32_MAX));
+    };
+    const RECT destination = {x, y, edge(x, width), edge(y, height)};
     RECT area;
     if (boxKind == NULLREGION || !IntersectRect(&area, &destination, &box))
         return true;
@@ -285,13 +291,26 @@ bool CPixImage::PaintStretched(HDC dc, int32_t x, int32_t y, int32_t width, int3
 bool CPixImage::PaintTiled(HDC dc, const RECT& rect) const {
     if (!IsValid() || !dc)
         return false;
+    // Only copies that reach the visible part are painted, so that a huge
+    // rectangle costs no more than the device shows.
+    RECT box;
+    RECT visible;
+    const int boxKind = GetClipBox(dc, &box);
+    if (boxKind == ERROR)
+        return false;
+    if (boxKind == NULLREGION || !IntersectRect(&visible, &rect, &box))
+        return true;
+    const int64_t firstTop = rect.top + (int64_t{visible.top} - rect.top) / m_height * m_height;
+    const int64_t firstLeft = rect.left + (int64_t{visible.left} - rect.left) / m_width * m_width;
     bool painted = true;
     // The last copy of each row and column is cut by clipping, never scaled.
-    for (LONG top = rect.top; top < rect.bottom; top += m_height) {
-        for (LONG left = rect.left; left < rect.right; left += m_width) {
-            const RECT cell = {left, top, std::min<LONG>(left + m_width, rect.right),
-                               std::min<LONG>(top + m_height, rect.bottom)};
-            painted = PaintBlended(dc, left, top, m_width, m_height, &cell, false) && painted;
+    for (int64_t top = firstTop; top < visible.bottom; top += m_height) {
+        for (int64_t left = firstLeft; left < visible.right; left += m_width) {
+            const RECT cell = {static_cast<LONG>(left), static_cast<LONG>(top),
+                               static_cast<LONG>(std::min<int64_t>(left + m_width, rect.right)),
+                               static_cast<LONG>(std::min<int64_t>(top + m_height, rect.bottom))};
+            painted =
+                PaintBlended(dc, cell.left, cell.top, m_width, m_height, &cell, false) && painted;
         }
     }
     return painted;

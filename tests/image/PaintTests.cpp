@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -267,6 +268,18 @@ TEST(PaintTiled, TenByTenIntoTwentyFiveGivesNineCopiesWithCutEdges) {
         }
     const RECT empty = {5, 5, 5, 9};
     EXPECT_TRUE(image->PaintTiled(canvas.dc(), empty));
+}
+
+TEST(PaintTiled, HugeRectanglePaintsOnlyWhatTheDeviceShows) {
+    Canvas canvas(40, 40, kBackground);
+    auto image = MakeImage(10, 10);
+    const RECT huge = {-95, -95, 2000000000, 2000000000};
+    ASSERT_TRUE(image->PaintTiled(canvas.dc(), huge));
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            ASSERT_EQ(canvas.At(x, y), Pattern((x + 95) % 10, (y + 95) % 10)) << x << "," << y;
+    const RECT everything = {INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    EXPECT_TRUE(image->PaintTiled(canvas.dc(), everything));
 }
 
 TEST(PaintStretched, IgnoresAlphaAndTransparency) {
