@@ -376,7 +376,8 @@ struct GifOptions {
     int32_t transparent = -1;
     bool interlaced = false;
     bool localTable = false;
-    bool noisy = false; // content that fills the code table
+    bool noisy = false;       // content that fills the code table
+    bool secondFrame = false; // an animation: only the first frame counts
     int32_t frameLeft = 0, frameTop = 0, frameWidth = 0, frameHeight = 0;
 };
 
@@ -440,6 +441,15 @@ Fixture Gif(const GifOptions& o) {
             indices.push_back(static_cast<uint8_t>(index(x, y)));
     const Bytes lzw = EncodeLzw(indices, o.colorBits < 2 ? 2 : static_cast<int>(o.colorBits));
     out.insert(out.end(), lzw.begin(), lzw.end());
+    if (o.secondFrame) {
+        out.insert(out.end(), {0x21, 0xF9, 4, 0, 10, 0, 0, 0, 0x2C, 0, 0, 0, 0});
+        Put16(out, static_cast<uint32_t>(fw));
+        Put16(out, static_cast<uint32_t>(fh));
+        out.push_back(0);
+        const std::vector<uint8_t> other(indices.size(), 1);
+        const Bytes next = EncodeLzw(other, o.colorBits < 2 ? 2 : static_cast<int>(o.colorBits));
+        out.insert(out.end(), next.begin(), next.end());
+    }
     out.push_back(0x3B);
     const int32_t fill = o.transparent >= 0 ? o.transparent : static_cast<int32_t>(background);
     return Fixture{
@@ -904,6 +914,10 @@ std::vector<Fixture> AllFixtures() {
     gif = GifOptions();
     gif.name = "gif_two_colors";
     gif.colorBits = 1;
+    all.push_back(Gif(gif));
+    gif = GifOptions();
+    gif.name = "gif_animation_first_frame";
+    gif.secondFrame = true;
     all.push_back(Gif(gif));
     gif = GifOptions();
     gif.name = "gif_large_table";
