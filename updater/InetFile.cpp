@@ -10,8 +10,9 @@ const char kAgent[] = "Brisco Update Client v1.0";
 const char kRequestHeaders[] = "Accept: */*\r\nUser-Agent: Brisco Update Client\r\n";
 const DWORD_PTR kContext = 1;
 const UINT kBlockSize = 1024;
-const UINT kChunkSize = 64 * 1024;
-const DWORD kFastLinkAvailable = 8 * 1024;
+const UINT kMinChunkSize = 8 * 1024;
+const UINT kMaxChunkSize = 256 * 1024;
+const DWORD kFastChunkMs = 50;
 
 struct HttpTarget {
     std::string server;
@@ -80,72 +81,47 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<void, FileCloser>;
 
-// Hands out the response in blocks of at most kBlockSize bytes. Every WinInet read costs a round
-// trip to the system under Wine, so what has arrived is fetched in one call. A read waits until
-// its buffer is full; a whole chunk is asked for only when a full WinInet read buffer was
-// waiting, that is when the link is fast, so a slow link still delivers block by block.
-class BlockReader {
+// Fetches the response in chunks. Every WinInet call costs a round trip to the system under
+// Wine, so a fast link is read in large chunks. A read waits until its buffer is full, so the
+// chunk asked for grows only while chunks come in full within kFastChunkMs and shrinks when one
+// takes longer; otherwise just what has arrived is read. A slow link thus still delivers block
+// by block, and no read waits much longer than kFastChunkMs on a link that keeps its speed.
+class ChunkReader {
   public:
-    explicit BlockReader(CHttpFile& request) : m_request(request), m_chunk(kChunkSize) {}
+    explicit ChunkReader(CHttpFile& request) : m_request(request), m_chunk(kMaxChunkSize) {}
 
-    // Points block at the next block and returns its size; 0 at the end of the response.
-    UINT Next(const char*& block) {
-        if (m_offset == m_size) {
+    // Points data at the next chunk and returns its size; 0 at the end of the response.
+    UINT Next(const char*& data) {
+        UINT wanted = 0;
+        if (m_size == m_chunkSize && m_lastReadMs <= kFastChunkMs) {
+            m_chunkSize = std::min(m_chunkSize * 2, kMaxChunkSize);
+            wanted = m_chunkSize;
+        } else {
+            if (m_lastReadMs > kFastChunkMs) {
+                m_chunkSize = std::max(m_chunkSize / 2, kMinChunkSize);
+            }
             const DWORD available = m_request.QueryDataAvailable();
-            const UINT wanted = available >= kFastLinkAvailable
-                                    ? kChunkSize
-                                    : static_cast<UINT>(std::max<DWORD>(available, kBlockSize));
-            m_size = m_request.Read(m_chunk.data(), wanted);
-            m_offset = 0;
+            wanted = static_cast<UINT>(std::clamp<DWORD>(available, kBlockSize, m_chunkSize));
         }
-        block = m_chunk.data() + m_offset;
-        const UINT size = std::min(kBlockSize, m_size - m_offset);
-        m_offset += size;
-        return size;
+        const DWORD start = GetTickCount();
+        m_size = m_request.Read(m_chunk.data(), wanted);
+        m_lastReadMs = GetTickCount() - start;
+        data = m_chunk.data();
+        return m_size;
     }
 
   private:
     CHttpFile& m_request;
     std::vector<char> m_chunk;
+    UINT m_chunkSize = kMinChunkSize;
     UINT m_size = 0;
-    UINT m_offset = 0;
+    DWORD m_lastReadMs = 0;
 };
 
-// Gathers written blocks into large writes. Whatever was accepted reaches the file when the
-// writer is flushed, and at the latest when it is destroyed, so a failed run leaves the file as
-// far as it was written.
-class BufferedFileWriter {
-  public:
-    explicit BufferedFileWriter(FileHandle file) : m_file(std::move(file)) {
-        m_buffer.reserve(kChunkSize);
-    }
-    ~BufferedFileWriter() { Flush(); }
-    BufferedFileWriter(const BufferedFileWriter&) = delete;
-    BufferedFileWriter& operator=(const BufferedFileWriter&) = delete;
-
-    // False when the file refused earlier data (a full disk).
-    bool Write(const char* data, UINT size) {
-        if (m_buffer.size() + size > kChunkSize && !Flush()) {
-            return false;
-        }
-        m_buffer.insert(m_buffer.end(), data, data + size);
-        return true;
-    }
-
-    bool Flush() {
-        DWORD written = 0;
-        const DWORD size = static_cast<DWORD>(m_buffer.size());
-        const bool complete =
-            size == 0 ||
-            (WriteFile(m_file.get(), m_buffer.data(), size, &written, nullptr) && written == size);
-        m_buffer.clear();
-        return complete;
-    }
-
-  private:
-    FileHandle m_file;
-    std::vector<char> m_buffer;
-};
+bool WriteAll(HANDLE file, const char* data, UINT size) {
+    DWORD written = 0;
+    return size == 0 || (WriteFile(file, data, size, &written, nullptr) && written == size);
+}
 
 } // namespace
 
@@ -232,28 +208,33 @@ DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnec
         file.release();
         Fail(CodeLocalFileFailed);
     }
-    BufferedFileWriter writer(std::move(file));
 
+    // The response is handled in blocks: each is counted and announced, then the cancel flag is
+    // looked at. The blocks taken from a chunk go to the file in one write, before the next
+    // chunk is read.
     m_received = 0;
-    BlockReader reader(*request);
+    ChunkReader reader(*request);
     bool cancelled = false;
-    const char* block = nullptr;
-    for (UINT size; !cancelled && (size = reader.Next(block)) != 0;) {
+    const char* chunk = nullptr;
+    for (UINT size; !cancelled && (size = reader.Next(chunk)) != 0;) {
+        UINT taken = 0;
+        while (taken < size && !cancelled) {
+            const UINT block = std::min(kBlockSize, size - taken);
+            taken += block;
+            m_received += block;
+            if (m_notifyWindow != nullptr) {
+                // A full queue may swallow progress: the finished message carries what matters.
+                PostMessageA(m_notifyWindow, WM_INETFILE_PROGRESS, MAKEWPARAM(block, m_kind),
+                             reinterpret_cast<LPARAM>(this));
+            }
+            cancelled = m_cancel;
+        }
         // A full disk is a local file failure like a file that cannot be created.
-        if (!writer.Write(block, size)) {
+        if (!WriteAll(file.get(), chunk, taken)) {
             Fail(CodeLocalFileFailed);
         }
-        m_received += size;
-        if (m_notifyWindow != nullptr) {
-            // A full queue may swallow progress: the finished message carries what matters.
-            PostMessageA(m_notifyWindow, WM_INETFILE_PROGRESS, MAKEWPARAM(size, m_kind),
-                         reinterpret_cast<LPARAM>(this));
-        }
-        cancelled = m_cancel;
     }
-    if (!writer.Flush()) {
-        Fail(CodeLocalFileFailed);
-    }
+    file.reset();
     if (cancelled) {
         return CodeCancelled;
     }
