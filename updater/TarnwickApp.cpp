@@ -1,6 +1,7 @@
 #include "TarnwickApp.h"
 
 #include "SkinBinding.h"
+#include "TarnwickClientDlg.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -68,6 +69,15 @@ BOOL CTarnwickClientApp::InitInstance() {
     // A missing or bad skin leaves the window plain; the run does not care.
     Skin().LoadSkin("Tarnwick.sdb", 2);
 
+    UpdaterSettings settings;
+    settings.updateUrl = m_updateUrl;
+    settings.mainProgramFile = m_mainProgramFile;
+    settings.mainProgramArgument = m_mainProgramArgument;
+    {
+        CTarnwickClientDlg dialog(settings);
+        dialog.DoModal();
+    }
+    SetMainWindow(nullptr);
     return FALSE;
 }
 

@@ -173,12 +173,23 @@ TEST_F(StartupTest, MissingLobbyClassProbesTheBareMutexName) {
     CloseHandle(probe);
 }
 
-TEST_F(StartupTest, UrlPresentLoadsTheSkinBeforeAnyWindow) {
+TEST_F(StartupTest, UrlPresentLoadsTheSkinThenRunsTheWindow) {
+    // Nothing listens on port 1: the run fails at once and starts the lobby.
     WriteConfig("[Update]\r\nUpdateUrl=http://127.0.0.1:1/UpdateNew.xml\r\n");
+    DeleteFileA((TestProgramFolder() + "\\Dovrel.log").c_str());
     auto boxes = RunApp("x");
-    ASSERT_GE(m_skin.calls.size(), 2u);
-    EXPECT_EQ("LoadSkin Tarnwick.sdb 2", m_skin.calls.front());
-    EXPECT_EQ("Cleanup", m_skin.calls.back());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("获取更新文件失败", boxes[0].text);
+    EXPECT_TRUE(boxes[0].hadOwner);
+    const std::vector<std::string> expected = {
+        "LoadSkin Tarnwick.sdb 2",
+        "SkinWindow 2 dialog.update 0",
+        "SkinWindow 19 progress.update 0",
+        "Value tips.top 正在获取升级版本信息...",
+        "Cleanup",
+    };
+    EXPECT_EQ(expected, m_skin.calls);
+    EXPECT_TRUE(WaitForFile(TestProgramFolder() + "\\Dovrel.log", 5000));
 }
 
 TEST(RealProgramTest, TarnwickWithoutConfigurationShowsItsMessageAndEnds) {

@@ -1,0 +1,369 @@
+// Whole update runs in the updater window against a real local server: files
+// on disk, the status lines in order, the messages, the lobby start and the
+// requests the server saw.
+#include "SkinBinding.h"
+#include "TarnwickClientDlg.h"
+#include "TestHttpServer.h"
+#include "UiProbe.h"
+#include "UpdateFileList.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+namespace {
+
+class CStatusRecorder : public ISkinBinding {
+  public:
+    CStatusRecorder() { m_previous = SetSkinBinding(this); }
+    ~CStatusRecorder() override { SetSkinBinding(m_previous); }
+    void LoadSkin(const char*, int) override {}
+    void Cleanup() override {}
+    void SkinWindow(HWND, int kind, const char* name, int) override {
+        skinned.push_back(std::to_string(kind) + " " + name);
+    }
+    void SetDrawItemValue(HWND, int kind, const char* item, const char* text) override {
+        EXPECT_EQ(kSkinKindDialog, kind);
+        lines.push_back(std::string(item) + ": " + text);
+    }
+    void SetDrawItemVisible(HWND, int, const char* item, BOOL visible) override {
+        lines.push_back(std::string(item) + (visible ? " shown" : " hidden"));
+    }
+    std::vector<std::string> skinned;
+    std::vector<std::string> lines;
+
+  private:
+    ISkinBinding* m_previous;
+};
+
+struct ReleaseFile {
+    ReleaseFile(std::string name, std::string bytes, bool registerServer = false,
+                std::string urlPath = std::string(), std::string hashCode = std::string())
+        : name(std::move(name)), bytes(std::move(bytes)), registerServer(registerServer),
+          urlPath(std::move(urlPath)), hashCode(std::move(hashCode)) {}
+    std::string name;
+    std::string bytes;
+    bool registerServer;
+    // Served from this path instead of the file itself (to make it fail or crawl).
+    std::string urlPath;
+    // Published digest when it must differ from the file's own.
+    std::string hashCode;
+};
+
+std::string Pattern(std::size_t size, char seed) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(seed + i * 7 + i / 251);
+    return bytes;
+}
+
+// File contents compared without printing them.
+::testing::AssertionResult HoldsBytes(const std::string& path, const std::string& expected) {
+    const std::string actual = ReadFileBytes(path);
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << path << " holds " << actual.size() << " bytes, not the expected " << expected.size();
+}
+
+class UpdateRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        m_release = MakeScratchFolder("release-" + name);
+        m_localPath = "run " + name;
+        m_local = TestProgramFolder() + "\\" + m_localPath;
+        RunLinuxCommand("rm -rf '" + ToLinuxPath(m_local) + "'", 10000);
+        CreateDirectoryA(m_local.c_str(), nullptr);
+        DeleteFileA(LobbyLog().c_str());
+        DeleteFileA(ManifestCopy().c_str());
+        m_server = std::make_unique<TestHttpServer>(ToLinuxPath(m_release));
+        ASSERT_TRUE(m_server->Running());
+    }
+    void TearDown() override {
+        m_server.reset();
+        CoUninitialize();
+    }
+
+  public:
+    std::string Local(const std::string& name) const { return m_local + "\\" + name; }
+
+  protected:
+    static std::string LobbyLog() { return TestProgramFolder() + "\\Dovrel.log"; }
+    static std::string ManifestCopy() { return TestProgramFolder() + "\\UpdateNew.xml"; }
+    void Publish(const std::vector<ReleaseFile>& files) {
+        std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Update>\r\n";
+        for (const ReleaseFile& file : files) {
+            const std::string path = m_release + "\\" + file.name;
+            WriteFileBytes(path, file.bytes);
+            std::string digest = file.hashCode;
+            if (digest.empty()) {
+                EXPECT_TRUE(CUpdateFileList::ComputeFileHash(path.c_str(), digest));
+            }
+            xml += "<File><FileName>" + file.name + "</FileName><FileSize>" +
+                   std::to_string(file.bytes.size()) + "</FileSize><HashCode>" + digest +
+                   "</HashCode><InstallDir>CURRENTDIR</InstallDir><LocalPath>" + m_localPath +
+                   "</LocalPath><URL>" +
+                   m_server->Url(file.urlPath.empty() ? "/" + file.name : file.urlPath) +
+                   "</URL><Register>" + (file.registerServer ? "YES" : "NO") +
+                   "</Register></File>\r\n";
+        }
+        xml += "</Update>\r\n";
+        WriteFileBytes(m_release + "\\UpdateNew.xml", xml);
+    }
+
+    // Runs the updater window to its end; message boxes are read and answered.
+    void RunUpdater(const std::string& manifestPath = "/UpdateNew.xml",
+                    void (*duringRun)(UpdateRunTest&) = nullptr) {
+        UpdaterSettings settings;
+        settings.updateUrl = m_server->Url(manifestPath);
+        CMessageBoxAnswerer answerer;
+        {
+            CTarnwickClientDlg dialog(settings);
+            std::thread helper;
+            if (duringRun)
+                helper = std::thread([this, duringRun] { duringRun(*this); });
+            dialog.DoModal();
+            if (helper.joinable())
+                helper.join();
+        }
+        // The run ended the window with a quit message; it must not end the next one.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        Sleep(300);
+        m_boxes = answerer.Seen();
+    }
+
+    bool LobbyStarted() {
+        return WaitForFile(LobbyLog(), 3000) && ReadFileBytes(LobbyLog()) == "StartMainApp\r\n";
+    }
+
+    std::string m_release;
+    std::string m_localPath;
+    std::string m_local;
+    std::unique_ptr<TestHttpServer> m_server;
+    CStatusRecorder m_skin;
+    std::vector<SeenMessageBox> m_boxes;
+};
+
+TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesAndStartsTheLobby) {
+    const ReleaseFile outdated{"outdated.dll", Pattern(5000, 'a')};
+    const ReleaseFile missing{"missing.dat", Pattern(70000, 'm')};
+    const ReleaseFile current{"current.txt", Pattern(3000, 'c')};
+    Publish({outdated, missing, current});
+    WriteFileBytes(Local("outdated.dll"), Pattern(5000, 'z'));
+    WriteFileBytes(Local("current.txt"), current.bytes);
+    HANDLE file = CreateFileA(Local("current.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    FILETIME before = {}, after = {};
+    GetFileTime(file, nullptr, nullptr, &before);
+    CloseHandle(file);
+
+    RunUpdater();
+
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(HoldsBytes(Local("outdated.dll"), outdated.bytes));
+    EXPECT_TRUE(HoldsBytes(Local("missing.dat"), missing.bytes));
+    EXPECT_TRUE(HoldsBytes(Local("current.txt"), current.bytes));
+    file = CreateFileA(Local("current.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                       OPEN_EXISTING, 0, nullptr);
+    GetFileTime(file, nullptr, nullptr, &after);
+    CloseHandle(file);
+    EXPECT_EQ(0, CompareFileTime(&before, &after));
+    EXPECT_FALSE(FileExists(Local("outdated.dll.tmp")));
+    EXPECT_FALSE(FileExists(Local("missing.dat.tmp")));
+    EXPECT_FALSE(FileExists(ManifestCopy()));
+    EXPECT_TRUE(LobbyStarted());
+
+    const std::vector<std::string> expected = {
+        "tips.top: 正在获取升级版本信息...",
+        "tips.top: 获取升级版本信息成功",
+        "tips.top: 总共 2 个文件需要升级, 总大小: 73 KB",
+        "tips.top: 总共 2 个文件需要升级, 正在升级第 1 个...",
+        "tips.bottom: 正在升级文件 outdated.dll",
+        "tips.top: 总共 2 个文件需要升级, 正在升级第 2 个...",
+        "tips.bottom: 正在升级文件 missing.dat",
+        "tips.top: 恭喜您升级成功！",
+        "tips.bottom hidden",
+    };
+    EXPECT_EQ(expected, m_skin.lines);
+    EXPECT_EQ((std::vector<std::string>{"2 dialog.update", "19 progress.update"}), m_skin.skinned);
+
+    // What the server saw: the manifest first, then each file once.
+    const auto requests = m_server->Requests();
+    ASSERT_EQ(3u, requests.size());
+    EXPECT_EQ("/UpdateNew.xml", requests[0].target);
+    EXPECT_EQ("/outdated.dll", requests[1].target);
+    EXPECT_EQ("/missing.dat", requests[2].target);
+    for (const auto& request : requests)
+        EXPECT_EQ("GET", request.method);
+}
+
+TEST_F(UpdateRunTest, CurrentInstallationOnlyStartsTheLobby) {
+    const ReleaseFile current{"current.txt", Pattern(1023, 'c')};
+    Publish({current});
+    WriteFileBytes(Local("current.txt"), current.bytes);
+    RunUpdater();
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ((std::vector<std::string>{"tips.top: 正在获取升级版本信息...",
+                                        "tips.top: 获取升级版本信息成功",
+                                        "tips.top: 您当前的版本是最新版本"}),
+              m_skin.lines);
+    EXPECT_TRUE(LobbyStarted());
+    EXPECT_FALSE(FileExists(ManifestCopy()));
+    EXPECT_EQ(1u, m_server->Requests().size());
+}
+
+TEST_F(UpdateRunTest, SizesBelowOneKilobyteShowAsZero) {
+    Publish({{"small.bin", Pattern(1023, 's')}});
+    RunUpdater();
+    ASSERT_GE(m_skin.lines.size(), 3u);
+    EXPECT_EQ("tips.top: 总共 1 个文件需要升级, 总大小: 0 KB", m_skin.lines[2]);
+    EXPECT_TRUE(HoldsBytes(Local("small.bin"), Pattern(1023, 's')));
+}
+
+TEST_F(UpdateRunTest, FailedManifestDownloadIsToldAndStartsTheLobby) {
+    RunUpdater("/status/404");
+    ASSERT_EQ(1u, m_boxes.size());
+    EXPECT_EQ("获取更新文件失败", m_boxes[0].text);
+    EXPECT_EQ("系统提示", m_boxes[0].caption);
+    EXPECT_EQ(LoadIcon(nullptr, IDI_ERROR), m_boxes[0].icon);
+    EXPECT_TRUE(m_boxes[0].hadOwner);
+    EXPECT_TRUE(LobbyStarted());
+}
+
+TEST_F(UpdateRunTest, UnreadableManifestEndsLikeAFailedDownload) {
+    WriteFileBytes(m_release + "\\UpdateNew.xml", "<Update><File>");
+    RunUpdater();
+    ASSERT_EQ(1u, m_boxes.size());
+    EXPECT_EQ("获取更新文件失败", m_boxes[0].text);
+    EXPECT_TRUE(LobbyStarted());
+    EXPECT_FALSE(FileExists(ManifestCopy()));
+}
+
+TEST_F(UpdateRunTest, FailingLastFileEndsWithTheNetworkMessage) {
+    Publish({{"first.bin", Pattern(2000, '1')},
+             {"second.bin", Pattern(2000, '2'), false, "/status/404"}});
+    WriteFileBytes(Local("second.bin"), "old");
+    RunUpdater();
+    ASSERT_EQ(1u, m_boxes.size());
+    EXPECT_EQ("可能由于网络原因，下载文件失败 [second.bin], 错误代码 [6] ", m_boxes[0].text);
+    EXPECT_EQ("update_run_tests", m_boxes[0].caption);
+    EXPECT_TRUE(HoldsBytes(Local("first.bin"), Pattern(2000, '1')));
+    EXPECT_TRUE(HoldsBytes(Local("second.bin"), "old"));
+    for (const std::string& line : m_skin.lines)
+        EXPECT_EQ(std::string::npos, line.find("恭喜您升级成功！"));
+    EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
+}
+
+TEST_F(UpdateRunTest, CorruptedDownloadNeverReplacesTheOldFile) {
+    Publish({{"game.dll", Pattern(4096, 'g'), false, "", "0123456789abcdef0123456789abcdef"}});
+    WriteFileBytes(Local("game.dll"), "the old one");
+    RunUpdater();
+    ASSERT_EQ(1u, m_boxes.size());
+    EXPECT_EQ("可能由于网络原因，下载文件失败 [game.dll], 错误代码 [6] ", m_boxes[0].text);
+    EXPECT_TRUE(HoldsBytes(Local("game.dll"), "the old one"));
+    EXPECT_FALSE(FileExists(Local("game.dll.tmp")));
+    EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
+}
+
+TEST_F(UpdateRunTest, OwnExecutableIsLeftBesideAsTmp) {
+    Publish({{"Tarnwick.exe", Pattern(3000, 't')}, {"other.bin", Pattern(3000, 'o')}});
+    WriteFileBytes(Local("Tarnwick.exe"), "running program");
+    RunUpdater();
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(HoldsBytes(Local("Tarnwick.exe"), "running program"));
+    EXPECT_TRUE(HoldsBytes(Local("Tarnwick.exe.tmp"), Pattern(3000, 't')));
+    EXPECT_TRUE(HoldsBytes(Local("other.bin"), Pattern(3000, 'o')));
+    EXPECT_EQ("tips.top: 恭喜您升级成功！", m_skin.lines.at(m_skin.lines.size() - 2));
+    EXPECT_TRUE(LobbyStarted());
+}
+
+TEST_F(UpdateRunTest, TargetInUseStaysAndTheRunGoesOn) {
+    Publish({{"locked.dll", Pattern(3000, 'l')}, {"next.bin", Pattern(3000, 'n')}});
+    WriteFileBytes(Local("locked.dll"), "in use");
+    // Open as a program holding its own DLL would: others may read, not delete.
+    HANDLE held = CreateFileA(Local("locked.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    RunUpdater();
+    CloseHandle(held);
+    ASSERT_EQ(1u, m_boxes.size());
+    EXPECT_EQ("删除文件失败 [locked.dll]", m_boxes[0].text);
+    EXPECT_EQ("升级提示", m_boxes[0].caption);
+    EXPECT_EQ(LoadIcon(nullptr, IDI_WARNING), m_boxes[0].icon);
+    EXPECT_TRUE(HoldsBytes(Local("locked.dll"), "in use"));
+    EXPECT_TRUE(HoldsBytes(Local("locked.dll.tmp"), Pattern(3000, 'l')));
+    EXPECT_TRUE(HoldsBytes(Local("next.bin"), Pattern(3000, 'n')));
+    EXPECT_TRUE(LobbyStarted());
+}
+
+TEST_F(UpdateRunTest, RegistersMarkedFilesEvenInFoldersWithBlanks) {
+    const std::string dll = ReadFileBytes(SAMPLE_SERVER_DLL);
+    ASSERT_FALSE(dll.empty());
+    Publish({{"SampleServer.dll", dll, true}});
+    RunUpdater();
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(HoldsBytes(Local("SampleServer.dll"), dll));
+    // regsvr32 loaded the new file from its quoted path and ran its registration.
+    ASSERT_TRUE(WaitForFile(Local("SampleServer.dll.registered"), 20000));
+    Sleep(200);
+    EXPECT_EQ(0, lstrcmpiA(Local("SampleServer.dll").c_str(),
+                           ReadFileBytes(Local("SampleServer.dll.registered")).c_str()));
+}
+
+void CloseWhenTransferRuns(UpdateRunTest& test);
+
+TEST_F(UpdateRunTest, ClosingDuringATransferCancelsItAndKeepsThePartialFile) {
+    Publish({{"big.bin", Pattern(400 * 1024, 'b'), false, "/slow/20/big.bin"}});
+    WriteFileBytes(Local("big.bin"), "old big");
+    RunUpdater("/UpdateNew.xml", CloseWhenTransferRuns);
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(HoldsBytes(Local("big.bin"), "old big"));
+    const std::string partial = ReadFileBytes(Local("big.bin.tmp"));
+    EXPECT_GT(partial.size(), 0u);
+    EXPECT_LT(partial.size(), 400u * 1024u);
+    EXPECT_EQ(Pattern(400 * 1024, 'b').substr(0, partial.size()), partial);
+    EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
+}
+
+void CloseWhenTransferRuns(UpdateRunTest& test) {
+    const std::string partial = test.Local("big.bin.tmp");
+    for (int i = 0; i < 400; ++i) {
+        if (FileExists(partial) && ReadFileBytes(partial).size() >= 4096)
+            break;
+        Sleep(25);
+    }
+    HWND window = FindWindowA("#32770", "系统升级程序");
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+TEST_F(UpdateRunTest, ProgressBarSitsWhereTheSkinExpectsIt) {
+    Publish({{"slow.bin", Pattern(64 * 1024, 'p'), false, "/slow/10/slow.bin"}});
+    RunUpdater("/UpdateNew.xml", [](UpdateRunTest&) {
+        HWND window = nullptr;
+        for (int i = 0; i < 200 && !window; ++i, Sleep(25))
+            window = FindWindowA("#32770", "系统升级程序");
+        HWND progress = GetDlgItem(window, 1015);
+        RECT bar = {};
+        GetWindowRect(progress, &bar);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&bar), 2);
+        EXPECT_EQ(210, bar.left);
+        EXPECT_EQ(50, bar.top);
+        EXPECT_EQ(340, bar.right - bar.left);
+        EXPECT_EQ(31, bar.bottom - bar.top);
+        EXPECT_EQ(0, SendMessageA(progress, PBM_GETRANGE, TRUE, 0));
+        EXPECT_EQ(100, SendMessageA(progress, PBM_GETRANGE, FALSE, 0));
+        // The bar follows the transfer while it runs.
+        int highest = 0;
+        for (int i = 0; i < 400 && IsWindow(progress); ++i, Sleep(10))
+            highest = std::max(highest, static_cast<int>(SendMessageA(progress, PBM_GETPOS, 0, 0)));
+        EXPECT_GT(highest, 0);
+    });
+    EXPECT_TRUE(HoldsBytes(Local("slow.bin"), Pattern(64 * 1024, 'p')));
+}
+
+} // namespace

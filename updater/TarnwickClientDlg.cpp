@@ -1,0 +1,255 @@
+#include "TarnwickClientDlg.h"
+
+#include "MainProgram.h"
+#include "SkinBinding.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// printf into a growable string.
+template <class... Args> std::string Format(const char* format, Args... args) {
+    int length = std::snprintf(nullptr, 0, format, args...);
+    if (length <= 0)
+        return std::string();
+    std::vector<char> text(static_cast<std::size_t>(length) + 1);
+    std::snprintf(text.data(), text.size(), format, args...);
+    return std::string(text.data(), static_cast<std::size_t>(length));
+}
+
+bool CanOpenForReading(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+} // namespace
+
+CTarnwickClientDlg::CTarnwickClientDlg(const UpdaterSettings& settings, HWND parent)
+    : CModalDialog(IDD_TARNWICKCLIENT_DIALOG, parent), m_settings(settings),
+      m_icon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+CTarnwickClientDlg::~CTarnwickClientDlg() {
+    m_files.Clear();
+    m_queue.Clear();
+}
+
+void CTarnwickClientDlg::SetStatus(const char* item, const std::string& text) {
+    Skin().SetDrawItemValue(GetSafeHwnd(), kSkinKindDialog, item, text.c_str());
+}
+
+void CTarnwickClientDlg::LaunchMainProgram() {
+    ::LaunchMainProgram(GetSafeHwnd(), m_settings.mainProgramFile.c_str(),
+                        m_settings.mainProgramArgument.c_str());
+}
+
+BOOL CTarnwickClientDlg::OnInitDialog() {
+    CModalDialog::OnInitDialog();
+    HWND window = GetSafeHwnd();
+    if (framework::CWinAppBase* app = framework::CWinAppBase::Current())
+        app->SetMainWindow(window);
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+
+    HWND progress = GetDlgItem(IDC_PROGRESS_UPDATE);
+    Skin().SkinWindow(window, kSkinKindDialog, "dialog.update", 0);
+    Skin().SkinWindow(progress, kSkinKindProgress, "progress.update", 0);
+    // Whatever the skin did with it, the bar goes where the skin's artwork expects it.
+    SetWindowPos(progress, HWND_TOP, 210, 50, 340, 31, 0);
+    SendMessageA(progress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(progress, PBM_SETPOS, 0, 0);
+
+    m_servers.Add("升级服务器", m_settings.updateUrl);
+    SetStatus("tips.top", "正在获取升级版本信息...");
+    SetTimer(window, kRunTimerId, 100, nullptr);
+    StartRun();
+    return TRUE;
+}
+
+INT_PTR CTarnwickClientDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == kRunTimerId)
+            OnRunTimer();
+        return FALSE;
+    case WM_INETFILE_PROGRESS:
+        OnDownloadProgress(wParam, lParam);
+        return TRUE;
+    case WM_INETFILE_FINISHED:
+        OnDownloadFinished(wParam, lParam);
+        return TRUE;
+    default:
+        return CModalDialog::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CTarnwickClientDlg::StartRun() {
+    const CServerList::Server* server = m_servers.First();
+    if (!server)
+        return;
+    const std::string manifestPath = Format("%s\\UpdateNew.xml", m_files.ProgramFolder().c_str());
+    m_files.Clear();
+
+    auto job = std::make_unique<CInetFile>();
+    job->SetStatusCallback(true);
+    job->SetKind(CInetFile::KindManifest);
+    job->SetNotifyWindow(GetSafeHwnd());
+    job->SetUrl(server->second);
+    job->SetTargetPath(manifestPath);
+    job->SetExpectedSize(0);
+    m_queue.PushBack(std::move(job));
+}
+
+void CTarnwickClientDlg::OnRunTimer() {
+    std::lock_guard<CCriticalSection> guard(m_runLock);
+    if (m_activeDownloads != 0 || m_runEnded)
+        return;
+    CInetFile* job = m_queue.Front();
+    if (!job || job->StartCount() != 0)
+        return;
+    if (job->Kind() == CInetFile::KindFile) {
+        ++m_currentFile;
+        SetStatus("tips.top", Format("总共 %d 个文件需要升级, 正在升级第 %d 个...", m_filesToUpdate,
+                                     m_currentFile));
+        SetStatus("tips.bottom", Format("正在升级文件 %s", job->FileName().c_str()));
+    }
+    if (job->Start())
+        ++m_activeDownloads;
+}
+
+LRESULT CTarnwickClientDlg::OnDownloadProgress(WPARAM, LPARAM lParam) {
+    std::lock_guard<CCriticalSection> guard(m_runLock);
+    auto* job = reinterpret_cast<CInetFile*>(lParam);
+    if (!job || !m_queue.Contains(job) || job->ExpectedSize() == 0)
+        return 0;
+    const int position = static_cast<int>(job->Received() * 100.0 / job->ExpectedSize());
+    SendMessageA(GetDlgItem(IDC_PROGRESS_UPDATE), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    return 0;
+}
+
+void CTarnwickClientDlg::EndRun() {
+    m_runEnded = true;
+    PostMessageA(GetSafeHwnd(), WM_QUIT, 0, 0);
+}
+
+void CTarnwickClientDlg::OnManifestDownloaded(CInetFile& job) {
+    SetStatus("tips.top", "获取升级版本信息成功");
+    if (!m_files.Load(job.TargetPath().c_str())) {
+        // An unreadable or rejected manifest ends the run as a failed
+        // download does: the user is never left waiting for nothing.
+        DeleteFileA(job.TargetPath().c_str());
+        MessageBoxA(GetSafeHwnd(), "获取更新文件失败", "系统提示", MB_ICONERROR);
+        LaunchMainProgram();
+        EndRun();
+        return;
+    }
+    m_filesToUpdate = m_files.FilterNeedsUpdate();
+    m_totalSize = m_files.TotalSize();
+    if (m_filesToUpdate == 0) {
+        SetStatus("tips.top", "您当前的版本是最新版本");
+        LaunchMainProgram();
+        EndRun();
+    } else {
+        SetStatus("tips.top", Format("总共 %d 个文件需要升级, 总大小: %u KB", m_filesToUpdate,
+                                     static_cast<unsigned>(m_totalSize / 1024u)));
+    }
+    while (std::unique_ptr<CUpdateFileInfo> record = m_files.PopFront()) {
+        auto file = std::make_unique<CInetFile>();
+        file->SetStatusCallback(true);
+        file->SetKind(CInetFile::KindFile);
+        file->SetNotifyWindow(GetSafeHwnd());
+        file->SetUrl(record->url);
+        file->SetTargetPath(record->targetPath);
+        file->SetFileName(record->fileName);
+        file->SetRegister(record->registerServer);
+        file->SetExpectedSize(record->ExpectedSize());
+        m_expectedDigests[file.get()] = record->hashCode;
+        m_queue.PushBack(std::move(file));
+    }
+    DeleteFileA(job.TargetPath().c_str());
+}
+
+DWORD CTarnwickClientDlg::InstallFinishedFile(CInetFile& job) {
+    const std::string downloaded = job.TargetPath() + ".tmp";
+    // A file that is not what the manifest promised never replaces anything.
+    const std::string& expected = m_expectedDigests[&job];
+    if (!expected.empty()) {
+        std::string digest;
+        if (!CUpdateFileList::ComputeFileHash(downloaded.c_str(), digest) ||
+            lstrcmpiA(digest.c_str(), expected.c_str()) != 0) {
+            DeleteFileA(downloaded.c_str());
+            return CInetFile::CodeServerFileFailed;
+        }
+    }
+    if (!CanOpenForReading(job.TargetPath())) {
+        InstallDownloadedFile(job);
+    } else if (lstrcmpiA(job.FileName().c_str(), "Tarnwick.exe") == 0) {
+        // The running program cannot be replaced here; the copy stays as ".tmp".
+    } else if (!InstallDownloadedFile(job)) {
+        MessageBoxA(GetSafeHwnd(), Format("删除文件失败 [%s]", job.FileName().c_str()).c_str(),
+                    "升级提示", MB_ICONWARNING);
+    }
+    return CInetFile::CodeSuccess;
+}
+
+bool CTarnwickClientDlg::InstallDownloadedFile(CInetFile& job) {
+    const std::string downloaded = job.TargetPath() + ".tmp";
+    // One step, so that the old file stays whenever the new one cannot take its place.
+    if (!MoveFileExA(downloaded.c_str(), job.TargetPath().c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return false;
+    if (job.Register()) {
+        const std::string parameters = "/s \"" + job.TargetPath() + "\"";
+        ShellExecuteA(nullptr, nullptr, "regsvr32", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    }
+    return true;
+}
+
+LRESULT CTarnwickClientDlg::OnDownloadFinished(WPARAM wParam, LPARAM lParam) {
+    const int kind = HIWORD(wParam);
+    DWORD code = LOWORD(wParam);
+    auto* job = reinterpret_cast<CInetFile*>(lParam);
+    std::lock_guard<CCriticalSection> guard(m_runLock);
+    if (!job || !m_queue.Contains(job))
+        return 0;
+
+    if (kind == CInetFile::KindManifest) {
+        if (code != 0) {
+            MessageBoxA(GetSafeHwnd(), "获取更新文件失败", "系统提示", MB_ICONERROR);
+            LaunchMainProgram();
+            EndRun();
+        } else {
+            OnManifestDownloaded(*job);
+        }
+    } else if (kind == CInetFile::KindFile) {
+        if (code == 0)
+            code = InstallFinishedFile(*job);
+        if (code != 0) {
+            const std::string reason = Format("下载文件失败 [%s], 错误代码 [%u]",
+                                              job->FileName().c_str(), static_cast<unsigned>(code));
+            framework::AppMessageBox(Format("可能由于网络原因，%s ", reason.c_str()).c_str(), MB_OK,
+                                     GetSafeHwnd());
+            EndRun();
+        }
+    }
+
+    m_expectedDigests.erase(job);
+    m_queue.Remove(job);
+    if (m_queue.Count() == 0 && kind == CInetFile::KindFile && code == 0) {
+        SetStatus("tips.top", "恭喜您升级成功！");
+        Skin().SetDrawItemVisible(GetSafeHwnd(), kSkinKindDialog, "tips.bottom", FALSE);
+        LaunchMainProgram();
+        EndRun();
+    }
+    --m_activeDownloads;
+    return 0;
+}
