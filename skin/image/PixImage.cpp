@@ -49,6 +49,16 @@ void CPixImage::SetLastError(const char* text) {
 
 uint8_t* CPixImage::Allocate(int32_t width, int32_t height, uint32_t bitsPerPixel,
                              uint32_t format) {
+    return AllocateBlock(width, height, bitsPerPixel, format, true);
+}
+
+uint8_t* CPixImage::AllocateRows(int32_t width, int32_t height, uint32_t bitsPerPixel,
+                                 uint32_t format) {
+    return AllocateBlock(width, height, bitsPerPixel, format, false);
+}
+
+uint8_t* CPixImage::AllocateBlock(int32_t width, int32_t height, uint32_t bitsPerPixel,
+                                  uint32_t format, bool zeroPixels) {
     if (width <= 0 || height <= 0) {
         SetLastError(kTextBadSize);
         return nullptr;
@@ -70,7 +80,7 @@ uint8_t* CPixImage::Allocate(int32_t width, int32_t height, uint32_t bitsPerPixe
         SetLastError(kTextNoMemory);
         return nullptr;
     }
-    std::memset(block.get(), 0, headerBytes + pixelBytes);
+    std::memset(block.get(), 0, zeroPixels ? headerBytes + pixelBytes : headerBytes);
     auto* header = reinterpret_cast<PixBitmapInfoHeader*>(block.get());
     header->size = sizeof(PixBitmapInfoHeader);
     header->width = width;

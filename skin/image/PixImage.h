@@ -111,12 +111,16 @@ class CPixImage {
     void SetFormat(uint32_t format) {
         m_format = format;
     }
-    // An alpha plane whose every byte the caller is about to write.
+    // Like Allocate and AlphaCreate, for decoders about to write every byte of
+    // every row (padding included), so that large pictures are not cleared twice.
+    uint8_t* AllocateRows(int32_t width, int32_t height, uint32_t bitsPerPixel, uint32_t format);
     bool AlphaCreateUnfilled();
     // Takes the decoded picture of another image.
     void TakeOver(CPixImage& source);
 
   private:
+    uint8_t* AllocateBlock(int32_t width, int32_t height, uint32_t bitsPerPixel, uint32_t format,
+                           bool zeroPixels);
     template <class Decoder> bool DecodeWith(CPixFile& file);
     bool DecodeAs(CPixFile& file, uint32_t format);
 

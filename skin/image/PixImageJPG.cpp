@@ -132,8 +132,8 @@ bool CPixImageJPG::DecodeRows(JpegDecodeState& state) {
     // The picture is checked against the image limits before libjpeg sets up
     // its own buffers for it.
     if (info.image_width == 0 || info.image_height == 0 ||
-        !Allocate(static_cast<int32_t>(info.image_width), static_cast<int32_t>(info.image_height),
-                  gray ? 8 : 24, PIXFORMAT_JPG))
+        !AllocateRows(static_cast<int32_t>(info.image_width),
+                      static_cast<int32_t>(info.image_height), gray ? 8 : 24, PIXFORMAT_JPG))
         return false;
     jpeg_start_decompress(&info);
     if (info.output_width != static_cast<JDIMENSION>(GetWidth()) ||
@@ -151,14 +151,17 @@ bool CPixImageJPG::DecodeRows(JpegDecodeState& state) {
         }
     }
     const bool adobeInverted = info.saw_Adobe_marker;
-    while (info.output_scanline < info.output_height) {
-        const int32_t top = static_cast<int32_t>(info.output_scanline);
-        JSAMPROW target = cmyk ? state.row.data() : GetRow(top);
+    const size_t used = static_cast<size_t>(GetWidth()) * (gray ? 1 : 3);
+    int32_t rowsDone = 0;
+    while (rowsDone < GetHeight()) {
+        uint8_t* pixels = GetRow(rowsDone);
+        JSAMPROW target = cmyk ? state.row.data() : pixels;
         if (jpeg_read_scanlines(&info, &target, 1) != 1)
             break;
+        ++rowsDone;
+        std::memset(pixels + used, 0, GetEffWidth() - used);
         if (!cmyk)
             continue;
-        uint8_t* pixels = GetRow(top);
         for (int32_t x = 0; x < GetWidth(); ++x) {
             unsigned c = target[x * 4], m = target[x * 4 + 1], y = target[x * 4 + 2],
                      k = target[x * 4 + 3];
@@ -173,6 +176,9 @@ bool CPixImageJPG::DecodeRows(JpegDecodeState& state) {
             pixels[x * 3 + 2] = static_cast<uint8_t>(c * k / 255);
         }
     }
+    // Rows the decoder never delivered stay black rather than undefined.
+    for (int32_t top = rowsDone; top < GetHeight(); ++top)
+        std::memset(GetRow(top), 0, GetEffWidth());
     // The end marker is not needed; a file cut after its last scan still shows whole.
     return true;
 }

@@ -170,8 +170,8 @@ bool CPixImagePNG::DecodeRows(PngDecodeState& state) {
         return false;
     }
 
-    if (!Allocate(static_cast<int32_t>(width), static_cast<int32_t>(height),
-                  eightBitIndices ? 8 : 24, PIXFORMAT_PNG))
+    if (!AllocateRows(static_cast<int32_t>(width), static_cast<int32_t>(height),
+                      eightBitIndices ? 8 : 24, PIXFORMAT_PNG))
         return false;
     if ((channels == 4 || paletteAlphaPlane) && !AlphaCreateUnfilled())
         return false;
@@ -208,6 +208,8 @@ bool CPixImagePNG::DecodeRows(PngDecodeState& state) {
             png_read_row(png, source, nullptr);
         uint8_t* target = GetRow(y);
         uint8_t* alpha = GetAlphaRow(y);
+        const size_t used = static_cast<size_t>(pixelsWide) * (eightBitIndices ? 1 : 3);
+        std::memset(target + used, 0, GetEffWidth() - used);
         if (eightBitIndices) {
             std::memcpy(target, source, static_cast<size_t>(pixelsWide));
             if (alpha)
