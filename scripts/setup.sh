@@ -135,4 +135,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w || true
 fi
 
+# No window manager runs under Xvfb: Wine draws the window frames itself.
+if [ ! -f "$WINEPREFIX/.tarnwick-x11-frames" ]; then
+  export DISPLAY="${TARNWICK_DISPLAY:-:91}"
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  touch "$WINEPREFIX/.tarnwick-x11-frames"
+fi
+
 log "ready: deps in $DEPS"
