@@ -337,3 +337,95 @@ TEST(PixFile, StdioFileOwnsOnlyStreamsItOpened) {
     std::fclose(stream);
     std::remove(path.c_str());
 }
+
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint32_t value) {
+    out.push_back(static_cast<uint8_t>(value));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t value) {
+    Put16(out, value & 0xFFFF);
+    Put16(out, value >> 16);
+}
+
+std::vector<uint8_t> BitmapHeader(int32_t width, int32_t height, uint32_t bpp,
+                                  uint32_t compression) {
+    std::vector<uint8_t> out = {'B', 'M'};
+    Put32(out, 0);
+    Put32(out, 0);
+    Put32(out, 14 + 40 + (bpp <= 8 ? 4u << bpp : 0u));
+    Put32(out, 40);
+    Put32(out, static_cast<uint32_t>(width));
+    Put32(out, static_cast<uint32_t>(height));
+    Put16(out, 1);
+    Put16(out, bpp);
+    Put32(out, compression);
+    for (int i = 0; i < 5; ++i)
+        Put32(out, 0);
+    for (uint32_t i = 0; bpp <= 8 && i < (1u << bpp); ++i)
+        Put32(out, i * 0x010101u);
+    return out;
+}
+
+} // namespace
+
+TEST(DecodingEdges, RunLengthDeltaAndEarlyEndLeaveIndexZero) {
+    // 6 x 4, 8 bits: a run on the bottom row, a delta over two pixels and one
+    // row, an absolute run, then the end of the bitmap.
+    std::vector<uint8_t> file = BitmapHeader(6, 4, 8, 1);
+    file.insert(file.end(), {3, 7, 0, 2, 2, 1, 0, 3, 9, 8, 7, 0, 0, 1});
+    CPixImage image;
+    ASSERT_TRUE(image.ReadFromMemory(file.data(), file.size(), PIXFORMAT_BMP))
+        << image.GetLastError();
+    auto index = [&](int32_t x, int32_t y) { return image.GetRow(y)[x]; };
+    const uint8_t bottom[6] = {7, 7, 7, 0, 0, 0};
+    const uint8_t second[6] = {0, 0, 0, 0, 0, 9};
+    for (int32_t x = 0; x < 6; ++x) {
+        EXPECT_EQ(index(x, 3), bottom[x]) << x;
+        EXPECT_EQ(index(x, 0), 0) << x;
+        EXPECT_EQ(index(x, 1), 0) << x;
+    }
+    // The delta moved to x 5 of the second row from the bottom; the absolute run of
+    // three stops at the row's end.
+    for (int32_t x = 0; x < 6; ++x)
+        EXPECT_EQ(index(x, 2), second[x]) << x;
+}
+
+TEST(DecodingEdges, HeadersClaimingHugePicturesFailWithoutDecoding) {
+    CPixImage image;
+    // 30000 x 30000 at 24 bits in a file of a few bytes: refused before any allocation.
+    std::vector<uint8_t> bitmap = BitmapHeader(30000, 30000, 24, 0);
+    bitmap.resize(bitmap.size() + 64, 0x11);
+    EXPECT_FALSE(image.ReadFromMemory(bitmap.data(), bitmap.size(), PIXFORMAT_BMP));
+    EXPECT_STREQ(image.GetLastError(), "BMP: pixel data truncated");
+    // Negative width, and a height at the bottom of the 32-bit range.
+    for (auto size : {std::make_pair(-5, 5), std::make_pair(5, INT32_MIN)}) {
+        std::vector<uint8_t> odd = BitmapHeader(size.first, size.second, 24, 0);
+        EXPECT_FALSE(image.ReadFromMemory(odd.data(), odd.size(), PIXFORMAT_BMP));
+        EXPECT_STREQ(image.GetLastError(), "BMP: bad image size");
+    }
+
+    // A GIF screen of 65535 x 65535 exceeds the image limit.
+    std::vector<uint8_t> gif = {'G', 'I', 'F', '8',  '9', 'a',  0xFF, 0xFF, 0xFF, 0xFF,
+                                0,   0,   0,   0x2C, 0,   0,    0,    0,    1,    0,
+                                1,   0,   0,   2,    2,   0x44, 0x01, 0,    0x3B};
+    EXPECT_FALSE(image.ReadFromMemory(gif.data(), gif.size(), PIXFORMAT_GIF));
+    EXPECT_STREQ(image.GetLastError(), "PIXIMAGE_MAX_MEMORY exceeded");
+
+    // An icon whose only entry points past the end of the file.
+    std::vector<uint8_t> icon = {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0};
+    Put32(icon, 1000);
+    Put32(icon, 22);
+    icon.resize(40, 0);
+    EXPECT_FALSE(image.ReadFromMemory(icon.data(), icon.size(), PIXFORMAT_ICO));
+    EXPECT_STREQ(image.GetLastError(), "ICO: no usable entry");
+
+    // A JPEG cut after its header.
+    std::vector<ImageFixtures::Rgba> pixels(64 * 64, ImageFixtures::Rgba{1, 2, 3, 255});
+    const std::vector<uint8_t> jpeg = ImageFixtures::EncodeJpegRgb(64, 64, pixels, false, 80);
+    EXPECT_FALSE(image.ReadFromMemory(jpeg.data(), 700, PIXFORMAT_JPG));
+    EXPECT_EQ(std::string(image.GetLastError()).rfind("JPEG: ", 0), 0u) << image.GetLastError();
+    EXPECT_FALSE(image.IsValid());
+}
