@@ -25,10 +25,11 @@ wine_env_start() {
         sleep 0.1
       done
     fi
-    if ! pgrep -u "$(id -u)" -f "wineserver" >/dev/null 2>&1; then
-      setsid wineserver -p >/dev/null 2>&1 </dev/null 9>&- &
-      sleep 0.2
-    fi
+    # A second server for the same prefix ends at once, so this is safe when
+    # one already runs; a server that wine started by itself would instead
+    # inherit the caller's output and keep CTest waiting for it.
+    setsid wineserver -p >/dev/null 2>&1 </dev/null 9>&- &
+    sleep 0.2
   ) 9>"$lock"
 }
 
