@@ -42,7 +42,7 @@ printf '[Platform]\r\nDovrelClass=DovrelDemo\r\n[Update]\r\nUpdateUrl=http://127
   "$PORT" > "$INSTALL/Platform.ini"
 
 source scripts/wine-env.sh
-wine_env_start
+wine_env_start_fresh
 echo "Running Tarnwick.exe in $INSTALL against http://127.0.0.1:$PORT ..."
 wine "$INSTALL/Tarnwick.exe" &
 UPDATER=$!
@@ -75,6 +75,8 @@ while IFS= read -r -d '' file; do
 done < <(find "$RELEASE" -type f -print0 | sort -z)
 leftovers="$(find "$INSTALL" -name '*.tmp' -o -name UpdateNew.xml)"
 [ -z "$leftovers" ] || { echo "  left behind: $leftovers"; status=1; }
+# The lobby is started just before the updater ends; give it a moment to log.
+for _ in $(seq 1 100); do [ -f "$INSTALL/Dovrel.log" ] && break; sleep 0.1; done
 if [ -f "$INSTALL/Dovrel.log" ]; then
   echo "Lobby started with: $(tr -d '\r' < "$INSTALL/Dovrel.log")"
 else

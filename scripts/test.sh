@@ -6,6 +6,6 @@ cd "$ROOT"
 bash scripts/setup.sh
 bash scripts/build.sh
 source scripts/wine-env.sh
-wine_env_start
+wine_env_start_fresh
 trap wine_env_stop EXIT
 ctest --test-dir build --output-on-failure --timeout 900 "$@"

@@ -15,21 +15,29 @@ wine_env_start() {
   local lock="/tmp/tarnwick-wine-env-${DISPLAY#:}.lock"
   (
     flock 9
+    local i
     if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
       # The lock's descriptor must not live on in the servers.
       setsid Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -ac \
         >/tmp/tarnwick-xvfb.log 2>&1 </dev/null 9>&- &
-      local i
       for i in $(seq 1 100); do
         xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
         sleep 0.1
       done
+      xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 ||
+        { echo "Xvfb did not start on $DISPLAY (see /tmp/tarnwick-xvfb.log)" >&2; exit 1; }
     fi
-    # A second server for the same prefix ends at once, so this is safe when
-    # one already runs; a server that wine started by itself would instead
-    # inherit the caller's output and keep CTest waiting for it.
-    setsid wineserver -p >/dev/null 2>&1 </dev/null 9>&- &
-    sleep 0.2
+    if ! wineserver -k0 >/dev/null 2>&1; then
+      setsid wineserver -p >/dev/null 2>&1 </dev/null 9>&- &
+      for i in $(seq 1 50); do
+        wineserver -k0 >/dev/null 2>&1 && break
+        sleep 0.1
+      done
+      # The prefix's services start with its first program and outlive it.
+      # Started here they hold nothing open; started by a test they would keep
+      # CTest waiting on the test's output.
+      wine cmd /c exit >/dev/null 2>&1 </dev/null 9>&-
+    fi
   ) 9>"$lock"
 }
 
@@ -37,4 +45,18 @@ wine_env_start() {
 wine_env_stop() {
   wineserver -k >/dev/null 2>&1 || true
   pkill -f "Xvfb $DISPLAY " >/dev/null 2>&1 || true
+}
+
+# For a command that owns the whole run (the test suite, the demo): ends any
+# server of this prefix first, so that no short-lived server left over from
+# set-up can end later and have the next program start one that inherits, and
+# holds open, the caller's output.
+wine_env_start_fresh() {
+  wineserver -k >/dev/null 2>&1 || true
+  local i
+  for i in $(seq 1 50); do
+    wineserver -k0 >/dev/null 2>&1 || break
+    sleep 0.1
+  done
+  wine_env_start
 }
