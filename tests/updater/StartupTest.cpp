@@ -205,6 +205,7 @@ TEST(RealProgramTest, TarnwickWithoutConfigurationShowsItsMessageAndEnds) {
     ASSERT_TRUE(AnswerMessageBox(tarnwick.Id(), 30000, box));
     EXPECT_EQ(kNoUpdateUrl, box.text);
     EXPECT_EQ("Tarnwick", box.caption);
+    EXPECT_EQ(1u, box.processWindows); // no updater window yet
     EXPECT_TRUE(tarnwick.WaitForExit(20000));
 }
 
@@ -221,6 +222,7 @@ TEST(RealProgramTest, TarnwickTellsOfARunningLobby) {
     ASSERT_TRUE(AnswerMessageBox(tarnwick.Id(), 30000, box));
     EXPECT_EQ(kLobbyRunning, box.text);
     EXPECT_EQ("系统提示", box.caption);
+    EXPECT_EQ(1u, box.processWindows);
     EXPECT_TRUE(tarnwick.WaitForExit(20000));
     EXPECT_FALSE(IsIconic(lobby.Window()));
 }

@@ -47,6 +47,9 @@ SeenMessageBox ReadBox(HWND box) {
     if (HWND icon = GetDlgItem(box, kMessageBoxIconId))
         seen.icon = reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0));
     seen.hadOwner = GetWindow(box, GW_OWNER) != nullptr;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(box, &pid);
+    seen.processWindows = TopLevelWindowsOf(pid).size();
     return seen;
 }
 

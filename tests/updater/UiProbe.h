@@ -18,6 +18,8 @@ struct SeenMessageBox {
     // only for boxes of the test's own process.
     HICON icon = nullptr;
     bool hadOwner = false;
+    // Visible top-level windows of the box's process while it was shown, the box included.
+    std::size_t processWindows = 0;
 };
 
 // Waits at most timeoutMs for a message box of process `pid`, reads it and
