@@ -1,5 +1,7 @@
 #include "InetFile.h"
 
+#include "FileHandle.h"
+
 #include <algorithm>
 #include <new>
 #include <vector>
@@ -75,11 +77,6 @@ const char* ErrorTextOf(DWORD code) {
         return "连接服务器失败, 请检查网络或联系管理员";
     }
 }
-
-struct FileCloser {
-    void operator()(HANDLE file) const { CloseHandle(file); }
-};
-using FileHandle = std::unique_ptr<void, FileCloser>;
 
 // Fetches the response in chunks. Every WinInet call costs a round trip to the system under
 // Wine, so a fast link is read in large chunks. A read waits until its buffer is full, so the
@@ -202,10 +199,9 @@ DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnec
     DWORD announced = 0;
     const bool lengthAnnounced = request->QueryContentLength(announced);
 
-    FileHandle file(CreateFileA(LocalPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
+    CFileHandle file(CreateFileA(LocalPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) {
         Fail(CodeLocalFileFailed);
     }
 
@@ -230,11 +226,11 @@ DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnec
             cancelled = m_cancel;
         }
         // A full disk is a local file failure like a file that cannot be created.
-        if (!WriteAll(file.get(), chunk, taken)) {
+        if (!WriteAll(file.Get(), chunk, taken)) {
             Fail(CodeLocalFileFailed);
         }
     }
-    file.reset();
+    file.Close();
     if (cancelled) {
         return CodeCancelled;
     }

@@ -1,5 +1,6 @@
 #include "TarnwickClientDlg.h"
 
+#include "FileHandle.h"
 #include "MainProgram.h"
 #include "SkinBinding.h"
 #include "res/resource.h"
@@ -21,15 +22,6 @@ template <class... Args> std::string Format(const char* format, Args... args) {
     std::vector<char> text(static_cast<std::size_t>(length) + 1);
     std::snprintf(text.data(), text.size(), format, args...);
     return std::string(text.data(), static_cast<std::size_t>(length));
-}
-
-bool CanOpenForReading(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
 }
 
 } // namespace
@@ -190,7 +182,7 @@ DWORD CTarnwickClientDlg::InstallFinishedFile(CInetFile& job) {
             return CInetFile::CodeServerFileFailed;
         }
     }
-    if (!CanOpenForReading(job.TargetPath())) {
+    if (!CFileHandle::OpenForReading(job.TargetPath().c_str()).IsValid()) {
         InstallDownloadedFile(job);
     } else if (lstrcmpiA(job.FileName().c_str(), "Tarnwick.exe") == 0) {
         // The running program cannot be replaced here; the copy stays as ".tmp".

@@ -1,6 +1,8 @@
 #include "UpdateFileList.h"
 
+#include "AppFramework.h"
 #include "ComPtr.h"
+#include "FileHandle.h"
 #include "Md5.h"
 
 #include <windows.h>
@@ -19,18 +21,6 @@ const CLSID kDomDocumentClass = {
     0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 const IID kDomDocumentInterface = {
     0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
-
-std::string FolderOf(const char* path) {
-    std::string folder(path);
-    std::string::size_type slash = folder.rfind('\\');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
-}
-
-std::string ProgramFolderPath() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return FolderOf(path);
-}
 
 std::string WindowsFolderPath() {
     char path[MAX_PATH] = {};
@@ -127,31 +117,10 @@ void StoreField(CUpdateFileInfo& record, const wchar_t* key, const std::string& 
         record.url = value;
 }
 
-class CFileHandle {
-  public:
-    explicit CFileHandle(HANDLE handle) : m_handle(handle) {}
-    ~CFileHandle() {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE m_handle;
-};
-
-CFileHandle OpenForReading(const char* path) {
-    return CFileHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-}
-
 } // namespace
 
 CUpdateFileList::CUpdateFileList()
-    : m_programFolder(ProgramFolderPath()), m_windowsFolder(WindowsFolderPath()),
+    : m_programFolder(framework::ModuleFolder()), m_windowsFolder(WindowsFolderPath()),
       m_systemFolder(SystemFolderPath()) {}
 
 CUpdateFileList::~CUpdateFileList() {
@@ -283,7 +252,7 @@ int CUpdateFileList::Count() {
 
 bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record) {
     std::lock_guard<CCriticalSection> guard(m_lock);
-    CFileHandle local = OpenForReading(record.targetPath.c_str());
+    CFileHandle local = CFileHandle::OpenForReading(record.targetPath.c_str());
     if (!local.IsValid()) {
         record.needsUpdate = true;
         return true;
@@ -307,11 +276,11 @@ bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record) {
 
 bool CUpdateFileList::ComputeFileHash(const char* path, std::string& digest) {
     {
-        CFileHandle probe = OpenForReading(path);
+        CFileHandle probe = CFileHandle::OpenForReading(path);
         if (!probe.IsValid())
             return false;
     }
-    CFileHandle file = OpenForReading(path);
+    CFileHandle file = CFileHandle::OpenForReading(path);
     if (!file.IsValid())
         return false;
 

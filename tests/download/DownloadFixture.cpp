@@ -1,8 +1,5 @@
 #include "DownloadFixture.h"
 
-#include <fstream>
-#include <iterator>
-
 namespace {
 
 const std::string kServedLinux = std::string(TEST_BINARY_DIR) + "/served";
@@ -23,35 +20,6 @@ void EmptyFolder(const std::string& winePath) {
 }
 
 } // namespace
-
-std::string MakeContent(size_t size, unsigned seed) {
-    std::string content(size, '\0');
-    unsigned state = seed * 2654435761u + 1;
-    for (char& c : content) {
-        state = state * 1103515245u + 12345u;
-        c = static_cast<char>(state >> 16);
-    }
-    return content;
-}
-
-bool WriteWholeFile(const std::string& winePath, const std::string& content) {
-    std::ofstream out(winePath, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    return static_cast<bool>(out);
-}
-
-bool ReadWholeFile(const std::string& winePath, std::string& content) {
-    std::ifstream in(winePath, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
-
-bool FileExists(const std::string& winePath) {
-    return GetFileAttributesA(winePath.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 NotifyWindow::NotifyWindow() {
     m_window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
@@ -143,9 +111,9 @@ void DownloadTest::SetUpTestSuite() {
     CreateDirectoryA(ToWinePath(kOutLinux).c_str(), nullptr);
     s_small = MakeContent(5000, 1);
     s_big = MakeContent(200 * 1024, 2);
-    WriteWholeFile(ServedPath("small.bin"), s_small);
-    WriteWholeFile(ServedPath("dir\\small.bin"), s_small);
-    WriteWholeFile(ServedPath("big.bin"), s_big);
+    WriteFileBytes(ServedPath("small.bin"), s_small);
+    WriteFileBytes(ServedPath("dir\\small.bin"), s_small);
+    WriteFileBytes(ServedPath("big.bin"), s_big);
     s_server = std::make_unique<TestHttpServer>(kServedLinux);
 }
 

@@ -5,18 +5,13 @@
 
 #include "InetFile.h"
 #include "TestHttpServer.h"
+#include "UiProbe.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
-
-std::string MakeContent(size_t size, unsigned seed);
-bool WriteWholeFile(const std::string& winePath, const std::string& content);
-// False when the file cannot be opened.
-bool ReadWholeFile(const std::string& winePath, std::string& content);
-bool FileExists(const std::string& winePath);
 
 struct JobMessage {
     UINT message;

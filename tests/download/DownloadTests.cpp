@@ -32,7 +32,8 @@ TEST_F(DownloadTest, ManifestKindWritesStraightToTarget) {
     ASSERT_EQ(RunJob(*job, m_window), 0);
 
     std::string content;
-    ASSERT_TRUE(ReadWholeFile(OutPath("UpdateNew.xml"), content));
+    ASSERT_TRUE(FileExists(OutPath("UpdateNew.xml")));
+    content = ReadFileBytes(OutPath("UpdateNew.xml"));
     EXPECT_EQ(content, s_small);
     EXPECT_FALSE(FileExists(OutPath("UpdateNew.xml.tmp")));
     EXPECT_EQ(job->Received(), s_small.size());
@@ -58,7 +59,8 @@ TEST_F(DownloadTest, FileKindWritesToTmpInBlocks) {
     ASSERT_EQ(RunJob(*job, m_window), 0);
 
     std::string content;
-    ASSERT_TRUE(ReadWholeFile(OutPath("Game.dll.tmp"), content));
+    ASSERT_TRUE(FileExists(OutPath("Game.dll.tmp")));
+    content = ReadFileBytes(OutPath("Game.dll.tmp"));
     EXPECT_TRUE(content == s_big);
     EXPECT_FALSE(FileExists(OutPath("Game.dll")));
     EXPECT_EQ(job->Received(), s_big.size());
@@ -98,15 +100,16 @@ TEST_F(DownloadTest, SecondDownloadIsNotAnsweredFromCache) {
     // The server allows an hour of caching; the job must still ask it again.
     const std::string first = MakeContent(3000, 10);
     const std::string second = MakeContent(3000, 11);
-    ASSERT_TRUE(WriteWholeFile(ServedPath("changing.bin"), first));
+    ASSERT_TRUE(WriteFileBytes(ServedPath("changing.bin"), first));
     auto job = MakeJob(s_server->Url("/changing.bin"), "changing.bin", CInetFile::KindManifest,
                        m_window.Handle());
     ASSERT_EQ(RunJob(*job, m_window), 0);
-    ASSERT_TRUE(WriteWholeFile(ServedPath("changing.bin"), second));
+    ASSERT_TRUE(WriteFileBytes(ServedPath("changing.bin"), second));
     ASSERT_EQ(RunJob(*job, m_window), 0);
 
     std::string content;
-    ASSERT_TRUE(ReadWholeFile(OutPath("changing.bin"), content));
+    ASSERT_TRUE(FileExists(OutPath("changing.bin")));
+    content = ReadFileBytes(OutPath("changing.bin"));
     EXPECT_TRUE(content == second);
     EXPECT_EQ(s_server->Requests().size(), 2u);
     EXPECT_EQ(job->StartCount(), 2);
@@ -117,7 +120,8 @@ TEST_F(DownloadTest, RedirectIsFollowed) {
                        CInetFile::KindManifest, m_window.Handle());
     ASSERT_EQ(RunJob(*job, m_window), 0);
     std::string content;
-    ASSERT_TRUE(ReadWholeFile(OutPath("moved.bin"), content));
+    ASSERT_TRUE(FileExists(OutPath("moved.bin")));
+    content = ReadFileBytes(OutPath("moved.bin"));
     EXPECT_TRUE(content == s_small);
 }
 
@@ -199,7 +203,8 @@ TEST_F(DownloadTest, TruncatedLargeBodyEndsWithCode6) {
     job->SetExpectedSize(static_cast<uint32_t>(s_big.size()));
     EXPECT_EQ(RunJob(*job, m_window), 6);
     std::string partial;
-    ASSERT_TRUE(ReadWholeFile(OutPath("cut.dll.tmp"), partial));
+    ASSERT_TRUE(FileExists(OutPath("cut.dll.tmp")));
+    partial = ReadFileBytes(OutPath("cut.dll.tmp"));
     EXPECT_EQ(partial.size(), job->Received());
     EXPECT_TRUE(partial == s_big.substr(0, partial.size()));
 }
@@ -227,7 +232,8 @@ TEST_F(DownloadTest, CancelStopsAfterAtMostOneMoreBlock) {
     EXPECT_LE(job->Received(), receivedAtCancel + 1024);
     EXPECT_LT(job->Received(), s_big.size());
     std::string partial;
-    ASSERT_TRUE(ReadWholeFile(OutPath("slow.bin.tmp"), partial));
+    ASSERT_TRUE(FileExists(OutPath("slow.bin.tmp")));
+    partial = ReadFileBytes(OutPath("slow.bin.tmp"));
     EXPECT_EQ(partial.size(), job->Received());
     EXPECT_TRUE(partial == s_big.substr(0, partial.size()));
 }
@@ -284,7 +290,8 @@ TEST_F(DownloadTest, JobWithoutWindowReportsThroughErrorText) {
     ASSERT_TRUE(job->Start());
     job->WaitForCompletion();
     std::string content;
-    ASSERT_TRUE(ReadWholeFile(OutPath("quiet.bin.tmp"), content));
+    ASSERT_TRUE(FileExists(OutPath("quiet.bin.tmp")));
+    content = ReadFileBytes(OutPath("quiet.bin.tmp"));
     EXPECT_TRUE(content == s_small);
     m_window.Drain();
     EXPECT_TRUE(m_window.Messages().empty());
@@ -298,6 +305,7 @@ TEST_F(DownloadTest, DestroyedWindowDoesNotHoldUpTheWorker) {
     ASSERT_TRUE(job->Start());
     job->WaitForCompletion();
     std::string content;
-    ASSERT_TRUE(ReadWholeFile(OutPath("orphan.bin.tmp"), content));
+    ASSERT_TRUE(FileExists(OutPath("orphan.bin.tmp")));
+    content = ReadFileBytes(OutPath("orphan.bin.tmp"));
     EXPECT_TRUE(content == s_small);
 }

@@ -51,13 +51,6 @@ struct ReleaseFile {
     std::string hashCode;
 };
 
-std::string Pattern(std::size_t size, char seed) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>(seed + i * 7 + i / 251);
-    return bytes;
-}
-
 // File contents compared without printing them.
 ::testing::AssertionResult HoldsBytes(const std::string& path, const std::string& expected) {
     const std::string actual = ReadFileBytes(path);
@@ -150,11 +143,11 @@ class UpdateRunTest : public ::testing::Test {
 };
 
 TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesAndStartsTheLobby) {
-    const ReleaseFile outdated{"outdated.dll", Pattern(5000, 'a')};
-    const ReleaseFile missing{"missing.dat", Pattern(70000, 'm')};
-    const ReleaseFile current{"current.txt", Pattern(3000, 'c')};
+    const ReleaseFile outdated{"outdated.dll", MakeContent(5000, 'a')};
+    const ReleaseFile missing{"missing.dat", MakeContent(70000, 'm')};
+    const ReleaseFile current{"current.txt", MakeContent(3000, 'c')};
     Publish({outdated, missing, current});
-    WriteFileBytes(Local("outdated.dll"), Pattern(5000, 'z'));
+    WriteFileBytes(Local("outdated.dll"), MakeContent(5000, 'z'));
     WriteFileBytes(Local("current.txt"), current.bytes);
     HANDLE file = CreateFileA(Local("current.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr);
@@ -203,7 +196,7 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesAndStartsTheLobby) {
 }
 
 TEST_F(UpdateRunTest, CurrentInstallationOnlyStartsTheLobby) {
-    const ReleaseFile current{"current.txt", Pattern(1023, 'c')};
+    const ReleaseFile current{"current.txt", MakeContent(1023, 'c')};
     Publish({current});
     WriteFileBytes(Local("current.txt"), current.bytes);
     RunUpdater();
@@ -218,11 +211,11 @@ TEST_F(UpdateRunTest, CurrentInstallationOnlyStartsTheLobby) {
 }
 
 TEST_F(UpdateRunTest, SizesBelowOneKilobyteShowAsZero) {
-    Publish({{"small.bin", Pattern(1023, 's')}});
+    Publish({{"small.bin", MakeContent(1023, 's')}});
     RunUpdater();
     ASSERT_GE(m_skin.lines.size(), 3u);
     EXPECT_EQ("tips.top: 总共 1 个文件需要升级, 总大小: 0 KB", m_skin.lines[2]);
-    EXPECT_TRUE(HoldsBytes(Local("small.bin"), Pattern(1023, 's')));
+    EXPECT_TRUE(HoldsBytes(Local("small.bin"), MakeContent(1023, 's')));
 }
 
 TEST_F(UpdateRunTest, FailedManifestDownloadIsToldAndStartsTheLobby) {
@@ -245,14 +238,14 @@ TEST_F(UpdateRunTest, UnreadableManifestEndsLikeAFailedDownload) {
 }
 
 TEST_F(UpdateRunTest, FailingLastFileEndsWithTheNetworkMessage) {
-    Publish({{"first.bin", Pattern(2000, '1')},
-             {"second.bin", Pattern(2000, '2'), false, "/status/404"}});
+    Publish({{"first.bin", MakeContent(2000, '1')},
+             {"second.bin", MakeContent(2000, '2'), false, "/status/404"}});
     WriteFileBytes(Local("second.bin"), "old");
     RunUpdater();
     ASSERT_EQ(1u, m_boxes.size());
     EXPECT_EQ("可能由于网络原因，下载文件失败 [second.bin], 错误代码 [6] ", m_boxes[0].text);
     EXPECT_EQ("update_run_tests", m_boxes[0].caption);
-    EXPECT_TRUE(HoldsBytes(Local("first.bin"), Pattern(2000, '1')));
+    EXPECT_TRUE(HoldsBytes(Local("first.bin"), MakeContent(2000, '1')));
     EXPECT_TRUE(HoldsBytes(Local("second.bin"), "old"));
     for (const std::string& line : m_skin.lines)
         EXPECT_EQ(std::string::npos, line.find("恭喜您升级成功！"));
@@ -260,7 +253,7 @@ TEST_F(UpdateRunTest, FailingLastFileEndsWithTheNetworkMessage) {
 }
 
 TEST_F(UpdateRunTest, CorruptedDownloadNeverReplacesTheOldFile) {
-    Publish({{"game.dll", Pattern(4096, 'g'), false, "", "0123456789abcdef0123456789abcdef"}});
+    Publish({{"game.dll", MakeContent(4096, 'g'), false, "", "0123456789abcdef0123456789abcdef"}});
     WriteFileBytes(Local("game.dll"), "the old one");
     RunUpdater();
     ASSERT_EQ(1u, m_boxes.size());
@@ -271,19 +264,19 @@ TEST_F(UpdateRunTest, CorruptedDownloadNeverReplacesTheOldFile) {
 }
 
 TEST_F(UpdateRunTest, OwnExecutableIsLeftBesideAsTmp) {
-    Publish({{"Tarnwick.exe", Pattern(3000, 't')}, {"other.bin", Pattern(3000, 'o')}});
+    Publish({{"Tarnwick.exe", MakeContent(3000, 't')}, {"other.bin", MakeContent(3000, 'o')}});
     WriteFileBytes(Local("Tarnwick.exe"), "running program");
     RunUpdater();
     EXPECT_TRUE(m_boxes.empty());
     EXPECT_TRUE(HoldsBytes(Local("Tarnwick.exe"), "running program"));
-    EXPECT_TRUE(HoldsBytes(Local("Tarnwick.exe.tmp"), Pattern(3000, 't')));
-    EXPECT_TRUE(HoldsBytes(Local("other.bin"), Pattern(3000, 'o')));
+    EXPECT_TRUE(HoldsBytes(Local("Tarnwick.exe.tmp"), MakeContent(3000, 't')));
+    EXPECT_TRUE(HoldsBytes(Local("other.bin"), MakeContent(3000, 'o')));
     EXPECT_EQ("tips.top: 恭喜您升级成功！", m_skin.lines.at(m_skin.lines.size() - 2));
     EXPECT_TRUE(LobbyStarted());
 }
 
 TEST_F(UpdateRunTest, TargetInUseStaysAndTheRunGoesOn) {
-    Publish({{"locked.dll", Pattern(3000, 'l')}, {"next.bin", Pattern(3000, 'n')}});
+    Publish({{"locked.dll", MakeContent(3000, 'l')}, {"next.bin", MakeContent(3000, 'n')}});
     WriteFileBytes(Local("locked.dll"), "in use");
     // Open as a program holding its own DLL would: others may read, not delete.
     HANDLE held = CreateFileA(Local("locked.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -296,8 +289,8 @@ TEST_F(UpdateRunTest, TargetInUseStaysAndTheRunGoesOn) {
     EXPECT_EQ("升级提示", m_boxes[0].caption);
     EXPECT_EQ(LoadIcon(nullptr, IDI_WARNING), m_boxes[0].icon);
     EXPECT_TRUE(HoldsBytes(Local("locked.dll"), "in use"));
-    EXPECT_TRUE(HoldsBytes(Local("locked.dll.tmp"), Pattern(3000, 'l')));
-    EXPECT_TRUE(HoldsBytes(Local("next.bin"), Pattern(3000, 'n')));
+    EXPECT_TRUE(HoldsBytes(Local("locked.dll.tmp"), MakeContent(3000, 'l')));
+    EXPECT_TRUE(HoldsBytes(Local("next.bin"), MakeContent(3000, 'n')));
     EXPECT_TRUE(LobbyStarted());
 }
 
@@ -318,7 +311,7 @@ TEST_F(UpdateRunTest, RegistersMarkedFilesEvenInFoldersWithBlanks) {
 void CloseWhenTransferRuns(UpdateRunTest& test);
 
 TEST_F(UpdateRunTest, ClosingDuringATransferCancelsItAndKeepsThePartialFile) {
-    Publish({{"big.bin", Pattern(400 * 1024, 'b'), false, "/slow/20/big.bin"}});
+    Publish({{"big.bin", MakeContent(400 * 1024, 'b'), false, "/slow/20/big.bin"}});
     WriteFileBytes(Local("big.bin"), "old big");
     RunUpdater("/UpdateNew.xml", CloseWhenTransferRuns);
     EXPECT_TRUE(m_boxes.empty());
@@ -326,7 +319,7 @@ TEST_F(UpdateRunTest, ClosingDuringATransferCancelsItAndKeepsThePartialFile) {
     const std::string partial = ReadFileBytes(Local("big.bin.tmp"));
     EXPECT_GT(partial.size(), 0u);
     EXPECT_LT(partial.size(), 400u * 1024u);
-    EXPECT_EQ(Pattern(400 * 1024, 'b').substr(0, partial.size()), partial);
+    EXPECT_EQ(MakeContent(400 * 1024, 'b').substr(0, partial.size()), partial);
     EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
 }
 
@@ -342,7 +335,7 @@ void CloseWhenTransferRuns(UpdateRunTest& test) {
 }
 
 TEST_F(UpdateRunTest, ProgressBarSitsWhereTheSkinExpectsIt) {
-    Publish({{"slow.bin", Pattern(64 * 1024, 'p'), false, "/slow/10/slow.bin"}});
+    Publish({{"slow.bin", MakeContent(64 * 1024, 'p'), false, "/slow/10/slow.bin"}});
     RunUpdater("/UpdateNew.xml", [](UpdateRunTest&) {
         HWND window = nullptr;
         for (int i = 0; i < 200 && !window; ++i, Sleep(25))
@@ -363,7 +356,7 @@ TEST_F(UpdateRunTest, ProgressBarSitsWhereTheSkinExpectsIt) {
             highest = std::max(highest, static_cast<int>(SendMessageA(progress, PBM_GETPOS, 0, 0)));
         EXPECT_GT(highest, 0);
     });
-    EXPECT_TRUE(HoldsBytes(Local("slow.bin"), Pattern(64 * 1024, 'p')));
+    EXPECT_TRUE(HoldsBytes(Local("slow.bin"), MakeContent(64 * 1024, 'p')));
 }
 
 } // namespace

@@ -72,7 +72,9 @@ std::string TestProgramFolder();
 std::string MakeScratchFolder(const std::string& name);
 // "Z:\a\b" -> "/a/b".
 std::string ToLinuxPath(const std::string& winePath);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// Deterministic bytes that differ from seed to seed.
+std::string MakeContent(std::size_t size, unsigned seed);
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);

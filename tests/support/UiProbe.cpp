@@ -177,11 +177,22 @@ std::string ToLinuxPath(const std::string& winePath) {
     return path;
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    if (FILE* out = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), out);
-        std::fclose(out);
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return std::fclose(out) == 0 && written;
+}
+
+std::string MakeContent(std::size_t size, unsigned seed) {
+    std::string content(size, '\0');
+    unsigned state = seed * 2654435761u + 1;
+    for (char& c : content) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 16);
     }
+    return content;
 }
 
 std::string ReadFileBytes(const std::string& path) {
