@@ -1,0 +1,68 @@
+#include "Manager.h"
+
+namespace Velmora {
+
+CManager::CManager() = default;
+
+// Resources go before the descriptions that name them, the database entries
+// after the descriptions that were read from them.
+CManager::~CManager() {
+    m_fileImageByName.clear();
+    m_fileImages.clear();
+    m_fonts.Clear();
+    m_cursors.Clear();
+    m_images.Clear();
+    for (DescriptionRegistry& registry : m_descriptions)
+        registry.Clear();
+    m_menuDescriptions.Clear();
+    m_entryByFoldedName.clear();
+    m_entries.clear();
+    m_values.clear();
+    m_visibilities.clear();
+}
+
+DescriptionRegistry& CManager::Descriptions(DescriptionType type) {
+    if (type == DescriptionType::Menu)
+        return m_menuDescriptions;
+    return m_descriptions[static_cast<size_t>(type)];
+}
+
+WindowInfo* CManager::FindDescription(DescriptionType type, const std::string& id) const {
+    if (type == DescriptionType::Menu)
+        return m_menuDescriptions.Find(id);
+    const size_t slot = static_cast<size_t>(type);
+    return slot < m_descriptions.size() ? m_descriptions[slot].Find(id) : nullptr;
+}
+
+void CManager::SetValueRecord(HWND window, const std::string& id, const std::string& value) {
+    m_values[window][id] = value;
+}
+
+void CManager::SetVisibleRecord(HWND window, const std::string& id, bool visible) {
+    m_visibilities[window][id] = visible;
+}
+
+const std::string* CManager::FindValueRecord(HWND window, const std::string& id) const {
+    auto byWindow = m_values.find(window);
+    if (byWindow == m_values.end())
+        return nullptr;
+    auto found = byWindow->second.find(id);
+    return found == byWindow->second.end() ? nullptr : &found->second;
+}
+
+std::optional<bool> CManager::FindVisibleRecord(HWND window, const std::string& id) const {
+    auto byWindow = m_visibilities.find(window);
+    if (byWindow == m_visibilities.end())
+        return std::nullopt;
+    auto found = byWindow->second.find(id);
+    if (found == byWindow->second.end())
+        return std::nullopt;
+    return found->second;
+}
+
+void CManager::RemoveWindowValues(HWND window) {
+    m_values.erase(window);
+    m_visibilities.erase(window);
+}
+
+} // namespace Velmora

@@ -1,0 +1,91 @@
+// The skin library's process-wide owner of a loaded skin: database entries,
+// resources, window descriptions, and the values and visibilities a program
+// set for draw items.
+#pragma once
+
+#include "ColorAdjust.h"
+#include "DescriptionRegistry.h"
+#include "GDICursor.h"
+#include "GDIFont.h"
+#include "GDIImage.h"
+#include "ResourceList.h"
+#include "Singleton.h"
+#include "SkinEntry.h"
+#include "VelmoraImage.h"
+
+#include <windows.h>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace Velmora {
+
+class CManager : public CSingleton<CManager> {
+    friend class CSingleton<CManager>;
+
+  public:
+    ~CManager() override;
+
+    // Loading a skin; every load adds to what is loaded.
+    int LoadSkinFolder(const char* folderName);
+    int LoadSkinFile(const char* fileName);
+    int LoadSkinFromResource(const char* resourceName, const char* resourceType);
+    int LoadSkinFromSkinDBFileBuf(const void* buffer, size_t size);
+    int LoadSkinEntries(const uint8_t* unpacked, size_t unpackedSize, uint32_t indexLength);
+    int LoadDescriptionEntries();
+    const SkinEntry* FindSkinEntry(const char* name) const;
+    const std::vector<std::unique_ptr<SkinEntry>>& Entries() const { return m_entries; }
+    static std::string GetModuleDirectory();
+
+    // Window descriptions, one registry per description type; menus apart.
+    DescriptionRegistry& Descriptions(DescriptionType type);
+    WindowInfo* FindDescription(DescriptionType type, const std::string& id) const;
+
+    // Resources; lookups compare ids exactly.
+    ResourceList<GDIFont>& Fonts() { return m_fonts; }
+    ResourceList<GDICursor>& Cursors() { return m_cursors; }
+    ResourceList<GDIImage>& Images() { return m_images; }
+    GDIFont* FindFont(const std::string& id) const { return m_fonts.Find(id); }
+    GDICursor* FindCursor(const std::string& id) const { return m_cursors.Find(id); }
+    GDIImage* FindImage(const std::string& id) const { return m_images.Find(id); }
+    // The on-demand image of a draw item's image id or file path; null when it
+    // cannot be had. With reload a cached file image is read again.
+    CVelmoraImage* GetFileImage(const std::string& name, bool reload);
+    CVelmoraImage* FindFileImage(const std::string& name) const;
+
+    // Whole-skin colour adjustment; 1 applied, 0 out of range.
+    int AdjustColor(int32_t hueShift, int32_t saturation, int32_t lightness);
+    const ColorAdjustment& GetColorAdjustment() const { return m_colorAdjustment; }
+
+    // Values and visibilities a program set for (window, draw item id).
+    void SetValueRecord(HWND window, const std::string& id, const std::string& value);
+    void SetVisibleRecord(HWND window, const std::string& id, bool visible);
+    const std::string* FindValueRecord(HWND window, const std::string& id) const;
+    std::optional<bool> FindVisibleRecord(HWND window, const std::string& id) const;
+    void RemoveWindowValues(HWND window);
+
+  private:
+    CManager();
+
+    ColorAdjustment m_colorAdjustment;
+    std::vector<std::unique_ptr<SkinEntry>> m_entries;
+    std::unordered_map<std::string, const SkinEntry*> m_entryByFoldedName;
+    std::vector<std::unique_ptr<CVelmoraImage>> m_fileImages;
+    std::unordered_map<std::string, CVelmoraImage*> m_fileImageByName;
+    ResourceList<GDIFont> m_fonts;
+    ResourceList<GDICursor> m_cursors;
+    ResourceList<GDIImage> m_images;
+    std::array<DescriptionRegistry, kDescriptionRegistryCount> m_descriptions;
+    // Kept here until the popup-menu skin owns them.
+    DescriptionRegistry m_menuDescriptions;
+    std::unordered_map<HWND, std::unordered_map<std::string, std::string>> m_values;
+    std::unordered_map<HWND, std::unordered_map<std::string, bool>> m_visibilities;
+};
+
+} // namespace Velmora
