@@ -39,6 +39,9 @@ class CManager : public CSingleton<CManager> {
     int LoadSkinFromSkinDBFileBuf(const void* buffer, size_t size);
     int LoadSkinEntries(const uint8_t* unpacked, size_t unpackedSize, uint32_t indexLength);
     int LoadDescriptionEntries();
+    // Appends a database entry; the first entry of a name (ignoring case) stays
+    // the one FindSkinEntry returns.
+    void AddSkinEntry(std::unique_ptr<SkinEntry> entry);
     const SkinEntry* FindSkinEntry(const char* name) const;
     const std::vector<std::unique_ptr<SkinEntry>>& Entries() const { return m_entries; }
     static std::string GetModuleDirectory();
