@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <array>
+#include <initializer_list>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -25,6 +26,34 @@
 #include <vector>
 
 namespace Velmora {
+
+class CWindow;
+class ISelfPaint;
+
+// The manager's lists of skin objects, one per window kind, in its order.
+enum class SkinList : int32_t {
+    CommonCtrl, // kind 1
+    Dialog,     // kind 2
+    Button,     // kinds 3 to 5
+    Static,     // kind 6
+    Edit,       // kind 7
+    GroupBox,   // kind 8
+    ComboBox,   // kind 9
+    MenuBar,
+    ScrollBar,  // kind 11
+    TabCtrl,    // kind 14
+    TabCtrlEx,  // kind 15
+    ToolBarEx,  // kind 13
+    HeaderCtrl, // kind 16
+    ListCtrl,   // kind 17
+    Progress,   // kind 19
+    Slider,     // kind 20
+    SliderEx,   // kind 21
+    Animate,    // kind 22
+    TreeCtrlEx, // kind 24
+};
+
+constexpr size_t kSkinListCount = 19;
 
 class CManager : public CSingleton<CManager> {
     friend class CSingleton<CManager>;
@@ -61,6 +90,18 @@ class CManager : public CSingleton<CManager> {
     // cannot be had. With reload a cached file image is read again.
     CVelmoraImage* GetFileImage(const std::string& name, bool reload);
     CVelmoraImage* FindFileImage(const std::string& name) const;
+
+    // Skinning windows. Kinds are the library interface's window kinds.
+    static int WindowKindOf(HWND window);
+    int SkinWindow(HWND window, int kind, const char* id, bool recursive);
+    CWindow* FindSkinObject(HWND window, int kind) const;
+    CWindow* FindSkinObject(HWND window, SkinList list) const;
+    // Skin objects of the given lists whose windows are children of parent.
+    std::vector<CWindow*> SkinnedChildren(HWND parent, std::initializer_list<SkinList> lists) const;
+    void RemoveWindow(HWND window);
+    int SetDrawItemValue(HWND window, int kind, const char* id, const char* value);
+    int SetDrawItemVisible(HWND window, int kind, const char* id, bool visible);
+    int SetSelfPaint(HWND window, ISelfPaint* handler, int value);
 
     // Whole-skin colour adjustment; 1 applied, 0 out of range.
     int AdjustColor(int32_t hueShift, int32_t saturation, int32_t lightness);

@@ -1,0 +1,127 @@
+// Base of every skinned window: the window's description and its draw items,
+// one painter per kind, the cached background under the window, placement,
+// repainting, the draw-item operations of the library interface, and the
+// message handlers the skins share.
+#pragma once
+
+#include "DrawHelpers.h"
+#include "HookWindow.h"
+#include "WindowInfo.h"
+
+#include <commctrl.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace Velmora {
+
+// What a program hands to SetSelfPaint: called after the skin painted the window.
+class ISelfPaint {
+  public:
+    virtual void OnSelfPaint(HDC dc, int value) = 0;
+
+  protected:
+    ~ISelfPaint() = default;
+};
+
+// A per-sub-item override of a list, tree, tab strip or toolbar entry.
+struct SubItemOverride {
+    std::string id;
+    std::string value;
+    bool visible = true;
+};
+
+// A memory device context with its own bitmap, released together.
+class CMemoryCanvas {
+  public:
+    CMemoryCanvas() = default;
+    CMemoryCanvas(const CMemoryCanvas&) = delete;
+    CMemoryCanvas& operator=(const CMemoryCanvas&) = delete;
+    ~CMemoryCanvas() { Reset(); }
+
+    bool Create(HDC compatibleWith, int width, int height);
+    void Reset();
+    HDC GetDC() const { return m_dc; }
+    bool IsValid() const { return m_dc != nullptr; }
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+
+  private:
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_previous = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+};
+
+class CWindow : public CHookWindow {
+  public:
+    explicit CWindow(WindowInfo* info);
+    ~CWindow() override;
+
+    void Attach(HWND window) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual void PaintWindow(HDC dc);
+    virtual void CaptureBackground(HDC parentDc);
+    virtual LRESULT CustomDraw(NMCUSTOMDRAW* record);
+    virtual void DrawItem(DRAWITEMSTRUCT* record);
+    virtual void MeasureItem(MEASUREITEMSTRUCT* record);
+    virtual void Redraw(bool rebuild, const RECT* rect);
+    virtual int SetItemStyle(int row, int column, const char* style);
+    virtual int SetItemData(int item, DWORD_PTR data);
+    virtual DWORD_PTR GetItemData(int item);
+    virtual int SetDrawItemVisible(const char* id, bool visible);
+    virtual int SetDrawItemValue(const char* id, const char* value);
+    virtual int SetDrawItemVisibleEx(int row, int column, const char* id, bool visible);
+    virtual int SetDrawItemValueEx(int row, int column, const char* id, const char* value);
+    virtual int TreeCtrlExSetDrawItemVisible(void* item, const char* id, bool visible);
+    virtual int TreeCtrlExSetDrawItemValue(void* item, const char* id, const char* value);
+    virtual int SetProgressItemPos(int row, const char* id, int position);
+    virtual std::unique_ptr<SubItemOverride> GetSubItemValue(int row, int column, const char* id);
+    virtual std::unique_ptr<SubItemOverride> GetSubItemVisible(int row, int column, const char* id);
+    virtual std::unique_ptr<SubItemOverride> GetTreeItemValue(void* item, const char* id);
+    virtual std::unique_ptr<SubItemOverride> GetTreeItemVisible(void* item, const char* id);
+
+    // Paints the list's items of state and of "all" in index order.
+    void PaintItems(HDC dc, int windowKind, const DrawItemList& list, int state, const RECT& target,
+                    int row, int column, void* extra);
+    // The same for a tree item, whose handle goes to the painters.
+    void PaintSubItems(HDC dc, int windowKind, const DrawItemList& list, int state,
+                       const RECT& target, void* treeItem, void* extra);
+    DrawItemHeader* FindItem(const std::string& id, DrawItemKind kind) const;
+    DrawItemHeader* FindItemOfState(DrawItemKind kind, int state) const;
+
+    WindowInfo* GetInfo() const { return m_info; }
+    void SetInfo(WindowInfo* info) { m_info = info; }
+    bool IsTransparent() const { return m_info && m_info->transparent; }
+    void SetSelfPaint(ISelfPaint* handler, int value) {
+        m_selfPaint = handler;
+        m_selfPaintValue = value;
+    }
+    ISelfPaint* GetSelfPaint() const { return m_selfPaint; }
+    int GetSelfPaintValue() const { return m_selfPaintValue; }
+    const CMemoryCanvas& GetBackground() const { return m_background; }
+
+  protected:
+    // Shared message handlers of the derived skins.
+    LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSizeRedraw(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEraseBackground();
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMeasureItem(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCtlColorButton(WPARAM wParam, LPARAM lParam);
+
+    CMemoryCanvas m_background;
+    CDrawLineHelper m_lineHelper;
+    CDrawTextHelper m_textHelper;
+    CDrawSurfaceHelper m_surfaceHelper;
+    CDrawImageHelper m_imageHelper;
+    WindowInfo* m_info = nullptr;
+    ISelfPaint* m_selfPaint = nullptr;
+    int m_selfPaintValue = 0;
+};
+
+} // namespace Velmora
