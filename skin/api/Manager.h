@@ -19,6 +19,7 @@
 #include <initializer_list>
 #include <cstddef>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +55,31 @@ enum class SkinList : int32_t {
 };
 
 constexpr size_t kSkinListCount = 19;
+
+// One window kind's skin objects in creation order; the object of a window is
+// found and taken out in constant time. An object is taken out of the list
+// before it is destroyed, so a destructor that destroys further skinned windows
+// finds the list consistent.
+class SkinObjectList {
+  public:
+    SkinObjectList();
+    SkinObjectList(const SkinObjectList&) = delete;
+    SkinObjectList& operator=(const SkinObjectList&) = delete;
+    ~SkinObjectList();
+
+    CWindow* Find(HWND window) const;
+    CWindow* Add(HWND window, std::unique_ptr<CWindow> object);
+    // The window's object, no longer listed; null when the window has none.
+    std::unique_ptr<CWindow> Take(HWND window);
+    // Destroys the objects one by one, oldest first.
+    void Clear();
+    const std::list<std::unique_ptr<CWindow>>& Objects() const { return m_objects; }
+
+  private:
+    using Position = std::list<std::unique_ptr<CWindow>>::iterator;
+    std::list<std::unique_ptr<CWindow>> m_objects;
+    std::unordered_map<HWND, Position> m_byWindow;
+};
 
 class CManager : public CSingleton<CManager> {
     friend class CSingleton<CManager>;
@@ -102,6 +128,8 @@ class CManager : public CSingleton<CManager> {
     int SetDrawItemValue(HWND window, int kind, const char* id, const char* value);
     int SetDrawItemVisible(HWND window, int kind, const char* id, bool visible);
     int SetSelfPaint(HWND window, ISelfPaint* handler, int value);
+    // Repaints every skinned window, e.g. after the skin's colours changed.
+    void RedrawSkinnedWindows();
 
     // Whole-skin colour adjustment; 1 applied, 0 out of range.
     int AdjustColor(int32_t hueShift, int32_t saturation, int32_t lightness);
@@ -120,11 +148,14 @@ class CManager : public CSingleton<CManager> {
     ColorAdjustment m_colorAdjustment;
     std::vector<std::unique_ptr<SkinEntry>> m_entries;
     std::unordered_map<std::string, const SkinEntry*> m_entryByFoldedName;
+    // Entries before this one have had their descriptions read.
+    size_t m_entriesDescribed = 0;
     std::vector<std::unique_ptr<CVelmoraImage>> m_fileImages;
     std::unordered_map<std::string, CVelmoraImage*> m_fileImageByName;
     ResourceList<GDIFont> m_fonts;
     ResourceList<GDICursor> m_cursors;
     ResourceList<GDIImage> m_images;
+    std::array<SkinObjectList, kSkinListCount> m_skinObjects;
     std::array<DescriptionRegistry, kDescriptionRegistryCount> m_descriptions;
     // Kept here until the popup-menu skin owns them.
     DescriptionRegistry m_menuDescriptions;
