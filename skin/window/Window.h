@@ -122,6 +122,11 @@ class CWindow : public CHookWindow {
     WindowInfo* m_info = nullptr;
     ISelfPaint* m_selfPaint = nullptr;
     int m_selfPaintValue = 0;
+
+  private:
+    const IDraw* PainterOf(DrawItemKind kind) const;
+    void PaintList(HDC dc, int windowKind, const DrawItemList& list, int state,
+                   const RECT& target, const SubItem& subItem, void* extra);
 };
 
 } // namespace Velmora

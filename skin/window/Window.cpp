@@ -1,0 +1,369 @@
+#include "Window.h"
+
+#include "Manager.h"
+
+namespace Velmora {
+
+namespace {
+
+// The rectangle an item of the given placement covers in a client area of
+// the given size; empty when the item does not say how big it is.
+bool ItemRect(const RECT& client, int32_t left, int32_t top, int32_t width, int32_t height,
+              RECT& rect) {
+    // A negative size has no extent of its own to repaint.
+    if (width <= 0 || height <= 0)
+        return false;
+    const LONG clientWidth = client.right - client.left;
+    const LONG clientHeight = client.bottom - client.top;
+    rect.left = left < 0 ? left + clientWidth : left;
+    rect.top = top < 0 ? top + clientHeight : top;
+    rect.right = rect.left + width;
+    rect.bottom = rect.top + height;
+    return true;
+}
+
+} // namespace
+
+bool CMemoryCanvas::Create(HDC compatibleWith, int width, int height) {
+    Reset();
+    if (width <= 0 || height <= 0)
+        return false;
+    HDC dc = CreateCompatibleDC(compatibleWith);
+    if (!dc)
+        return false;
+    HBITMAP bitmap = CreateCompatibleBitmap(compatibleWith, width, height);
+    if (!bitmap) {
+        DeleteDC(dc);
+        return false;
+    }
+    m_dc = dc;
+    m_bitmap = bitmap;
+    m_previous = SelectObject(dc, bitmap);
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+void CMemoryCanvas::Reset() {
+    if (m_dc) {
+        SelectObject(m_dc, m_previous);
+        DeleteDC(m_dc);
+    }
+    if (m_bitmap)
+        DeleteObject(m_bitmap);
+    m_dc = nullptr;
+    m_bitmap = nullptr;
+    m_previous = nullptr;
+    m_width = 0;
+    m_height = 0;
+}
+
+CWindow::CWindow(WindowInfo* info) : m_info(info) {}
+
+CWindow::~CWindow() {
+    m_background.Reset();
+}
+
+void CWindow::Attach(HWND window) {
+    if (window && m_info && IsWindow(window)) {
+        // Child windows are placed in their parent's client area, top-level
+        // windows on the desktop's.
+        RECT parent = {};
+        GetClientRect(GetAncestor(window, GA_PARENT), &parent);
+        RECT own = {};
+        GetWindowRect(window, &own);
+        const int x = m_info->left < 0 ? m_info->left + (parent.right - parent.left) : m_info->left;
+        const int y = m_info->top < 0 ? m_info->top + (parent.bottom - parent.top) : m_info->top;
+        // A size of 0 keeps what the window has; the window rectangle is what
+        // SetWindowPos sizes, so a framed window keeps its frame.
+        const int width = m_info->width != 0 ? m_info->width : own.right - own.left;
+        const int height = m_info->height != 0 ? m_info->height : own.bottom - own.top;
+        UINT flags = 0;
+        if (!m_info->hasPosition)
+            flags |= SWP_NOMOVE;
+        if (m_info->width == 0 && m_info->height == 0)
+            flags |= SWP_NOSIZE;
+        SetWindowPos(window, nullptr, x, y, width, height, flags);
+    }
+    CHookWindow::Attach(window);
+}
+
+LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallPrevious(message, wParam, lParam);
+}
+
+void CWindow::PaintWindow(HDC) {}
+
+void CWindow::CaptureBackground(HDC parentDc) {
+    m_background.Reset();
+    if (!m_hwnd || !parentDc)
+        return;
+    RECT rect = {};
+    GetWindowRect(m_hwnd, &rect);
+    MapWindowPoints(nullptr, GetParent(m_hwnd), reinterpret_cast<POINT*>(&rect), 2);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (!m_background.Create(parentDc, width, height))
+        return;
+    BitBlt(m_background.GetDC(), 0, 0, width, height, parentDc, rect.left, rect.top, SRCCOPY);
+}
+
+LRESULT CWindow::CustomDraw(NMCUSTOMDRAW*) {
+    return CDRF_DODEFAULT;
+}
+
+void CWindow::DrawItem(DRAWITEMSTRUCT*) {}
+
+void CWindow::MeasureItem(MEASUREITEMSTRUCT*) {}
+
+void CWindow::Redraw(bool rebuild, const RECT* rect) {
+    if (rebuild)
+        m_background.Reset();
+    if (!m_hwnd)
+        return;
+    InvalidateRect(m_hwnd, rect, rebuild ? TRUE : FALSE);
+    UpdateWindow(m_hwnd);
+}
+
+int CWindow::SetItemStyle(int, int, const char*) {
+    return 1;
+}
+
+int CWindow::SetItemData(int, DWORD_PTR) {
+    return 1;
+}
+
+DWORD_PTR CWindow::GetItemData(int) {
+    return 0;
+}
+
+int CWindow::SetDrawItemVisible(const char* id, bool visible) {
+    if (!m_info || !id)
+        return 0;
+    const DrawItemList& items = m_info->drawItems;
+    RECT client = {};
+    if (m_hwnd)
+        GetClientRect(m_hwnd, &client);
+    RECT rect = {};
+    bool hasRect = false;
+    if (auto* text = static_cast<TextItem*>(items.Find(id, DRAWITEM_TEXT))) {
+        text->visible = visible;
+        hasRect = ItemRect(client, text->left, text->top, text->width, text->height, rect);
+    } else if (ImageItem* image = items.FindImage(id)) {
+        image->visible = visible;
+        hasRect = ItemRect(client, image->left, image->top, image->width, image->height, rect);
+    } else {
+        return 0;
+    }
+    Redraw(true, hasRect ? &rect : nullptr);
+    return 1;
+}
+
+int CWindow::SetDrawItemValue(const char* id, const char* value) {
+    if (!m_info || !id)
+        return 0;
+    const std::string newValue = value ? value : "";
+    const DrawItemList& items = m_info->drawItems;
+    RECT client = {};
+    if (m_hwnd)
+        GetClientRect(m_hwnd, &client);
+    RECT rect = {};
+    bool hasRect = false;
+    if (auto* text = static_cast<TextItem*>(items.Find(id, DRAWITEM_TEXT))) {
+        text->content = newValue;
+        hasRect = ItemRect(client, text->left, text->top, text->width, text->height, rect);
+    } else if (ImageItem* image = items.FindImage(id)) {
+        image->imageId = newValue;
+        // A file shown before is read again, so a file changed on disk shows.
+        CManager* manager = CManager::Instance();
+        if (manager->FindFileImage(newValue) && !manager->GetFileImage(newValue, true))
+            return 0;
+        hasRect = ItemRect(client, image->left, image->top, image->width, image->height, rect);
+    } else {
+        return 0;
+    }
+    Redraw(true, hasRect ? &rect : nullptr);
+    return 1;
+}
+
+int CWindow::SetDrawItemVisibleEx(int, int, const char*, bool) {
+    return 1;
+}
+
+int CWindow::SetDrawItemValueEx(int, int, const char*, const char*) {
+    return 1;
+}
+
+int CWindow::TreeCtrlExSetDrawItemVisible(void*, const char*, bool) {
+    return 1;
+}
+
+int CWindow::TreeCtrlExSetDrawItemValue(void*, const char*, const char*) {
+    return 1;
+}
+
+int CWindow::SetProgressItemPos(int, const char*, int) {
+    return 1;
+}
+
+std::unique_ptr<SubItemOverride> CWindow::GetSubItemValue(int, int, const char*) {
+    return nullptr;
+}
+
+std::unique_ptr<SubItemOverride> CWindow::GetSubItemVisible(int, int, const char*) {
+    return nullptr;
+}
+
+std::unique_ptr<SubItemOverride> CWindow::GetTreeItemValue(void*, const char*) {
+    return nullptr;
+}
+
+std::unique_ptr<SubItemOverride> CWindow::GetTreeItemVisible(void*, const char*) {
+    return nullptr;
+}
+
+void CWindow::PaintItems(HDC dc, int windowKind, const DrawItemList& list, int state,
+                         const RECT& target, int row, int column, void* extra) {
+    SubItem subItem;
+    subItem.row = row;
+    subItem.column = column;
+    PaintList(dc, windowKind, list, state, target, subItem, extra);
+}
+
+void CWindow::PaintSubItems(HDC dc, int windowKind, const DrawItemList& list, int state,
+                            const RECT& target, void* treeItem, void* extra) {
+    SubItem subItem;
+    subItem.handle = treeItem;
+    PaintList(dc, windowKind, list, state, target, subItem, extra);
+}
+
+const IDraw* CWindow::PainterOf(DrawItemKind kind) const {
+    switch (kind) {
+    case DRAWITEM_LINE:
+        return &m_lineHelper;
+    case DRAWITEM_SURFACE:
+        return &m_surfaceHelper;
+    case DRAWITEM_TEXT:
+        return &m_textHelper;
+    case DRAWITEM_IMAGE:
+        return &m_imageHelper;
+    default:
+        return nullptr;
+    }
+}
+
+void CWindow::PaintList(HDC dc, int windowKind, const DrawItemList& list, int state,
+                        const RECT& target, const SubItem& subItem, void* extra) {
+    // Indexes follow document order; the first one without an item ends the walk.
+    for (int32_t index = 0;; ++index) {
+        const DrawItemRef ref = list.ItemByIndex(index);
+        if (!ref)
+            break;
+        if (ref.item->state != state && ref.item->state != STATE_ALL)
+            continue;
+        if (const IDraw* painter = PainterOf(ref.kind))
+            painter->Paint(m_hwnd, windowKind, dc, list, ref.item, target, subItem, extra, index);
+    }
+}
+
+DrawItemHeader* CWindow::FindItem(const std::string& id, DrawItemKind kind) const {
+    return m_info ? m_info->drawItems.Find(id, kind) : nullptr;
+}
+
+DrawItemHeader* CWindow::FindItemOfState(DrawItemKind kind, int state) const {
+    if (!m_info)
+        return nullptr;
+    const DrawItemList& items = m_info->drawItems;
+    auto first = [state](const auto& list) -> DrawItemHeader* {
+        for (const auto& item : list) {
+            if (item->state == state)
+                return item.get();
+        }
+        return nullptr;
+    };
+    switch (kind) {
+    case DRAWITEM_LINE:
+        return first(items.Lines());
+    case DRAWITEM_SURFACE:
+        return first(items.Surfaces());
+    case DRAWITEM_TEXT:
+        return first(items.Texts());
+    case DRAWITEM_IMAGE:
+        return first(items.Images());
+    default:
+        return nullptr;
+    }
+}
+
+LRESULT CWindow::OnDestroy(WPARAM wParam, LPARAM lParam) {
+    HWND window = m_hwnd;
+    const LRESULT result = CallPrevious(WM_DESTROY, wParam, lParam);
+    // RemoveWindow deletes this object: nothing of it may be touched after.
+    CManager* manager = CManager::Instance();
+    manager->RemoveWindowValues(window);
+    manager->RemoveWindow(window);
+    return result;
+}
+
+LRESULT CWindow::OnSizeRedraw(WPARAM wParam, LPARAM lParam) {
+    CallPrevious(WM_SIZE, wParam, lParam);
+    RECT client = {};
+    GetClientRect(m_hwnd, &client);
+    Redraw(true, &client);
+    return 0;
+}
+
+LRESULT CWindow::OnEraseBackground() {
+    return 1;
+}
+
+LRESULT CWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+    if (m_info && !m_info->cursorId.empty()) {
+        const GDICursor* cursor = CManager::Instance()->FindCursor(m_info->cursorId);
+        if (cursor && cursor->GetCursor()) {
+            SetCursor(cursor->GetCursor());
+            return 1;
+        }
+    }
+    return CallPrevious(WM_SETCURSOR, wParam, lParam);
+}
+
+LRESULT CWindow::OnMeasureItem(WPARAM wParam, LPARAM lParam) {
+    auto* record = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    // Menus (control id 0) are measured by their owner until menus are skinned.
+    if (record && record->CtlID != 0 && record->CtlType == ODT_LISTVIEW) {
+        HWND child = GetDlgItem(m_hwnd, static_cast<int>(record->CtlID));
+        if (CWindow* list = CManager::Instance()->FindSkinObject(child, SkinList::ListCtrl))
+            list->MeasureItem(record);
+    }
+    return CallPrevious(WM_MEASUREITEM, wParam, lParam);
+}
+
+LRESULT CWindow::OnDrawItem(WPARAM wParam, LPARAM lParam) {
+    auto* record = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+    if (record) {
+        CWindow* skin = nullptr;
+        if (record->CtlType == ODT_BUTTON)
+            skin = CManager::Instance()->FindSkinObject(record->hwndItem, SkinList::Button);
+        else if (record->CtlType == ODT_LISTVIEW)
+            skin = CManager::Instance()->FindSkinObject(record->hwndItem, SkinList::ListCtrl);
+        if (skin) {
+            skin->DrawItem(record);
+            return 1;
+        }
+    }
+    return CallPrevious(WM_DRAWITEM, wParam, lParam);
+}
+
+LRESULT CWindow::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
+    return CallPrevious(WM_INITMENUPOPUP, wParam, lParam);
+}
+
+LRESULT CWindow::OnCtlColorButton(WPARAM wParam, LPARAM lParam) {
+    HWND button = reinterpret_cast<HWND>(lParam);
+    if (CManager::Instance()->FindSkinObject(button, SkinList::Button))
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    return CallPrevious(WM_CTLCOLORBTN, wParam, lParam);
+}
+
+} // namespace Velmora
