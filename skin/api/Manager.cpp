@@ -1,17 +1,54 @@
 #include "Manager.h"
+#include "Window.h"
 
 namespace Velmora {
+
+SkinObjectList::SkinObjectList() = default;
+
+SkinObjectList::~SkinObjectList() {
+    Clear();
+}
+
+CWindow* SkinObjectList::Find(HWND window) const {
+    auto found = m_byWindow.find(window);
+    return found == m_byWindow.end() ? nullptr : found->second->object.get();
+}
+
+CWindow* SkinObjectList::Add(HWND window, std::unique_ptr<CWindow> object) {
+    CWindow* added = object.get();
+    m_objects.push_back({window, std::move(object)});
+    m_byWindow[window] = std::prev(m_objects.end());
+    return added;
+}
+
+std::unique_ptr<CWindow> SkinObjectList::Take(HWND window) {
+    auto found = m_byWindow.find(window);
+    if (found == m_byWindow.end())
+        return nullptr;
+    std::unique_ptr<CWindow> object = std::move(found->second->object);
+    m_objects.erase(found->second);
+    m_byWindow.erase(found);
+    return object;
+}
+
+void SkinObjectList::Clear() {
+    while (!m_objects.empty())
+        Take(m_objects.front().window).reset();
+}
 
 CManager::CManager() = default;
 
 // Resources go before the descriptions that name them, the database entries
-// after the descriptions that were read from them.
+// after the descriptions that were read from them. Skin objects point at
+// descriptions and so go before them.
 CManager::~CManager() {
     m_fileImageByName.clear();
     m_fileImages.clear();
     m_fonts.Clear();
     m_cursors.Clear();
     m_images.Clear();
+    for (SkinObjectList& objects : m_skinObjects)
+        objects.Clear();
     for (DescriptionRegistry& registry : m_descriptions)
         registry.Clear();
     m_menuDescriptions.Clear();

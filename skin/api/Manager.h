@@ -73,11 +73,15 @@ class SkinObjectList {
     std::unique_ptr<CWindow> Take(HWND window);
     // Destroys the objects one by one, oldest first.
     void Clear();
-    const std::list<std::unique_ptr<CWindow>>& Objects() const { return m_objects; }
+    struct Entry {
+        HWND window;
+        std::unique_ptr<CWindow> object;
+    };
+    const std::list<Entry>& Entries() const { return m_objects; }
 
   private:
-    using Position = std::list<std::unique_ptr<CWindow>>::iterator;
-    std::list<std::unique_ptr<CWindow>> m_objects;
+    using Position = std::list<Entry>::iterator;
+    std::list<Entry> m_objects;
     std::unordered_map<HWND, Position> m_byWindow;
 };
 
