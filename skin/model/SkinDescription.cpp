@@ -104,15 +104,15 @@ std::unique_ptr<WindowInfo> CreateRecord(const WindowType& type) {
 uint32_t ImageFormatOfEntry(const SkinEntry& entry) {
     switch (entry.kind) {
     case ENTRY_BMP:
-        return 1;
+        return PIXFORMAT_BMP;
     case ENTRY_GIF:
-        return 2;
+        return PIXFORMAT_GIF;
     case ENTRY_JPG:
-        return 3;
+        return PIXFORMAT_JPG;
     case ENTRY_PNG:
-        return 4;
+        return PIXFORMAT_PNG;
     default:
-        return 0;
+        return PIXFORMAT_UNKNOWN;
     }
 }
 
@@ -268,7 +268,7 @@ void CDescriptionReader::ReadImageItem() {
 
     auto image = std::make_unique<GDIImage>();
     if (!m_folder.empty()) {
-        if (!image->ReadFromFile(location.c_str(), 0))
+        if (!image->ReadFromFile(location.c_str(), PIXFORMAT_UNKNOWN))
             return;
     } else {
         const SkinEntry* entry = FindEntry(location);
