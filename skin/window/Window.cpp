@@ -202,7 +202,7 @@ int CWindow::TreeCtrlExSetDrawItemValue(void*, const char*, const char*) {
     return 1;
 }
 
-int CWindow::SetProgressItemPos(int, const char*, int) {
+int CWindow::SetProgressItemPos(int, int, int) {
     return 1;
 }
 

@@ -77,7 +77,7 @@ class CWindow : public CHookWindow {
     virtual int SetDrawItemValueEx(int row, int column, const char* id, const char* value);
     virtual int TreeCtrlExSetDrawItemVisible(void* item, const char* id, bool visible);
     virtual int TreeCtrlExSetDrawItemValue(void* item, const char* id, const char* value);
-    virtual int SetProgressItemPos(int row, const char* id, int position);
+    virtual int SetProgressItemPos(int row, int column, int position);
     virtual std::unique_ptr<SubItemOverride> GetSubItemValue(int row, int column, const char* id);
     virtual std::unique_ptr<SubItemOverride> GetSubItemVisible(int row, int column, const char* id);
     virtual std::unique_ptr<SubItemOverride> GetTreeItemValue(void* item, const char* id);
