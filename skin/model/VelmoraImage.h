@@ -39,6 +39,8 @@ class CVelmoraImage {
     std::string m_name;
     bool m_owns = false;
     GDIImage* m_image = nullptr;
+    // Holds m_image when the wrapper decoded it itself.
+    std::unique_ptr<GDIImage> m_ownedImage;
 };
 
 } // namespace Velmora

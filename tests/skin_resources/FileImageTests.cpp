@@ -1,0 +1,142 @@
+// Images that draw items name by skin image id or file path, and the
+// manager's cache of the ones read from files.
+#include "GDIImage.h"
+#include "Manager.h"
+#include "ResourceFixtures.h"
+#include "UiProbe.h"
+#include "VelmoraImage.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using namespace Velmora;
+
+namespace {
+
+const COLORREF kRed = RGB(220, 20, 20);
+const COLORREF kBlue = RGB(20, 40, 230);
+const COLORREF kWhite = RGB(255, 255, 255);
+
+PixelColor Plain(COLORREF color) {
+    return [color](int, int) { return color; };
+}
+
+class FileImageTest : public ::testing::Test {
+  protected:
+    void SetUp() override { m_folder = MakeScratchFolder("skin-file-image"); }
+    void TearDown() override { CManager::Destroy(); }
+
+    std::string WriteBmp(const char* name, int width, int height, const PixelColor& color) {
+        const std::string path = m_folder + "\\" + name;
+        EXPECT_TRUE(WriteFileBytes(path, MakeBmpFile(width, height, color)));
+        return path;
+    }
+
+    // Paints the image at its own size on white and gives back the pixel at x, y.
+    static COLORREF Painted(const CVelmoraImage& image, int x, int y) {
+        CCanvas canvas(16, 16);
+        EXPECT_TRUE(image.Draw(canvas.Dc(), 0, 0, -1, -1));
+        return canvas.Pixel(x, y);
+    }
+
+    std::string m_folder;
+};
+
+} // namespace
+
+TEST_F(FileImageTest, BindsToTheSkinImageOfTheName) {
+    auto skinImage = std::make_unique<GDIImage>();
+    skinImage->SetId("logo");
+    ASSERT_NE(nullptr, skinImage->Allocate(3, 2, 24, 0));
+    GDIImage* owned = CManager::Instance()->Images().Add(std::move(skinImage));
+
+    CVelmoraImage image;
+    ASSERT_TRUE(image.Load("logo", false));
+    EXPECT_EQ(owned, image.GetImage());
+    EXPECT_FALSE(image.OwnsImage());
+    EXPECT_EQ(3, image.GetWidth());
+    EXPECT_EQ(2, image.GetHeight());
+
+    // Reloading never decodes into, or deletes, an image the skin owns.
+    ASSERT_TRUE(image.Load("logo", true));
+    EXPECT_EQ(owned, image.GetImage());
+    EXPECT_FALSE(image.OwnsImage());
+    EXPECT_EQ(owned, CManager::Instance()->FindImage("logo"));
+    EXPECT_EQ(3, owned->GetWidth());
+}
+
+TEST_F(FileImageTest, DecodesAFileItOwns) {
+    const std::string path =
+        WriteBmp("quad.bmp", 4, 4, [](int x, int y) { return x < 2 && y < 2 ? kRed : kBlue; });
+    CVelmoraImage image;
+    EXPECT_EQ(0, image.GetWidth());
+    ASSERT_TRUE(image.Load(path, false));
+    EXPECT_TRUE(image.OwnsImage());
+    EXPECT_EQ(path, image.GetName());
+    EXPECT_EQ(4, image.GetWidth());
+    EXPECT_EQ(kRed, Painted(image, 1, 1));
+    EXPECT_EQ(kBlue, Painted(image, 2, 3));
+    EXPECT_EQ(kWhite, Painted(image, 4, 0));
+
+    CCanvas canvas(16, 16);
+    ASSERT_TRUE(image.Stretch(canvas.Dc(), RECT{0, 0, 8, 8}));
+    EXPECT_EQ(kRed, canvas.Pixel(3, 3));
+    EXPECT_EQ(kBlue, canvas.Pixel(4, 7));
+    EXPECT_EQ(kWhite, canvas.Pixel(8, 0));
+    canvas.Fill(kWhite);
+    ASSERT_TRUE(image.Tile(canvas.Dc(), RECT{0, 0, 10, 6}));
+    EXPECT_EQ(kRed, canvas.Pixel(5, 4));
+    EXPECT_EQ(kBlue, canvas.Pixel(6, 5));
+    EXPECT_EQ(kWhite, canvas.Pixel(10, 0));
+    EXPECT_EQ(kWhite, canvas.Pixel(0, 6));
+}
+
+TEST_F(FileImageTest, MissingFileFailsAndIsNotCached) {
+    CManager* manager = CManager::Instance();
+    const std::string path = m_folder + "\\later.bmp";
+    CVelmoraImage image;
+    EXPECT_FALSE(image.Load(path, false));
+    EXPECT_EQ(nullptr, image.GetImage());
+    EXPECT_FALSE(image.Draw(CCanvas(4, 4).Dc(), 0, 0, -1, -1));
+
+    EXPECT_EQ(nullptr, manager->GetFileImage(path, false));
+    EXPECT_EQ(nullptr, manager->FindFileImage(path));
+
+    // Tried again next time: the file is there now.
+    WriteBmp("later.bmp", 2, 2, Plain(kBlue));
+    CVelmoraImage* loaded = manager->GetFileImage(path, false);
+    ASSERT_NE(nullptr, loaded);
+    EXPECT_EQ(loaded, manager->FindFileImage(path));
+    EXPECT_TRUE(image.Load(path, false));
+}
+
+TEST_F(FileImageTest, CacheKeepsTheImageUntilAReloadIsAsked) {
+    CManager* manager = CManager::Instance();
+    const std::string path = WriteBmp("changing.bmp", 3, 3, Plain(kRed));
+    CVelmoraImage* cached = manager->GetFileImage(path, false);
+    ASSERT_NE(nullptr, cached);
+    EXPECT_TRUE(cached->OwnsImage());
+    EXPECT_EQ(kRed, Painted(*cached, 1, 1));
+
+    WriteBmp("changing.bmp", 5, 5, Plain(kBlue));
+    EXPECT_EQ(cached, manager->GetFileImage(path, false));
+    EXPECT_EQ(kRed, Painted(*cached, 1, 1));
+    EXPECT_EQ(3, cached->GetWidth());
+
+    const GDIImage* decoded = cached->GetImage();
+    EXPECT_EQ(cached, manager->GetFileImage(path, true));
+    EXPECT_EQ(decoded, cached->GetImage());
+    EXPECT_EQ(5, cached->GetWidth());
+    EXPECT_EQ(kBlue, Painted(*cached, 4, 4));
+
+    // A reload of a vanished file fails; the entry is read again once it is back.
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    EXPECT_EQ(nullptr, manager->GetFileImage(path, true));
+    EXPECT_FALSE(cached->OwnsImage());
+    EXPECT_EQ(0, cached->GetWidth());
+    WriteBmp("changing.bmp", 2, 2, Plain(kRed));
+    EXPECT_EQ(cached, manager->GetFileImage(path, false));
+    EXPECT_EQ(kRed, Painted(*cached, 1, 1));
+}

@@ -1,0 +1,47 @@
+// Pictures, cursor files and drawing surfaces that the skin resource tests
+// make in code, so that what comes back can be checked pixel by pixel.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+using PixelColor = std::function<COLORREF(int x, int y)>;
+
+// A whole 24-bit .bmp file.
+std::string MakeBmpFile(int width, int height, const PixelColor& color);
+
+// A single-image monochrome .cur file; `inside(x, y)` (from the top left)
+// marks the pixels drawn black, every other pixel is transparent.
+std::string MakeCurFile(int width, int height, int hotSpotX, int hotSpotY,
+                        const std::function<bool(int x, int y)>& inside);
+
+// A DIB section of the given depth. 8 bits get a palette of the colours used;
+// 16 bits are 5-6-5 bit fields, or 5-5-5 with rgb555; the fourth byte of a
+// 32-bit pixel is `fourthByte(x, y)` when given.
+HBITMAP MakeDibSection(int bitsPerPixel, bool rgb555, int width, int height,
+                       const PixelColor& color,
+                       const std::function<uint8_t(int x, int y)>& fourthByte = nullptr);
+
+// A white 32-bit surface with a memory DC to paint on and read back.
+class CCanvas {
+  public:
+    CCanvas(int width, int height);
+    ~CCanvas();
+    CCanvas(const CCanvas&) = delete;
+    CCanvas& operator=(const CCanvas&) = delete;
+
+    HDC Dc() const { return m_dc; }
+    void Fill(COLORREF color);
+    COLORREF Pixel(int x, int y) const;
+
+  private:
+    int m_width;
+    int m_height;
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_previous = nullptr;
+    uint32_t* m_bits = nullptr;
+};
