@@ -1,3 +1,4 @@
+// The attribute value syntaxes of skin descriptions, case by case.
 #include "SkinValues.h"
 #include "ValueSyntax.h"
 
