@@ -52,7 +52,7 @@ ImageItem* DrawItemList::Add(std::unique_ptr<ImageItem> item) {
     return added;
 }
 
-TextItem* DrawItemList::FindText(const std::string& id) const {
+TextItem* DrawItemList::FindTextItem(const std::string& id) const {
     return FindFirst<TextItem>(m_firstById[DRAWITEM_TEXT], id);
 }
 

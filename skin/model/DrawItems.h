@@ -115,7 +115,7 @@ class DrawItemList {
     const std::vector<std::unique_ptr<SurfaceItem>>& Surfaces() const { return m_surfaces; }
     const std::vector<std::unique_ptr<ImageItem>>& Images() const { return m_images; }
 
-    TextItem* FindText(const std::string& id) const;
+    TextItem* FindTextItem(const std::string& id) const;
     LineItem* FindLine(const std::string& id) const;
     SurfaceItem* FindSurface(const std::string& id) const;
     ImageItem* FindImage(const std::string& id) const;

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-// windows.h renames FindText to the common dialog's FindTextA.
-#undef FindText
 
 namespace Velmora {
 namespace {
@@ -204,11 +202,11 @@ TEST_F(DescriptionDocument, FlagsColoursAndReferencesFollowTheirSyntax) {
     ASSERT_NE(info, nullptr);
     EXPECT_FALSE(info->transparent);
     EXPECT_EQ(info->cursorId, "hand");
-    const TextItem& a = *info->drawItems.FindText("a");
+    const TextItem& a = *info->drawItems.FindTextItem("a");
     EXPECT_TRUE(a.visible);
     EXPECT_TRUE(a.singleLine);
     EXPECT_EQ(a.textColor, 44u << 16);
-    EXPECT_EQ(info->drawItems.FindText("b")->textColor, kNoColor);
+    EXPECT_EQ(info->drawItems.FindTextItem("b")->textColor, kNoColor);
     EXPECT_EQ(info->drawItems.FindImage("c")->imageId, "#odd");
 }
 
@@ -511,7 +509,7 @@ TEST_F(DescriptionDocument, TemplatesAndEventItemsCarryTheirOwnItems) {
     EXPECT_EQ(click.height, 4);
     ASSERT_EQ(click.drawItems.Count(), 2u);
     EXPECT_EQ(click.drawItems.FindImage("e1")->index, 0);
-    EXPECT_EQ(click.drawItems.FindText("e2")->index, 1);
+    EXPECT_EQ(click.drawItems.FindTextItem("e2")->index, 1);
     EXPECT_EQ(list->eventItems[1]->id, "dbl");
     EXPECT_EQ(list->eventItems[1]->event, EVENT_LBUTTONDOWN);
     EXPECT_EQ(list->eventItems[1]->state, STATE_ALL);
@@ -520,7 +518,7 @@ TEST_F(DescriptionDocument, TemplatesAndEventItemsCarryTheirOwnItems) {
     const DrawItemGroup& row = *list->itemTemplates[0];
     EXPECT_EQ(row.id, "row");
     EXPECT_EQ(row.drawItems.Count(), 2u);
-    EXPECT_EQ(row.drawItems.FindText("cell")->index, 0);
+    EXPECT_EQ(row.drawItems.FindTextItem("cell")->index, 0);
     EXPECT_EQ(row.drawItems.FindImage("icon")->index, 1);
     ASSERT_EQ(row.eventItems.size(), 1u);
     EXPECT_EQ(row.eventItems[0]->event, EVENT_LBUTTONDBLDOWN);
@@ -573,7 +571,7 @@ TEST_F(DescriptionDocument, AnimationFramesComeFromItsAnimateItemsOnly) {
     EXPECT_EQ(spin->drawItems.Images()[1]->index, 1);
     EXPECT_EQ(spin->drawItems.FindImage("f1")->index, 2);
     EXPECT_EQ(spin->drawItems.FindImage("g0")->index, 3);
-    EXPECT_EQ(spin->drawItems.FindText("g1")->index, 4);
+    EXPECT_EQ(spin->drawItems.FindTextItem("g1")->index, 4);
     EXPECT_EQ(spin->drawItems.IndexLimit(), 5);
 
     EXPECT_TRUE(Find<AnimateInfo>(DescriptionType::Animate, "once")->cycle);
