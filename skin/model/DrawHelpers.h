@@ -11,6 +11,57 @@
 
 namespace Velmora {
 
+class GDIImage;
+
+// Selects a GDI object into a device context and selects the previous one back.
+class CSelectObject {
+  public:
+    CSelectObject(HDC dc, HGDIOBJ object)
+        : m_dc(dc), m_previous(object ? SelectObject(dc, object) : nullptr) {}
+    CSelectObject(const CSelectObject&) = delete;
+    CSelectObject& operator=(const CSelectObject&) = delete;
+    ~CSelectObject() {
+        if (m_previous)
+            SelectObject(m_dc, m_previous);
+    }
+
+  private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
+
+// Owns a pen, brush or bitmap that the painter created.
+template <class Handle> class CGdiHandle {
+  public:
+    explicit CGdiHandle(Handle handle = nullptr) : m_handle(handle) {}
+    CGdiHandle(const CGdiHandle&) = delete;
+    CGdiHandle& operator=(const CGdiHandle&) = delete;
+    ~CGdiHandle() {
+        if (m_handle)
+            DeleteObject(m_handle);
+    }
+    Handle Get() const { return m_handle; }
+
+  private:
+    Handle m_handle;
+};
+
+// A memory device context compatible with another one.
+class CMemoryDC {
+  public:
+    explicit CMemoryDC(HDC compatibleWith) : m_dc(CreateCompatibleDC(compatibleWith)) {}
+    CMemoryDC(const CMemoryDC&) = delete;
+    CMemoryDC& operator=(const CMemoryDC&) = delete;
+    ~CMemoryDC() {
+        if (m_dc)
+            DeleteDC(m_dc);
+    }
+    HDC Get() const { return m_dc; }
+
+  private:
+    HDC m_dc;
+};
+
 // A sub-item of a list or tree control: row and column of a list cell, or the
 // handle of a tree item; -1, -1 and null for a whole window.
 struct SubItem {
@@ -59,6 +110,19 @@ class CDrawImageHelper : public IDraw {
                            bool reload);
 };
 
+// Edge-relative coordinates inside a span that starts at start and is extent
+// long: a left/top value below 0 counts from the far edge, a right/bottom value
+// of 0 or below too, so that right 0 is the far edge itself.
+inline int ResolveNearEdge(int value, int start, int extent) {
+    return value >= 0 ? start + value : start + extent + value;
+}
+inline int ResolveFarEdge(int value, int start, int extent) {
+    return value > 0 ? start + value : start + extent + value;
+}
+
+// The image an image item names: the skin image of that id, else the file
+// image cache's (loaded on first use; with reload read again); null when none.
+GDIImage* FindItemImage(const std::string& id, bool reload);
 DrawItemHeader* FindDrawItem(const std::string& id, const DrawItemList& list, DrawItemKind kind);
 DrawItemRef ItemByIndex(const DrawItemList& list, int index);
 bool IsItemVisible(const SubItem& subItem, HWND window, int windowKind, const DrawItemHeader& item);
@@ -67,6 +131,12 @@ std::string GetItemValue(const SubItem& subItem, HWND window, int windowKind,
 // The item's rectangle in client coordinates; placed puts it at its left/top.
 RECT MeasureDrawItem(HWND window, HDC dc, const DrawItemHeader& item, DrawItemKind kind,
                      bool placed, const std::string& text);
+// The rectangle of the item that item's relativeid names (a text item of list,
+// else an image item) placed inside target; false when there is none or its
+// value is empty.
+bool FindRelatedRect(const SubItem& subItem, HWND window, int windowKind, HDC dc,
+                     const DrawItemList& list, const DrawItemHeader& item, const RECT& target,
+                     RECT& related);
 // Paints "progress.back", "progress.step" and "progress.text" of list for value of maximum.
 void PaintProgress(HWND window, int windowKind, HDC dc, DrawItemList& list, const RECT& target,
                    int value, int maximum);
