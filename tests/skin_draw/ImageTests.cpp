@@ -391,3 +391,38 @@ TEST_F(DrawImageTest, MissingFilePaintsNothingAndIsTriedAgain) {
     EXPECT_EQ(box.top, 40);
     EXPECT_EQ(box.count, 30);
 }
+
+TEST_F(DrawImageTest, ReloadReadsAChangedFileAgain) {
+    const std::string folder = MakeScratchFolder("skin_draw_reload");
+    const std::string path = folder + "\\picture.bmp";
+    ASSERT_TRUE(WriteFileBytes(path, BmpFile(4, 4, kRed)));
+    ImageItem* item = AddImageItem("pic", path, IMAGEMODE_NORMAL);
+    EXPECT_TRUE(CDrawImageHelper::PaintImage(nullptr, 0, Dc(), nullptr, *item, RECT{0, 0, 200, 120},
+                                             SubItem(), false));
+    EXPECT_EQ(FindColor(kRed).count, 16);
+
+    ASSERT_TRUE(WriteFileBytes(path, BmpFile(4, 4, kBlue)));
+    Clear();
+    Paint(item, DRAWITEM_IMAGE, RECT{0, 0, 200, 120});
+    EXPECT_EQ(FindColor(kRed).count, 16);
+    EXPECT_TRUE(CDrawImageHelper::PaintImage(nullptr, 0, Dc(), nullptr, *item, RECT{0, 0, 200, 120},
+                                             SubItem(), true));
+    EXPECT_EQ(FindColor(kBlue).count, 16);
+}
+
+TEST_F(DrawImageTest, MeasuredImageTakesItsOwnSizeAndPlacesFromTheClientEdges) {
+    AddImage("square", 12, 8, Solid(kRed));
+    ImageItem* item = AddImageItem("pic", "square", IMAGEMODE_NORMAL);
+    item->left = -30;
+    item->top = 5;
+    RECT rect = MeasureDrawItem(Window(), Dc(), *item, DRAWITEM_IMAGE, false, "square");
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.right, 12);
+    EXPECT_EQ(rect.bottom, 8);
+    item->width = 20;
+    rect = MeasureDrawItem(Window(), Dc(), *item, DRAWITEM_IMAGE, true, "square");
+    EXPECT_EQ(rect.left, kCanvasWidth - 30);
+    EXPECT_EQ(rect.top, 5);
+    EXPECT_EQ(rect.right, kCanvasWidth - 10);
+    EXPECT_EQ(rect.bottom, 13);
+}

@@ -207,6 +207,27 @@ TEST_F(DrawTextTest, RelatedTextPlacesAfterOrEndsBeforeTheRelatedItem) {
     EXPECT_EQ(FindNot(kBackground).count, 0);
 }
 
+TEST_F(DrawTextTest, MeasuredTextUsesTheSkinFontOnlyForTheMeasurement) {
+    TextItem* item = AddText("t", "HHH", 4, -20, kRed);
+    const SIZE plain = Extent("HHH");
+    RECT rect = MeasureDrawItem(Window(), Dc(), *item, DRAWITEM_TEXT, true, "HHH");
+    EXPECT_EQ(rect.left, 4);
+    EXPECT_EQ(rect.top, kCanvasHeight - 20);
+    EXPECT_EQ(rect.right - rect.left, plain.cx);
+    EXPECT_EQ(rect.bottom - rect.top, plain.cy);
+
+    auto font = std::make_unique<GDIFont>();
+    font->SetId("big");
+    ASSERT_NE(font->CreateFontResource("Tahoma", -48, false, false, false), nullptr);
+    CManager::Instance()->Fonts().Add(std::move(font));
+    item->fontId = "big";
+    const HGDIOBJ fontBefore = GetCurrentObject(Dc(), OBJ_FONT);
+    rect = MeasureDrawItem(Window(), Dc(), *item, DRAWITEM_TEXT, false, "HHH");
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_GT(rect.bottom, plain.cy + 20);
+    EXPECT_EQ(GetCurrentObject(Dc(), OBJ_FONT), fontBefore);
+}
+
 TEST_F(DrawTextTest, EmptyValueShowsTheWindowText) {
     TextItem* item = AddText("t", "", 0, 0, kRed);
     Paint(item, DRAWITEM_TEXT, RECT{0, 0, 200, 120});
@@ -283,8 +304,13 @@ TEST_F(DrawTextTest, WindowRecordsWinOverTheItem) {
     EXPECT_GT(recordWidth, 0);
     EXPECT_LT(recordWidth * 4, itemWidth);
     EXPECT_EQ(GetItemValue(SubItem(), Window(), 2, *item, DRAWITEM_TEXT), "W");
-    // Another window keeps the item's own value.
+    // Another window keeps the item's own value, and so does a list cell of
+    // this window: cells answer through the window's skin object only.
     EXPECT_EQ(GetItemValue(SubItem(), nullptr, 2, *item, DRAWITEM_TEXT), "WWWWWWWW");
+    SubItem cell;
+    cell.row = 0;
+    cell.column = 1;
+    EXPECT_EQ(GetItemValue(cell, Window(), 17, *item, DRAWITEM_TEXT), "WWWWWWWW");
 
     CManager::Instance()->SetVisibleRecord(Window(), "caption", false);
     Clear();
