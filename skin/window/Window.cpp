@@ -146,7 +146,7 @@ int CWindow::SetDrawItemVisible(const char* id, bool visible) {
         GetClientRect(m_hwnd, &client);
     RECT rect = {};
     bool hasRect = false;
-    if (auto* text = static_cast<TextItem*>(items.Find(id, DRAWITEM_TEXT))) {
+    if (TextItem* text = items.FindTextItem(id)) {
         text->visible = visible;
         hasRect = ItemRect(client, text->left, text->top, text->width, text->height, rect);
     } else if (ImageItem* image = items.FindImage(id)) {
@@ -169,7 +169,7 @@ int CWindow::SetDrawItemValue(const char* id, const char* value) {
         GetClientRect(m_hwnd, &client);
     RECT rect = {};
     bool hasRect = false;
-    if (auto* text = static_cast<TextItem*>(items.Find(id, DRAWITEM_TEXT))) {
+    if (TextItem* text = items.FindTextItem(id)) {
         text->content = newValue;
         hasRect = ItemRect(client, text->left, text->top, text->width, text->height, rect);
     } else if (ImageItem* image = items.FindImage(id)) {
