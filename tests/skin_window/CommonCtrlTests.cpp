@@ -43,6 +43,9 @@ class CommonCtrlTest : public ::testing::Test {
         m_info.drawItems.Add(MakeLine("rule", 2, 0, 60, 100, 60, kBlue));
         m_info.drawItems.Add(
             MakeFill("normal.only", 3, 100, 0, 150, 50, kGreen, Velmora::STATE_NORMAL));
+        auto tips = MakeText("tips", 4, 10, 70, 80, 20);
+        tips->textColor = RGB(0, 0, 0);
+        m_info.drawItems.Add(std::move(tips));
         m_skin.Attach(m_window);
         RecordOf(m_window).paints = 0;
         InvalidateRect(m_window, nullptr, TRUE);
@@ -98,6 +101,30 @@ TEST_F(CommonCtrlTest, ResizedWindowIsRepaintedFromTheDescription) {
     PumpMessages();
     EXPECT_EQ(PixelOf(m_window, 20, 20), kGreen);
     EXPECT_EQ(PixelOf(m_window, 240, 110), kWhite);
+}
+
+int DarkPixels(HWND window, const RECT& rect) {
+    HDC dc = GetDC(window);
+    int dark = 0;
+    for (LONG y = rect.top; y < rect.bottom; ++y) {
+        for (LONG x = rect.left; x < rect.right; ++x) {
+            if (GetPixel(dc, x, y) == RGB(0, 0, 0))
+                ++dark;
+        }
+    }
+    ReleaseDC(window, dc);
+    return dark;
+}
+
+TEST_F(CommonCtrlTest, ChangedOrHiddenTextShowsAtOnce) {
+    const RECT tips = {10, 70, 90, 90};
+    ASSERT_EQ(DarkPixels(m_window, tips), 0);
+
+    EXPECT_EQ(m_skin.SetDrawItemValue("tips", "WWW"), 1);
+    EXPECT_GT(DarkPixels(m_window, tips), 0);
+
+    EXPECT_EQ(m_skin.SetDrawItemVisible("tips", false), 1);
+    EXPECT_EQ(DarkPixels(m_window, tips), 0);
 }
 
 TEST_F(CommonCtrlTest, ProgramsOwnPaintComesAfterTheSkin) {
