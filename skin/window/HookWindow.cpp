@@ -30,7 +30,15 @@ void CHookWindow::Attach(HWND window) {
     if (m_hwnd || !IsWindow(window))
         return;
     HookTable& hooks = Hooks();
-    hooks.erase(window);
+    auto found = hooks.find(window);
+    if (found != hooks.end()) {
+        // Hooking over another object would make this one's previous procedure
+        // the hook procedure itself, which then calls itself for every
+        // message: the other object lets go of the window first.
+        CHookWindow* other = found->second;
+        other->Unhook();
+        other->m_hwnd = nullptr;
+    }
     hooks.emplace(window, this);
     m_previousProc = reinterpret_cast<WNDPROC>(
         SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(&CHookWindow::HookProc)));
@@ -61,8 +69,7 @@ void CHookWindow::Unhook() {
     if (!m_hwnd)
         return;
     // The entry goes even when the window is already gone: a handle that is
-    // reused later must not reach this object once it has been deleted. An
-    // entry that another object has taken over since stays with that object.
+    // reused later must not reach this object once it has been deleted.
     HookTable& hooks = Hooks();
     auto found = hooks.find(m_hwnd);
     if (found != hooks.end() && found->second == this)

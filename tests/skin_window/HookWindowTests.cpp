@@ -106,6 +106,24 @@ TEST_F(HookWindowTest, HandlesThatAreNoWindowsAndSecondWindowsAreIgnored) {
     EXPECT_EQ(CHookWindow::FromHandle(other), nullptr);
 }
 
+TEST_F(HookWindowTest, SecondObjectOnOneWindowTakesOverFromTheFirst) {
+    CCountingHook first;
+    CCountingHook second;
+    first.Attach(m_window);
+    second.Attach(m_window);
+
+    EXPECT_EQ(first.GetHwnd(), nullptr);
+    EXPECT_EQ(second.GetPreviousProc(), TestWindowProc());
+    EXPECT_EQ(CHookWindow::FromHandle(m_window), &second);
+    EXPECT_EQ(SendMessageA(m_window, WM_APP, 0, 0), kAppResult);
+    EXPECT_EQ(second.appMessages, 1);
+    EXPECT_EQ(first.appMessages, 0);
+
+    second.Attach(nullptr);
+    EXPECT_EQ(CurrentProc(m_window), TestWindowProc());
+    EXPECT_EQ(CHookWindow::HookedWindowCount(), m_hooksBefore);
+}
+
 TEST_F(HookWindowTest, HookProcedureAnswersZeroForAWindowWithoutObject) {
     CCountingHook hook;
     hook.Attach(m_window);
