@@ -71,13 +71,13 @@ void CWindow::Attach(HWND window) {
         RECT parent = {};
         GetClientRect(GetAncestor(window, GA_PARENT), &parent);
         RECT own = {};
-        GetWindowRect(window, &own);
+        GetClientRect(window, &own);
         const int x = m_info->left < 0 ? m_info->left + (parent.right - parent.left) : m_info->left;
         const int y = m_info->top < 0 ? m_info->top + (parent.bottom - parent.top) : m_info->top;
-        // A size of 0 keeps what the window has; the window rectangle is what
-        // SetWindowPos sizes, so a framed window keeps its frame.
-        const int width = m_info->width != 0 ? m_info->width : own.right - own.left;
-        const int height = m_info->height != 0 ? m_info->height : own.bottom - own.top;
+        // A size of 0 takes the client size: a dialog whose frame is being
+        // stripped keeps the size of its content once the frame is gone.
+        const int width = m_info->width != 0 ? m_info->width : own.right;
+        const int height = m_info->height != 0 ? m_info->height : own.bottom;
         UINT flags = 0;
         if (!m_info->hasPosition)
             flags |= SWP_NOMOVE;

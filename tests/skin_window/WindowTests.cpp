@@ -87,7 +87,7 @@ TEST_F(PlacementTest, PositiveSizeWithoutPlaceKeepsThePosition) {
     EXPECT_TRUE(RectIs(RectInParent(window), 10, 20, 130, 90));
 }
 
-TEST_F(PlacementTest, ZeroHeightKeepsTheHeightOfAFramedWindow) {
+TEST_F(PlacementTest, ZeroHeightTakesTheClientHeight) {
     HWND window = CreateChildWindow(m_top, 10, 20, 50, 40, WS_BORDER);
     RECT client = {};
     GetClientRect(window, &client);
@@ -101,7 +101,7 @@ TEST_F(PlacementTest, ZeroHeightKeepsTheHeightOfAFramedWindow) {
     CWindow skin(&info);
     skin.Attach(window);
 
-    EXPECT_TRUE(RectIs(RectInParent(window), 5, 6, 75, 46));
+    EXPECT_TRUE(RectIs(RectInParent(window), 5, 6, 75, 6 + client.bottom));
 }
 
 TEST_F(SkinWindowTest, BackgroundIsTheParentsPaintUnderTheWindow) {
