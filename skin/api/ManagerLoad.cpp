@@ -50,29 +50,51 @@ std::string JoinPath(std::initializer_list<const char*> parts) {
     return path.size() > kMaxSkinNameLength ? std::string() : path;
 }
 
-// A description is UTF-8 on disk and ANSI once read; a leading byte-order mark
-// has no ANSI form and would hide the document's first element.
-std::string Utf8ToAnsi(const uint8_t* bytes, size_t size) {
-    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-        bytes += 3;
-        size -= 3;
-    }
-    if (size == 0 || size > static_cast<size_t>(std::numeric_limits<int>::max()))
-        return std::string();
-    const char* text = reinterpret_cast<const char*>(bytes);
-    const int length = static_cast<int>(size);
+// Converts one run of non-ASCII UTF-8 bytes through UTF-16 to the ANSI code page.
+void AppendUtf8AsAnsi(const char* text, int length, std::string& ansi) {
     const int wideLength = MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
     if (wideLength <= 0)
-        return std::string();
+        return;
     std::wstring wide(static_cast<size_t>(wideLength), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text, length, wide.data(), wideLength);
     const int ansiLength =
         WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     if (ansiLength <= 0)
-        return std::string();
-    std::string ansi(static_cast<size_t>(ansiLength), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, ansi.data(), ansiLength, nullptr,
+        return;
+    const size_t at = ansi.size();
+    ansi.resize(at + static_cast<size_t>(ansiLength));
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, &ansi[at], ansiLength, nullptr,
                         nullptr);
+}
+
+// A description is UTF-8 on disk and ANSI once read. ASCII bytes are the same
+// in both and never part of a UTF-8 sequence, so only the runs between them
+// go through the system's conversion. A leading byte-order mark has no ANSI
+// form and would hide the document's first element.
+std::string Utf8ToAnsi(const uint8_t* bytes, size_t size) {
+    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        bytes += 3;
+        size -= 3;
+    }
+    const char* text = reinterpret_cast<const char*>(bytes);
+    std::string ansi;
+    ansi.reserve(size);
+    size_t at = 0;
+    while (at < size) {
+        size_t end = at;
+        while (end < size && bytes[end] < 0x80)
+            ++end;
+        ansi.append(text + at, end - at);
+        at = end;
+        while (end < size && bytes[end] >= 0x80)
+            ++end;
+        if (end > at) {
+            if (end - at > static_cast<size_t>(std::numeric_limits<int>::max()))
+                return std::string();
+            AppendUtf8AsAnsi(text + at, static_cast<int>(end - at), ansi);
+            at = end;
+        }
+    }
     return ansi;
 }
 
