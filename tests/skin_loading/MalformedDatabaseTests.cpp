@@ -1,0 +1,189 @@
+// Damaged and hostile skin databases: each is refused without reading outside
+// its buffer and leaves what was loaded before untouched.
+#include "SkinLoadingSupport.h"
+
+#include "SkinDatabase.h"
+
+#include <random>
+
+using namespace Velmora;
+
+namespace {
+
+std::string WithHeader(std::string database, uint32_t unpackedSize, uint32_t indexLength) {
+    for (int i = 0; i < 4; ++i) {
+        database[i] = static_cast<char>((unpackedSize >> (8 * i)) & 0xFF);
+        database[4 + i] = static_cast<char>((indexLength >> (8 * i)) & 0xFF);
+    }
+    return database;
+}
+
+std::string OneItemDatabase(const std::string& name, const std::string& size,
+                            const std::string& data) {
+    const std::string index = "<file><item name=\"keep.png\" size=\"1\"/><item name=\"" + name +
+                              "\" size=\"" + size + "\"/></file>";
+    return CompressSkinDatabase(index + "P" + data, static_cast<uint32_t>(index.size()));
+}
+
+struct Malformed {
+    const char* what;
+    std::string database;
+};
+
+std::vector<Malformed> MalformedDatabases() {
+    const std::vector<PackEntry> entries = {{"new.xml", MakeDescription({{"new", "a.bmp"}})},
+                                            {"new\\a.bmp", MakeBmp(2, 2, kGreen)}};
+    const std::string index = MakeSkinIndex(entries);
+    const std::string valid = BuildSkinDatabase(entries);
+    const uint32_t unpackedSize =
+        static_cast<uint32_t>(index.size() + entries[0].bytes.size() + entries[1].bytes.size());
+    const uint32_t indexLength = static_cast<uint32_t>(index.size());
+
+    std::vector<Malformed> cases;
+    for (size_t length = 0; length < kSkinDatabaseHeaderSize; ++length)
+        cases.push_back({"shorter than the header", valid.substr(0, length)});
+    cases.push_back({"header only", valid.substr(0, kSkinDatabaseHeaderSize)});
+    cases.push_back(
+        {"index longer than the data", WithHeader(valid, unpackedSize, unpackedSize + 1)});
+    cases.push_back(
+        {"unpacked size one more than the data", WithHeader(valid, unpackedSize + 1, indexLength)});
+    cases.push_back(
+        {"unpacked size one less than the data", WithHeader(valid, unpackedSize - 1, indexLength)});
+    cases.push_back(
+        {"unpacked size over the cap", WithHeader(valid, kMaxSkinUnpackedSize + 1, indexLength)});
+    cases.push_back({"unpacked size 4 GiB", WithHeader(valid, 0xFFFFFFFF, indexLength)});
+    cases.push_back({"truncated stream", valid.substr(0, valid.size() - 5)});
+    std::string flipped = valid;
+    flipped[valid.size() / 2] ^= 0x5A;
+    cases.push_back({"damaged stream", flipped});
+    cases.push_back({"not zlib at all", WithHeader(std::string(64, 'x'), 10, 0)});
+
+    cases.push_back({"item past the end", OneItemDatabase("late.bmp", "4", "abc")});
+    cases.push_back({"unknown item past the end", OneItemDatabase("late.txt", "4", "abc")});
+    cases.push_back({"huge item size", OneItemDatabase("late.bmp", "4294967295", "abc")});
+    cases.push_back({"size over 32 bits", OneItemDatabase("late.bmp", "4294967299", "abc")});
+    cases.push_back({"negative size", OneItemDatabase("late.bmp", "-1", "abc")});
+    cases.push_back({"size not a number", OneItemDatabase("late.bmp", "three", "abc")});
+    cases.push_back({"size with trailing text", OneItemDatabase("late.bmp", "3x", "abc")});
+    cases.push_back({"empty size", OneItemDatabase("late.bmp", "", "abc")});
+    cases.push_back(
+        {"name of 260 characters", OneItemDatabase(std::string(256, 'n') + ".bmp", "3", "abc")});
+    return cases;
+}
+
+class MalformedDatabaseTest : public SkinLoadingTest {
+  protected:
+    void SetUp() override {
+        const std::vector<PackEntry> entries = {{"old.xml", MakeDescription({{"old", "a.bmp"}})},
+                                                {"old\\a.bmp", MakeBmp(2, 2, kRed)}};
+        const std::string database = BuildSkinDatabase(entries);
+        ASSERT_EQ(Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size()), 1);
+        ASSERT_EQ(LoadedImageColor("old"), kRed);
+    }
+
+    void ExpectOnlyTheEarlierSkin() {
+        EXPECT_EQ(EntryNames(), (std::vector<std::string>{"old.xml", "old\\a.bmp"}));
+        EXPECT_EQ(Manager().Images().Size(), 1u);
+        EXPECT_EQ(LoadedImageColor("old"), kRed);
+    }
+};
+
+} // namespace
+
+TEST_F(MalformedDatabaseTest, EveryDamagedDatabaseIsRefusedAndChangesNothing) {
+    for (const Malformed& bad : MalformedDatabases()) {
+        SCOPED_TRACE(bad.what);
+        // A copy of exactly its size, so that a read past the end can be caught.
+        std::vector<char> buffer(bad.database.begin(), bad.database.end());
+        EXPECT_EQ(Manager().LoadSkinFromSkinDBFileBuf(buffer.data(), buffer.size()), 0);
+        ExpectOnlyTheEarlierSkin();
+    }
+    EXPECT_EQ(Manager().LoadSkinFromSkinDBFileBuf(nullptr, 0), 0);
+    ExpectOnlyTheEarlierSkin();
+}
+
+TEST_F(MalformedDatabaseTest, EntriesEndingExactlyAtTheDataAndLongestNamesAreAccepted) {
+    const std::string name = std::string(255, 'n') + ".bmp";
+    const std::string database = OneItemDatabase(name, "3", "abc");
+    ASSERT_EQ(Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size()), 1);
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"old.xml", "old\\a.bmp", "keep.png", name}));
+}
+
+TEST_F(MalformedDatabaseTest, EntriesTooLargeForTheDataAreRefusedByTheEntryLoader) {
+    const std::string unpacked = "<file><item name=\"a.bmp\" size=\"5\"/></file>abc";
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(unpacked.data());
+    const uint32_t indexLength = static_cast<uint32_t>(unpacked.find("abc"));
+    EXPECT_EQ(Manager().LoadSkinEntries(bytes, unpacked.size(), indexLength), 0);
+    EXPECT_EQ(Manager().LoadSkinEntries(bytes, unpacked.size(),
+                                        static_cast<uint32_t>(unpacked.size() + 1)),
+              0);
+    ExpectOnlyTheEarlierSkin();
+}
+
+// Thousands of random mutations of a valid database, each loaded into a fresh
+// manager: none may crash or hang, and a refused one must leave no entries.
+TEST_F(SkinLoadingTest, RandomlyMutatedDatabasesNeverCrash) {
+    const std::vector<PackEntry> entries = {
+        {"m.xml", MakeDescription({{"a", "a.bmp"}, {"b", "b.bmp"}}, "dialog.m")},
+        {"m\\a.bmp", MakeBmp(3, 3, kRed)},
+        {"m\\b.bmp", MakeBmp(2, 5, kBlue)},
+        {"notes.txt", std::string(40, 't')},
+    };
+    const std::string valid = BuildSkinDatabase(entries);
+    std::mt19937 random(20261207);
+    auto below = [&](size_t limit) {
+        return std::uniform_int_distribution<size_t>(0, limit - 1)(random);
+    };
+
+    int loaded = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string database = valid;
+        switch (round % 5) {
+        case 0:
+            for (size_t flips = 1 + below(8); flips > 0; --flips)
+                database[below(database.size())] = static_cast<char>(below(256));
+            break;
+        case 1:
+            database.resize(below(database.size()));
+            break;
+        case 2: {
+            const uint32_t values[] = {0,
+                                       1,
+                                       static_cast<uint32_t>(random()),
+                                       0xFFFFFFFF,
+                                       kMaxSkinUnpackedSize,
+                                       static_cast<uint32_t>(below(2048))};
+            const size_t field = below(2) * 4;
+            const uint32_t value = values[below(6)];
+            for (int i = 0; i < 4; ++i)
+                database[field + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+            break;
+        }
+        case 3:
+            // Damage inside the unpacked data: the index and entries themselves.
+            {
+                std::string unpacked = MakeSkinIndex(entries);
+                const uint32_t indexLength = static_cast<uint32_t>(unpacked.size());
+                for (const PackEntry& entry : entries)
+                    unpacked += entry.bytes;
+                for (size_t flips = 1 + below(4); flips > 0; --flips)
+                    unpacked[below(unpacked.size())] = "<>\"/=0123456789-x\\."[below(19)];
+                database = CompressSkinDatabase(unpacked, indexLength);
+            }
+            break;
+        default:
+            database.insert(below(database.size()), std::string(1 + below(16), '\xff'));
+            break;
+        }
+
+        CManager::Destroy();
+        const int result = Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size());
+        if (result)
+            ++loaded;
+        else
+            ASSERT_TRUE(Manager().Entries().empty()) << "round " << round;
+    }
+    // Some mutations leave a loadable database, most do not.
+    EXPECT_GT(loaded, 0);
+    EXPECT_LT(loaded, 3000);
+}

@@ -1,0 +1,41 @@
+// Shared pieces of the skin loading tests: a fixture that starts every case
+// from an empty manager, small pictures and descriptions, and files next to
+// the test program.
+#pragma once
+
+#include "Manager.h"
+#include "SkinPacker.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class SkinLoadingTest : public ::testing::Test {
+  protected:
+    void TearDown() override { Velmora::CManager::Destroy(); }
+    static Velmora::CManager& Manager() { return *Velmora::CManager::Instance(); }
+};
+
+// A 24-bit BMP of one colour (0x00BBGGRR).
+std::string MakeBmp(int width, int height, uint32_t color);
+
+// A UTF-8 description with one image resource per (id, file) pair and, when
+// dialogId is not empty, one dialog window item of that id.
+std::string MakeDescription(const std::vector<std::pair<std::string, std::string>>& images,
+                            const std::string& dialogId = std::string());
+
+// Colour (0x00BBGGRR) of the top-left pixel of a loaded image; 0xFFFFFFFF when
+// the manager has no image of that id.
+uint32_t LoadedImageColor(const std::string& id);
+
+// Names of the manager's entries in list order.
+std::vector<std::string> EntryNames();
+
+// Writes bytes to a file; true on success.
+bool WriteBytes(const std::string& path, const std::string& bytes);
+
+constexpr uint32_t kRed = 0x000000FF;
+constexpr uint32_t kGreen = 0x0000FF00;
+constexpr uint32_t kBlue = 0x00FF0000;
