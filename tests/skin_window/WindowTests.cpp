@@ -149,6 +149,7 @@ class DrawItemChangeTest : public SkinWindowTest {
         m_info.drawItems.Add(MakeText("text.sized", 1, 0, 10, 50, 20));
         m_info.drawItems.Add(MakeImage("image.corner", 2, -60, -30, 40, 20));
         m_info.drawItems.Add(MakeImage("image.file", 3, 5, 5, 10, 10));
+        m_info.drawItems.Add(MakeImage("image.fromright", 4, 20, 20, -20, 10));
         m_skin.Attach(m_window);
         ResetPaints(m_window);
     }
@@ -174,6 +175,11 @@ TEST_F(DrawItemChangeTest, HidingAnItemRepaintsItsRectangleOrTheWholeWindow) {
     EXPECT_FALSE(m_info.drawItems.Find("image.corner", Velmora::DRAWITEM_IMAGE)->visible);
     EXPECT_EQ(Record().paints, 3);
     EXPECT_TRUE(RectIs(Record().lastPaint, 140, 70, 180, 90));
+
+    // A width counted from the right edge gives no size of its own.
+    EXPECT_EQ(m_skin.SetDrawItemVisible("image.fromright", false), 1);
+    EXPECT_EQ(Record().paints, 4);
+    EXPECT_TRUE(RectIs(Record().lastPaint, 0, 0, 200, 100));
 }
 
 TEST_F(DrawItemChangeTest, UnknownIdsChangeAndRepaintNothing) {
@@ -224,9 +230,9 @@ TEST_F(DrawItemChangeTest, ImageShownBeforeIsReadAgainAndAFailedReadRepaintsNoth
 }
 
 TEST_F(DrawItemChangeTest, ItemsAreFoundByIdAndByState) {
-    auto normal = MakeImage("image.normal", 4, 0, 0, 0, 0);
+    auto normal = MakeImage("image.normal", 5, 0, 0, 0, 0);
     normal->state = Velmora::STATE_NORMAL;
-    auto over = MakeImage("image.over", 5, 0, 0, 0, 0);
+    auto over = MakeImage("image.over", 6, 0, 0, 0, 0);
     over->state = Velmora::STATE_OVER;
     m_info.drawItems.Add(std::move(over));
     m_info.drawItems.Add(std::move(normal));
