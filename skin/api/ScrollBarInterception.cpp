@@ -5,8 +5,9 @@
 //
 // Why the entries and not the import tables of the loaded modules: the calls
 // that matter most do not pass through an import table. USER32's own controls
-// (edit, list box) call these exports inside USER32, common controls may be
-// loaded after the skin, and programs resolve functions with GetProcAddress.
+// (the list box, for one) call these exports inside USER32, common controls
+// may be loaded after the skin, and programs resolve functions with
+// GetProcAddress.
 // A patched entry catches all of these at once, with nothing to redo when a
 // module is loaded later.
 //

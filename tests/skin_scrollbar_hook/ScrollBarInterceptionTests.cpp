@@ -201,6 +201,19 @@ TEST_F(ScrollBarInterception, CallsFromOtherModulesAndLookedUpEntriesAreIntercep
     EXPECT_GT(ScrollBarInterceptionCalls(), before);
     EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
     DestroyWindow(list);
+
+    // The list box of USER32 itself calls the functions without an import.
+    before = ScrollBarInterceptionCalls();
+    HWND box = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 200, 100,
+                               m_window, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(box, nullptr);
+    for (int row = 0; row < 50; ++row)
+        SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+    UpdateWindow(box);
+    PumpMessages();
+    EXPECT_GT(ScrollBarInterceptionCalls(), before);
+    EXPECT_TRUE(GetWindowLongA(box, GWL_STYLE) & WS_VSCROLL);
+    DestroyWindow(box);
 }
 
 TEST_F(ScrollBarInterception, RemovedInterceptionLeavesTheEntriesAsTheyWere) {
