@@ -24,6 +24,7 @@ constexpr int kLastCommandButtonId = 14419;
 constexpr int kKindGeneric = 1;
 constexpr int kKindDialog = 2;
 constexpr int kKindButtonFirst = 3;
+constexpr int kKindEdit = 7;
 constexpr int kKindGroupBox = 8;
 constexpr int kKindToolbar = 12;
 constexpr int kKindNothing = 23;
@@ -185,8 +186,12 @@ int CManager::SkinWindow(HWND window, int kind, const char* id, bool recursive) 
         } else if (std::unique_ptr<CWindow> created = CreateSkinObject(setup->list, info)) {
             object = objects.Add(window, std::move(created));
         }
-        if (object)
+        // A window that was already painted shows its new look at once, and a
+        // re-skinned one drops the look it cached from its old description.
+        if (object) {
             object->Attach(window);
+            object->Redraw(true, nullptr);
+        }
     }
 
     if (recursive && (kind == kKindGeneric || kind == kKindDialog)) {
@@ -245,11 +250,16 @@ int CManager::SetDrawItemVisible(HWND window, int kind, const char* id, bool vis
     if (!window || !id)
         return 0;
     SetVisibleRecord(window, id, visible);
-    // Generic windows and edits only remember the flag; it shows on their next paint.
-    if (kind >= kKindDialog && kind <= kKindGroupBox && kind != 7) {
-        if (CWindow* object = FindSkinObject(window, kind))
-            object->SetDrawItemVisible(id, visible);
-    }
+    CWindow* object =
+        kind >= kKindGeneric && kind <= kKindGroupBox ? FindSkinObject(window, kind) : nullptr;
+    if (!object)
+        return 1;
+    // Generic windows and edits keep the flag to this window: their look is
+    // painted again from the description with the remembered flag applied.
+    if (kind == kKindGeneric || kind == kKindEdit)
+        object->Redraw(true, nullptr);
+    else
+        object->SetDrawItemVisible(id, visible);
     return 1;
 }
 

@@ -62,9 +62,19 @@ enum VelmoraWindowKind {
 
 #ifdef __cplusplus
 namespace Velmora {
+#ifdef VELMORA_BUILDING_DLL
+class ISelfPaint;
+#else
 // Called after the skin painted a window, with the window's device context
 // and the value given to SetSelfPaint. The library never deletes it.
-class ISelfPaint;
+class ISelfPaint {
+  public:
+    virtual void OnSelfPaint(HDC dc, int value) = 0;
+
+  protected:
+    ~ISelfPaint() = default;
+};
+#endif
 } // namespace Velmora
 typedef Velmora::ISelfPaint VelmoraSelfPaint;
 #else

@@ -1,0 +1,239 @@
+// The manager's skinning decisions seen from inside the library: which kind a
+// window is, which requests it refuses, which description and object serve a
+// window, and what it forgets when a window goes.
+#include "Manager.h"
+#include "SkinTestSupport.h"
+#include "Window.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+using Velmora::CManager;
+using Velmora::CWindow;
+using Velmora::SkinList;
+
+namespace {
+
+class ManagerSkinTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string database = PaintingSkinDatabase(kRed);
+        ASSERT_EQ(Manager()->LoadSkinFromSkinDBFileBuf(database.data(), database.size()), 1);
+        m_top = CreateTopWindow(160, 120);
+        ASSERT_NE(m_top, nullptr);
+    }
+    void TearDown() override {
+        CManager::Destroy();
+        for (HWND window : m_windows)
+            DestroyWindow(window);
+        DestroyWindow(m_top);
+        PumpMessages();
+    }
+
+    static CManager* Manager() { return CManager::Instance(); }
+
+    HWND Control(const char* className, DWORD style = 0, int id = 0) {
+        HWND window =
+            CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 60, 20, m_top,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        m_windows.push_back(window);
+        return window;
+    }
+
+    HWND m_top = nullptr;
+    std::vector<HWND> m_windows;
+};
+
+TEST_F(ManagerSkinTest, WindowKindComesFromClassAndButtonStyle) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    struct Case {
+        const char* className;
+        DWORD style;
+        int kind;
+    };
+    const Case cases[] = {
+        {"Button", BS_PUSHBUTTON, 3},
+        {"Button", BS_DEFPUSHBUTTON, 3},
+        {"Button", BS_CHECKBOX, 4},
+        {"Button", BS_AUTOCHECKBOX, 4},
+        {"Button", BS_RADIOBUTTON, 5},
+        {"Button", BS_AUTORADIOBUTTON, 5},
+        {"Button", BS_GROUPBOX, 8},
+        {"Button", BS_OWNERDRAW, 100},
+        {"Button", BS_AUTO3STATE, 1},
+        {"Static", 0, 6},
+        {"Edit", 0, 7},
+        {"ScrollBar", 0, 11},
+        {"ComboBox", 0, 9},
+        {"SysTabControl32", 0, 14},
+        {"SysListView32", 0, 17},
+        {"SysHeader32", 0, 16},
+        {"msctls_progress32", 0, 19},
+        {"msctls_trackbar32", 0, 20},
+        {TOOLBARCLASSNAMEA, 0, 1},
+    };
+    for (const Case& c : cases) {
+        HWND window = Control(c.className, c.style);
+        ASSERT_NE(window, nullptr) << c.className;
+        EXPECT_EQ(CManager::WindowKindOf(window), c.kind) << c.className << " style " << c.style;
+    }
+    EXPECT_EQ(CManager::WindowKindOf(m_top), 1);
+    EXPECT_EQ(CManager::WindowKindOf(nullptr), 0);
+
+    // Only a class named exactly "ToolbarWindow" (in any case) is a toolbar.
+    WNDCLASSA toolbarClass = {};
+    toolbarClass.lpfnWndProc = DefWindowProcA;
+    toolbarClass.hInstance = GetModuleHandleA(nullptr);
+    toolbarClass.lpszClassName = "TOOLBARwindow";
+    ASSERT_NE(RegisterClassA(&toolbarClass), 0);
+    EXPECT_EQ(CManager::WindowKindOf(Control("TOOLBARwindow")), 12);
+}
+
+TEST_F(ManagerSkinTest, RefusesKindsItDoesNotServeAndWindowsOfAnotherKind) {
+    HWND edit = Control("Edit");
+    HWND generic = CreateChildWindow(m_top, 0, 0, 30, 30);
+    EXPECT_EQ(Manager()->SkinWindow(edit, 6, nullptr, false), 0);
+    EXPECT_EQ(Manager()->SkinWindow(edit, 1, nullptr, false), 0);
+    for (int kind : {0, 10, 12, 18, 25, 100, -1})
+        EXPECT_EQ(Manager()->SkinWindow(generic, kind, nullptr, false), 0) << kind;
+    EXPECT_EQ(Manager()->SkinWindow(generic, 23, nullptr, false), 1);
+    // Kinds the library takes as asked, whatever the window's class.
+    for (int kind : {13, 15, 16, 21, 22, 24})
+        EXPECT_EQ(Manager()->SkinWindow(edit, kind, nullptr, false), 1) << kind;
+    EXPECT_EQ(Manager()->SkinWindow(reinterpret_cast<HWND>(0x7FFF0), 16, nullptr, false), 0);
+    EXPECT_EQ(Manager()->FindSkinObject(edit, 7), nullptr);
+    EXPECT_EQ(Manager()->FindSkinObject(generic, 1), nullptr);
+    EXPECT_FALSE(IsHooked(generic));
+}
+
+TEST_F(ManagerSkinTest, DescriptionIsTheDefaultOrTheNamedOneOfTheKindsRegistry) {
+    HWND byDefault = CreateChildWindow(m_top, 0, 0, 30, 30);
+    HWND named = CreateChildWindow(m_top, 40, 0, 30, 30);
+    HWND otherRegistry = CreateChildWindow(m_top, 80, 0, 30, 30);
+    EXPECT_EQ(Manager()->SkinWindow(byDefault, 1, nullptr, false), 1);
+    EXPECT_EQ(Manager()->SkinWindow(named, 1, "plain", false), 1);
+    // Found only among dialog descriptions: nothing is skinned, but it is handled.
+    EXPECT_EQ(Manager()->SkinWindow(otherRegistry, 1, "dialogonly", false), 1);
+
+    CWindow* object = Manager()->FindSkinObject(byDefault, 1);
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->GetInfo()->id, "commonctrl");
+    EXPECT_EQ(object->GetHwnd(), byDefault);
+    ASSERT_NE(Manager()->FindSkinObject(named, SkinList::CommonCtrl), nullptr);
+    EXPECT_EQ(Manager()->FindSkinObject(named, 1)->GetInfo()->id, "plain");
+    EXPECT_EQ(Manager()->FindSkinObject(otherRegistry, 1), nullptr);
+    EXPECT_FALSE(IsHooked(otherRegistry));
+    EXPECT_EQ(Manager()->FindSkinObject(byDefault, 2), nullptr);
+}
+
+TEST_F(ManagerSkinTest, SkinningAgainReusesTheObjectWithTheNewDescription) {
+    HWND window = CreateChildWindow(m_top, 0, 0, 30, 30);
+    Manager()->SkinWindow(window, 1, nullptr, false);
+    CWindow* first = Manager()->FindSkinObject(window, 1);
+    ASSERT_NE(first, nullptr);
+    Manager()->SkinWindow(window, 1, "plain", false);
+    EXPECT_EQ(Manager()->FindSkinObject(window, 1), first);
+    EXPECT_EQ(first->GetInfo()->id, "plain");
+    EXPECT_EQ(first->GetHwnd(), window);
+    EXPECT_TRUE(IsHooked(window));
+    EXPECT_EQ(PixelOf(window, 5, 5), kGreen);
+}
+
+TEST_F(ManagerSkinTest, FirstLoadedDescriptionOfAnIdWins) {
+    const std::string second = PaintingSkinDatabase(kBlue);
+    ASSERT_EQ(Manager()->LoadSkinFromSkinDBFileBuf(second.data(), second.size()), 1);
+    HWND window = CreateChildWindow(m_top, 0, 0, 30, 30);
+    Manager()->SkinWindow(window, 1, nullptr, false);
+    EXPECT_EQ(PixelOf(window, 5, 5), kRed);
+}
+
+TEST_F(ManagerSkinTest, RecursionSkipsMarkedWindowsAndCommandButtonIds) {
+    HWND child = CreateChildWindow(m_top, 0, 0, 60, 60);
+    HWND grandChild = CreateChildWindow(child, 5, 5, 20, 20);
+    HWND marked = CreateChildWindow(m_top, 70, 0, 20, 20);
+    HWND underMarked = CreateChildWindow(marked, 0, 0, 10, 10);
+    HWND command = CreateChildWindow(m_top, 100, 0, 10, 10, 14416);
+    HWND lastCommand = CreateChildWindow(m_top, 115, 0, 10, 10, 14419);
+    HWND afterCommands = CreateChildWindow(m_top, 130, 0, 10, 10, 14420);
+    HWND edit = Control("Edit");
+    SetPropA(marked, "#velmora_set_this_hwnd_no_skin", marked);
+
+    // No "missing" description: the top stays as it is, its children do not.
+    EXPECT_EQ(Manager()->SkinWindow(m_top, 1, "missing", true), 1);
+    EXPECT_EQ(Manager()->FindSkinObject(m_top, 1), nullptr);
+    for (HWND skinned : {child, grandChild, underMarked, afterCommands})
+        EXPECT_NE(Manager()->FindSkinObject(skinned, 1), nullptr);
+    for (HWND skipped : {marked, command, lastCommand})
+        EXPECT_EQ(Manager()->FindSkinObject(skipped, 1), nullptr);
+    // Children take their own kind: no edit skin exists, so the edit stays plain.
+    EXPECT_EQ(Manager()->FindSkinObject(edit, 1), nullptr);
+    RemovePropA(marked, "#velmora_set_this_hwnd_no_skin");
+}
+
+TEST_F(ManagerSkinTest, ChildrenAreSkinnedOnlyWhenAskedAndOnlyForGenericsAndDialogs) {
+    HWND parent = CreateChildWindow(m_top, 0, 0, 60, 60);
+    HWND child = CreateChildWindow(parent, 5, 5, 20, 20);
+    Manager()->SkinWindow(parent, 1, nullptr, false);
+    EXPECT_EQ(Manager()->FindSkinObject(child, 1), nullptr);
+    Manager()->SkinWindow(parent, 16, nullptr, true);
+    EXPECT_EQ(Manager()->FindSkinObject(child, 1), nullptr);
+    Manager()->SkinWindow(parent, 1, nullptr, true);
+    EXPECT_NE(Manager()->FindSkinObject(child, 1), nullptr);
+}
+
+TEST_F(ManagerSkinTest, DestroyedWindowLeavesNoObjectValuesOrVisibilities) {
+    HWND window = CreateChildWindow(m_top, 0, 0, 30, 30);
+    HWND sibling = CreateChildWindow(m_top, 40, 0, 30, 30);
+    EXPECT_EQ(Manager()->SetDrawItemValue(window, 1, "pic", "green"), 1);
+    EXPECT_EQ(Manager()->SetDrawItemVisible(window, 1, "rule", false), 1);
+    Manager()->SetDrawItemVisible(sibling, 1, "rule", false);
+    Manager()->SkinWindow(window, 1, nullptr, false);
+    ASSERT_NE(Manager()->FindSkinObject(window, 1), nullptr);
+
+    DestroyWindow(window);
+    EXPECT_EQ(Manager()->FindSkinObject(window, 1), nullptr);
+    EXPECT_EQ(Manager()->FindValueRecord(window, "pic"), nullptr);
+    EXPECT_FALSE(Manager()->FindVisibleRecord(window, "rule").has_value());
+    EXPECT_EQ(Manager()->FindVisibleRecord(sibling, "rule"), std::optional<bool>(false));
+}
+
+TEST_F(ManagerSkinTest, ValuesAreRememberedPerWindowAndReplaced) {
+    HWND window = CreateChildWindow(m_top, 0, 0, 30, 30);
+    EXPECT_EQ(Manager()->SetDrawItemValue(window, 7, "caption", "one"), 1);
+    EXPECT_EQ(Manager()->SetDrawItemValue(window, 7, "caption", "two"), 1);
+    EXPECT_EQ(Manager()->SetDrawItemVisible(window, 9, "caption", true), 1);
+    ASSERT_NE(Manager()->FindValueRecord(window, "caption"), nullptr);
+    EXPECT_EQ(*Manager()->FindValueRecord(window, "caption"), "two");
+    EXPECT_EQ(Manager()->FindVisibleRecord(window, "caption"), std::optional<bool>(true));
+    EXPECT_EQ(Manager()->FindValueRecord(window, "Caption"), nullptr);
+}
+
+TEST_F(ManagerSkinTest, SkinnedChildrenAreTheDirectChildrenInTheGivenLists) {
+    HWND parent = CreateChildWindow(m_top, 0, 0, 60, 60);
+    HWND child = CreateChildWindow(parent, 5, 5, 20, 20);
+    HWND grandChild = CreateChildWindow(child, 1, 1, 5, 5);
+    HWND plainChild = CreateChildWindow(parent, 30, 30, 20, 20);
+    Manager()->SkinWindow(parent, 1, nullptr, true);
+    Manager()->RemoveWindow(plainChild);
+    EXPECT_FALSE(IsHooked(plainChild));
+    const auto children = Manager()->SkinnedChildren(parent, {SkinList::CommonCtrl});
+    ASSERT_EQ(children.size(), 1u);
+    EXPECT_EQ(children[0]->GetHwnd(), child);
+    EXPECT_TRUE(Manager()->SkinnedChildren(parent, {SkinList::Static}).empty());
+    EXPECT_NE(Manager()->FindSkinObject(grandChild, 1), nullptr);
+}
+
+TEST_F(ManagerSkinTest, DestroyingTheManagerUnhooksEveryWindow) {
+    HWND parent = CreateChildWindow(m_top, 0, 0, 60, 60);
+    HWND child = CreateChildWindow(parent, 5, 5, 20, 20);
+    Manager()->SkinWindow(parent, 1, nullptr, true);
+    ASSERT_TRUE(IsHooked(parent));
+    ASSERT_TRUE(IsHooked(child));
+    CManager::Destroy();
+    EXPECT_FALSE(IsHooked(parent));
+    EXPECT_FALSE(IsHooked(child));
+    EXPECT_EQ(CManager::Existing(), nullptr);
+}
+
+} // namespace

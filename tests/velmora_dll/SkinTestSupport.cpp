@@ -1,0 +1,140 @@
+#include "SkinTestSupport.h"
+
+#include "SkinPacker.h"
+#include "UiProbe.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kPlainClass[] = "VelmoraTestPlainWindow";
+
+LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void PutLittleEndian(std::string& bytes, uint32_t value, int count) {
+    for (int i = 0; i < count; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+std::string ColorText(COLORREF color) {
+    char text[32];
+    std::snprintf(text, sizeof text, "(%u,%u,%u)", GetRValue(color), GetGValue(color),
+                  GetBValue(color));
+    return text;
+}
+
+void RegisterPlainClass() {
+    static bool registered = false;
+    if (registered)
+        return;
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PlainProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kPlainClass;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    registered = RegisterClassA(&windowClass) != 0;
+}
+
+} // namespace
+
+std::string SolidBitmap(COLORREF color) {
+    constexpr int kSize = 4;
+    const uint32_t pixelBytes = kSize * kSize * 3;
+    std::string bmp = "BM";
+    PutLittleEndian(bmp, 54 + pixelBytes, 4);
+    PutLittleEndian(bmp, 0, 4);
+    PutLittleEndian(bmp, 54, 4);
+    PutLittleEndian(bmp, 40, 4);
+    PutLittleEndian(bmp, kSize, 4);
+    PutLittleEndian(bmp, kSize, 4);
+    PutLittleEndian(bmp, 1, 2);
+    PutLittleEndian(bmp, 24, 2);
+    PutLittleEndian(bmp, 0, 4);
+    PutLittleEndian(bmp, pixelBytes, 4);
+    for (int i = 0; i < 4; ++i)
+        PutLittleEndian(bmp, 0, 4);
+    for (int i = 0; i < kSize * kSize; ++i) {
+        bmp += static_cast<char>(GetBValue(color));
+        bmp += static_cast<char>(GetGValue(color));
+        bmp += static_cast<char>(GetRValue(color));
+    }
+    return bmp;
+}
+
+std::string SkinDatabase(const std::string& description,
+                         const std::vector<std::pair<std::string, std::string>>& resources) {
+    std::vector<Velmora::PackEntry> entries = {{"skin.xml", description}};
+    for (const auto& [name, bytes] : resources)
+        entries.push_back({"skin\\" + name, bytes});
+    return Velmora::BuildSkinDatabase(entries);
+}
+
+std::string PaintingSkinDatabase(COLORREF fillColor) {
+    const std::string description =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<theme>\r\n"
+        "<image><item id=\"red\" file=\"red.bmp\"/><item id=\"green\" file=\"green.bmp\"/>"
+        "</image>\r\n<window>\r\n"
+        "<item type=\"commonctrl\" id=\"commonctrl\">"
+        "<surface id=\"fill\" fillcolor=\"" +
+        ColorText(fillColor) +
+        "\" upperleftx=\"0\" upperlefty=\"0\" lowerrightx=\"0\" lowerrighty=\"0\"/>"
+        "<line id=\"rule\" startx=\"0\" starty=\"30\" endx=\"100\" endy=\"30\" width=\"1\" "
+        "linecolor=\"(0,0,255)\"/>"
+        "<image id=\"pic\" imageid=\"red\" left=\"40\" top=\"40\" width=\"20\" height=\"20\"/>"
+        "</item>\r\n"
+        "<item type=\"commonctrl\" id=\"plain\"><surface id=\"fill\" fillcolor=\"(0,255,0)\" "
+        "upperleftx=\"0\" upperlefty=\"0\" lowerrightx=\"0\" lowerrighty=\"0\"/></item>\r\n"
+        "<item type=\"dialog\" id=\"dialogonly\"/>\r\n"
+        "</window>\r\n</theme>\r\n";
+    return SkinDatabase(description,
+                        {{"red.bmp", SolidBitmap(kRed)}, {"green.bmp", SolidBitmap(kGreen)}});
+}
+
+std::string WriteProgramFile(const std::string& name, const std::string& bytes) {
+    return WriteFileBytes(TestProgramFolder() + "\\" + name, bytes) ? name : std::string();
+}
+
+HWND CreateTopWindow(int width, int height) {
+    RegisterPlainClass();
+    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPlainClass, "",
+                                  WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    PumpMessages();
+    return window;
+}
+
+HWND CreateChildWindow(HWND parent, int x, int y, int width, int height, int id) {
+    RegisterPlainClass();
+    HWND window = CreateWindowExA(0, kPlainClass, "", WS_CHILD | WS_VISIBLE, x, y, width, height,
+                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  GetModuleHandleA(nullptr), nullptr);
+    return window;
+}
+
+WNDPROC PlainWindowProc() {
+    return PlainProc;
+}
+
+bool IsHooked(HWND window) {
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != PlainWindowProc();
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+COLORREF PixelOf(HWND window, int x, int y) {
+    PumpMessages();
+    UpdateWindow(window);
+    HDC dc = GetDC(window);
+    const COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}

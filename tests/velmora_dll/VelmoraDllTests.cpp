@@ -1,0 +1,403 @@
+// Velmora.dll as a program sees it: loaded by name, its functions found by
+// their plain names, skins made in the test, real windows, pixels read back.
+#include "SkinTestSupport.h"
+#include "Velmora.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Every export of the library interface.
+const char* const kExportNames[] = {
+    "LoadSkin", "LoadSkinFromResource", "SkinWindow", "Cleanup", "SetDrawItemValue",
+    "SetDrawItemVisible", "SetDrawItemValueEx", "SetDrawItemVisibleEx", "GetDrawItemValueEx",
+    "SetProgressItemPos", "SetItemStyle", "SetItemData", "GetItemData", "AdjustColor", "DrawImage",
+    "TrackPopupMenu", "AddMenuBar", "SetAnimatePlay", "SetSelfPaint", "TabCtrlExAddItem",
+    "TabCtrlExSetItemSelected", "TabCtrlExGetItemSelectedIndex", "TabCtrlExRemoveItem",
+    "ToolBarExAddItem", "ToolBarExSetItemSelected", "ToolBarExRemoveItem", "SliderExSetRange",
+    "SliderExSetPos", "TreeCtrlExInsertItem", "TreeCtrlExInsertItem2",
+    "TreeCtrlExSetLevelItemHeight", "TreeCtrlExSetDrawItemVisible", "TreeCtrlExSetDrawItemValue",
+    "TreeCtrlExHitTest", "TreeCtrlExGetSelectedItem", "TreeCtrlExGetItemData",
+    "TreeCtrlExSetItemData", "TreeCtrlExItemHasChildren", "TreeCtrlExGetRootItem",
+    "TreeCtrlExGetChildItem", "TreeCtrlExGetNextSiblingItem", "TreeCtrlExGetParentItem",
+    "TreeCtrlExExpand", "TreeCtrlExDeleteItem", "TreeCtrlExSelectItem", "TreeCtrlExDeleteAllItems",
+    "TreeCtrlExSortChildrenCB", "TreeCtrlExMoveItem",
+    // The exported classes: a constructor, destructor or virtual table of each.
+    "_ZN7Velmora18CVelmoraWindowPropC1EP6HWND__", "_ZN7Velmora18CVelmoraWindowPropD1Ev",
+    "_ZNK7Velmora18CVelmoraWindowProp5IsSetEv", "_ZN7Velmora9CPixImageC1Ev",
+    "_ZTVN7Velmora9CPixImageE", "_ZN7Velmora10CPixIOFile4OpenEPKcS2_",
+    "_ZTVN7Velmora11CPixMemFileE", "_ZTVN7Velmora8CPixFileE"};
+
+// The library's functions, found by name as a program that loads it would.
+struct Library {
+    HMODULE module = nullptr;
+    template <class Function> Function* Get(const char* name) const {
+        return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+};
+
+#define VELMORA_FUNCTION(name) Dll().Get<decltype(::name)>(#name)
+
+const Library& Dll() {
+    static Library library = [] {
+        Library loaded;
+        loaded.module = LoadLibraryA("Velmora.dll");
+        return loaded;
+    }();
+    return library;
+}
+
+class VelmoraDllTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NE(Dll().module, nullptr);
+        m_top = CreateTopWindow(160, 120);
+        ASSERT_NE(m_top, nullptr);
+    }
+    void TearDown() override {
+        VELMORA_FUNCTION(Cleanup)();
+        DestroyWindow(m_top);
+        PumpMessages();
+    }
+
+    static std::string SkinFile(COLORREF fill) {
+        static int count = 0;
+        return WriteProgramFile("velmora-test-skin" + std::to_string(++count) + ".sdb",
+                                PaintingSkinDatabase(fill));
+    }
+    static int LoadSkin(const std::string& path, int mode) {
+        return VELMORA_FUNCTION(LoadSkin)(path.c_str(), mode);
+    }
+    static void SkinWindow(HWND window, int kind, const char* id = nullptr, int recursive = 0) {
+        VELMORA_FUNCTION(SkinWindow)(window, kind, id, recursive);
+    }
+    static int SetValue(HWND window, int kind, const char* id, const char* value) {
+        return VELMORA_FUNCTION(SetDrawItemValue)(window, kind, id, value);
+    }
+    static int SetVisible(HWND window, int kind, const char* id, int visible) {
+        return VELMORA_FUNCTION(SetDrawItemVisible)(window, kind, id, visible);
+    }
+
+    HWND m_top = nullptr;
+};
+
+TEST(VelmoraDllExports, EveryFunctionAndClassIsFoundByItsPlainName) {
+    ASSERT_NE(Dll().module, nullptr);
+    for (const char* name : kExportNames)
+        EXPECT_NE(GetProcAddress(Dll().module, name), nullptr) << name;
+}
+
+TEST_F(VelmoraDllTest, LoadSkinModes) {
+    EXPECT_EQ(LoadSkin("velmora-no-such-skin.sdb", VELMORA_SKIN_FILE), 1);
+    SkinWindow(m_top, VELMORA_KIND_GENERIC);
+    EXPECT_FALSE(IsHooked(m_top));
+    EXPECT_EQ(PixelOf(m_top, 5, 5), kWhite);
+
+    EXPECT_EQ(LoadSkin(SkinFile(kRed), 3), 0);
+    SkinWindow(m_top, VELMORA_KIND_GENERIC);
+    EXPECT_FALSE(IsHooked(m_top));
+    EXPECT_EQ(VELMORA_FUNCTION(LoadSkin)(nullptr, VELMORA_SKIN_FILE), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(LoadSkinFromResource)(nullptr, "SKIN"), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(LoadSkinFromResource)("SKIN", nullptr), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(LoadSkinFromResource)("NOSUCHSKIN", "SKIN"), 0);
+}
+
+TEST_F(VelmoraDllTest, GenericWindowPaintsItsSurfaceLineAndImage) {
+    ASSERT_EQ(LoadSkin(SkinFile(kGreen), VELMORA_SKIN_FILE), 1);
+    SkinWindow(m_top, VELMORA_KIND_GENERIC);
+    EXPECT_TRUE(IsHooked(m_top));
+    EXPECT_EQ(PixelOf(m_top, 5, 5), kGreen);
+    EXPECT_EQ(PixelOf(m_top, 150, 110), kGreen);
+    EXPECT_EQ(PixelOf(m_top, 50, 30), kBlue);
+    EXPECT_EQ(PixelOf(m_top, 120, 30), kGreen);
+    EXPECT_EQ(PixelOf(m_top, 50, 50), kRed);
+}
+
+TEST_F(VelmoraDllTest, OverridesSetBeforeSkinningShowWhenPainted) {
+    ASSERT_EQ(LoadSkin(SkinFile(kGreen), VELMORA_SKIN_FILE), 1);
+    HWND other = CreateChildWindow(m_top, 100, 60, 50, 50);
+    EXPECT_EQ(SetVisible(m_top, VELMORA_KIND_GENERIC, "rule", 0), 1);
+    EXPECT_EQ(SetValue(m_top, VELMORA_KIND_GENERIC, "pic", "green"), 1);
+    SkinWindow(m_top, VELMORA_KIND_GENERIC);
+    SkinWindow(other, VELMORA_KIND_GENERIC);
+    EXPECT_EQ(PixelOf(m_top, 50, 30), kGreen);
+    EXPECT_EQ(PixelOf(m_top, 50, 50), kGreen);
+    // The other window keeps the description's line.
+    EXPECT_EQ(PixelOf(other, 10, 30), kBlue);
+}
+
+TEST_F(VelmoraDllTest, ChangedValuesAndVisibilitiesRepaintAtOnce) {
+    ASSERT_EQ(LoadSkin(SkinFile(kGreen), VELMORA_SKIN_FILE), 1);
+    SkinWindow(m_top, VELMORA_KIND_GENERIC);
+    ASSERT_EQ(PixelOf(m_top, 50, 50), kRed);
+    EXPECT_EQ(SetValue(m_top, VELMORA_KIND_GENERIC, "pic", "green"), 1);
+    EXPECT_EQ(PixelOf(m_top, 50, 50), kGreen);
+    EXPECT_EQ(SetVisible(m_top, VELMORA_KIND_GENERIC, "fill", 0), 1);
+    // The skin paints every pixel: without the fill there is no green left.
+    EXPECT_NE(PixelOf(m_top, 5, 5), kGreen);
+    EXPECT_EQ(SetVisible(m_top, VELMORA_KIND_GENERIC, "fill", 1), 1);
+    EXPECT_EQ(PixelOf(m_top, 5, 5), kGreen);
+}
+
+TEST_F(VelmoraDllTest, DrawItemArgumentChecks) {
+    EXPECT_EQ(SetValue(nullptr, 1, "pic", "green"), 0);
+    EXPECT_EQ(SetValue(m_top, 1, nullptr, "green"), 0);
+    EXPECT_EQ(SetValue(m_top, 1, "pic", nullptr), 0);
+    EXPECT_EQ(SetVisible(nullptr, 1, "pic", 0), 0);
+    EXPECT_EQ(SetVisible(m_top, 1, nullptr, 0), 0);
+    // Not skinned (yet): remembered, and a success.
+    EXPECT_EQ(SetValue(m_top, 1, "pic", "green"), 1);
+    EXPECT_EQ(SetVisible(m_top, 7, "pic", 0), 1);
+}
+
+TEST_F(VelmoraDllTest, SkinWindowRefusesOtherKindsAndUnusedCodes) {
+    ASSERT_EQ(LoadSkin(SkinFile(kGreen), VELMORA_SKIN_FILE), 1);
+    HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20, m_top, nullptr,
+                                nullptr, nullptr);
+    const LONG_PTR editProc = GetWindowLongPtrA(edit, GWLP_WNDPROC);
+    SkinWindow(edit, VELMORA_KIND_STATIC);
+    SkinWindow(edit, VELMORA_KIND_GENERIC);
+    EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_WNDPROC), editProc);
+    for (int kind : {10, 18, 12, 23, 100})
+        SkinWindow(m_top, kind);
+    EXPECT_FALSE(IsHooked(m_top));
+    // A header skin is taken for any window; this skin has no header description.
+    SkinWindow(m_top, VELMORA_KIND_HEADERCTRL);
+    EXPECT_FALSE(IsHooked(m_top));
+    SkinWindow(nullptr, VELMORA_KIND_GENERIC);
+    // The description is looked for among generic ones only.
+    SkinWindow(m_top, VELMORA_KIND_GENERIC, "dialogonly");
+    EXPECT_FALSE(IsHooked(m_top));
+    SkinWindow(m_top, VELMORA_KIND_GENERIC, "plain");
+    EXPECT_EQ(PixelOf(m_top, 100, 100), kGreen);
+}
+
+TEST_F(VelmoraDllTest, RecursionSkipsMarkedWindowsAndCommandButtons) {
+    ASSERT_EQ(LoadSkin(SkinFile(kGreen), VELMORA_SKIN_FILE), 1);
+    HWND child = CreateChildWindow(m_top, 0, 0, 50, 50);
+    HWND grandChild = CreateChildWindow(child, 5, 5, 20, 20);
+    HWND marked = CreateChildWindow(m_top, 60, 0, 20, 20);
+    HWND commandFirst = CreateChildWindow(m_top, 90, 0, 10, 10, 14416);
+    HWND commandLast = CreateChildWindow(m_top, 105, 0, 10, 10, 14419);
+    HWND beyond = CreateChildWindow(m_top, 120, 0, 10, 10, 14415);
+    Velmora::CVelmoraWindowProp mark(marked);
+    ASSERT_TRUE(mark.IsSet());
+
+    SkinWindow(m_top, VELMORA_KIND_GENERIC, nullptr, 1);
+    for (HWND skinned : {m_top, child, grandChild, beyond})
+        EXPECT_TRUE(IsHooked(skinned));
+    for (HWND skipped : {marked, commandFirst, commandLast})
+        EXPECT_FALSE(IsHooked(skipped));
+}
+
+TEST_F(VelmoraDllTest, FirstLoadedSkinWinsForAnId) {
+    ASSERT_EQ(LoadSkin(SkinFile(kRed), VELMORA_SKIN_FILE), 1);
+    ASSERT_EQ(LoadSkin(SkinFile(kBlue), VELMORA_SKIN_FILE), 1);
+    SkinWindow(m_top, VELMORA_KIND_GENERIC);
+    EXPECT_EQ(PixelOf(m_top, 5, 5), kRed);
+}
+
+TEST_F(VelmoraDllTest, CellFunctionsCheckTheirArguments) {
+    auto getValue = VELMORA_FUNCTION(GetDrawItemValueEx);
+    char buffer[8] = "keep";
+    EXPECT_EQ(getValue(nullptr, 17, 0, 0, "id", buffer, sizeof buffer), 0);
+    EXPECT_EQ(getValue(m_top, 17, 0, 0, nullptr, buffer, sizeof buffer), 0);
+    EXPECT_EQ(getValue(m_top, 17, 0, 0, "id", nullptr, sizeof buffer), 0);
+    EXPECT_EQ(getValue(m_top, 17, -1, 0, "id", buffer, sizeof buffer), 0);
+    EXPECT_EQ(getValue(m_top, 17, 0, 0, "id", buffer, 0), 0);
+    EXPECT_EQ(getValue(m_top, 1, 0, 0, "id", buffer, sizeof buffer), 0);
+    // Not a skinned list.
+    EXPECT_EQ(getValue(m_top, 17, 0, 0, "id", buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "keep");
+
+    auto setValueEx = VELMORA_FUNCTION(SetDrawItemValueEx);
+    EXPECT_EQ(setValueEx(m_top, 17, -1, 0, "id", "v"), 0);
+    EXPECT_EQ(setValueEx(m_top, 1, 0, 0, "id", "v"), 0);
+    EXPECT_EQ(setValueEx(m_top, 17, 0, 0, "id", nullptr), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(SetDrawItemVisibleEx)(m_top, 16, 0, 0, "id", 1), 0);
+
+    auto progress = VELMORA_FUNCTION(SetProgressItemPos);
+    EXPECT_EQ(progress(m_top, 17, 0, 0, 101), 0);
+    EXPECT_EQ(progress(m_top, 17, 0, 0, -1), 0);
+    EXPECT_EQ(progress(m_top, 17, -1, 0, 50), 0);
+    EXPECT_EQ(progress(m_top, 17, 0, -1, 50), 0);
+    EXPECT_EQ(progress(m_top, 1, 0, 0, 100), 0);
+    EXPECT_EQ(progress(nullptr, 17, 0, 0, 100), 0);
+
+    EXPECT_EQ(VELMORA_FUNCTION(SetItemStyle)(m_top, 1, 0, 0, "style"), 1);
+    EXPECT_EQ(VELMORA_FUNCTION(SetItemStyle)(m_top, 1, 0, 0, nullptr), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(SetItemStyle)(nullptr, 1, 0, 0, "style"), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(SetItemStyle)(m_top, 17, 0, 0, "style"), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(SetItemData)(m_top, 17, 0, 5), 1);
+    EXPECT_EQ(VELMORA_FUNCTION(SetItemData)(m_top, 1, 0, 5), 1);
+    EXPECT_EQ(VELMORA_FUNCTION(SetItemData)(nullptr, 1, 0, 5), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(GetItemData)(m_top, 17, 0), 0u);
+}
+
+TEST_F(VelmoraDllTest, ControlsThatAreNotSkinnedGiveTheirFailureValues) {
+    EXPECT_EQ(VELMORA_FUNCTION(TabCtrlExAddItem)(nullptr, "tab"), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(TabCtrlExAddItem)(m_top, "tab"), -1);
+    EXPECT_EQ(VELMORA_FUNCTION(TabCtrlExGetItemSelectedIndex)(nullptr), -1);
+    EXPECT_EQ(VELMORA_FUNCTION(TabCtrlExGetItemSelectedIndex)(m_top), -1);
+    EXPECT_EQ(VELMORA_FUNCTION(ToolBarExAddItem)(m_top, "button"), -1);
+    EXPECT_EQ(VELMORA_FUNCTION(SliderExSetPos)(m_top, 3), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(SetAnimatePlay)(m_top, 1), 0);
+    EXPECT_EQ(VELMORA_FUNCTION(TreeCtrlExGetRootItem)(m_top), nullptr);
+    EXPECT_EQ(VELMORA_FUNCTION(TreeCtrlExInsertItem)(m_top, "item", nullptr, nullptr, 0), nullptr);
+    EXPECT_EQ(VELMORA_FUNCTION(AddMenuBar)(m_top, nullptr, nullptr, nullptr), nullptr);
+    HMENU menu = CreatePopupMenu();
+    auto trackPopupMenu = Dll().Get<decltype(::VelmoraTrackPopupMenu)>("TrackPopupMenu");
+    ASSERT_NE(trackPopupMenu, nullptr);
+    EXPECT_EQ(trackPopupMenu(nullptr, 0, 0, 0, m_top, "menu"), 0);
+    EXPECT_EQ(trackPopupMenu(menu, 0, 0, 0, nullptr, "menu"), 0);
+    DestroyMenu(menu);
+}
+
+TEST_F(VelmoraDllTest, AdjustColorRanges) {
+    auto adjust = VELMORA_FUNCTION(AdjustColor);
+    EXPECT_EQ(adjust(-181, 100, 100), 0);
+    EXPECT_EQ(adjust(181, 100, 100), 0);
+    EXPECT_EQ(adjust(0, 201, 100), 0);
+    EXPECT_EQ(adjust(0, 100, 201), 0);
+    EXPECT_EQ(adjust(0, static_cast<unsigned int>(-1), 100), 0);
+    EXPECT_EQ(adjust(180, 200, 0), 1);
+    EXPECT_EQ(adjust(-180, 0, 200), 1);
+}
+
+TEST_F(VelmoraDllTest, DrawImagePaintsASkinImageIntoADeviceContext) {
+    ASSERT_EQ(LoadSkin(SkinFile(kGreen), VELMORA_SKIN_FILE), 1);
+    auto drawImage = VELMORA_FUNCTION(DrawImage);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 40);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    RECT all = {0, 0, 40, 40};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    const RECT whole = {0, 0, 20, 20};
+    EXPECT_EQ(drawImage("red", dc, &whole, nullptr, 0), 1);
+    EXPECT_EQ(GetPixel(dc, 10, 10), kRed);
+    EXPECT_EQ(GetPixel(dc, 30, 30), kWhite);
+    // Same size as the source: the image as it is.
+    const RECT cell = {20, 20, 24, 24};
+    const RECT source = {0, 0, 4, 4};
+    EXPECT_EQ(drawImage("green", dc, &cell, &source, 0), 1);
+    EXPECT_EQ(GetPixel(dc, 21, 21), kGreen);
+    EXPECT_EQ(GetPixel(dc, 30, 30), kWhite);
+
+    EXPECT_EQ(drawImage(nullptr, dc, &whole, nullptr, 0), 0);
+    EXPECT_EQ(drawImage("red", nullptr, &whole, nullptr, 0), 0);
+    EXPECT_EQ(drawImage("red", dc, nullptr, nullptr, 0), 0);
+    EXPECT_EQ(drawImage("Z:\\tmp\\velmora-no-such-image.bmp", dc, &whole, nullptr, 0), 0);
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+class CountingSelfPaint : public Velmora::ISelfPaint {
+  public:
+    void OnSelfPaint(HDC dc, int value) override {
+        ++calls;
+        lastValue = value;
+        lastDcPixel = GetPixel(dc, 5, 5);
+    }
+    int calls = 0;
+    int lastValue = 0;
+    COLORREF lastDcPixel = 0;
+};
+
+TEST_F(VelmoraDllTest, SelfPaintHandlerRunsAfterTheSkinPainted) {
+    ASSERT_EQ(LoadSkin(SkinFile(kGreen), VELMORA_SKIN_FILE), 1);
+    CountingSelfPaint handler;
+    auto setSelfPaint = VELMORA_FUNCTION(SetSelfPaint);
+    EXPECT_EQ(setSelfPaint(m_top, &handler, 7), 0);
+    SkinWindow(m_top, VELMORA_KIND_GENERIC);
+    EXPECT_EQ(setSelfPaint(nullptr, &handler, 7), 0);
+    EXPECT_EQ(setSelfPaint(m_top, nullptr, 7), 0);
+    EXPECT_EQ(setSelfPaint(m_top, &handler, 7), 1);
+    InvalidateRect(m_top, nullptr, FALSE);
+    PumpMessages();
+    UpdateWindow(m_top);
+    EXPECT_GE(handler.calls, 1);
+    EXPECT_EQ(handler.lastValue, 7);
+    EXPECT_EQ(handler.lastDcPixel, kGreen);
+}
+
+TEST_F(VelmoraDllTest, WindowMarkIsTakenAwayOnlyByItsSetter) {
+    HWND window = CreateChildWindow(m_top, 0, 0, 20, 20);
+    const char* property = VELMORA_NO_SKIN_PROPERTY;
+    {
+        Velmora::CVelmoraWindowProp unset;
+        EXPECT_EQ(unset.IsSet(), 0);
+        Velmora::CVelmoraWindowProp first(window);
+        EXPECT_NE(first.IsSet(), 0);
+        EXPECT_EQ(GetPropA(window, property), static_cast<HANDLE>(window));
+        {
+            Velmora::CVelmoraWindowProp second(window);
+            EXPECT_EQ(second.IsSet(), 0);
+        }
+        EXPECT_EQ(GetPropA(window, property), static_cast<HANDLE>(window));
+        Velmora::CVelmoraWindowProp copy;
+        copy = first;
+        EXPECT_NE(copy.IsSet(), 0);
+    }
+    EXPECT_EQ(GetPropA(window, property), nullptr);
+
+    Velmora::CVelmoraWindowProp later;
+    later.SetPropA(window);
+    EXPECT_NE(later.IsSet(), 0);
+    SetPropA(window, property, nullptr);
+    RemovePropA(window, property);
+    EXPECT_EQ(later.IsSet(), 0);
+    later.SetPropA(nullptr);
+    EXPECT_EQ(later.IsSet(), 0);
+}
+
+// The highest GDI handle index among a burst of new brushes: with freed
+// handles reused first, it rises by one for every handle that stays taken.
+// (GetGuiResources counts nothing under Wine; this works on both.)
+unsigned GdiHandleHighWater() {
+    std::vector<HBRUSH> brushes;
+    unsigned highest = 0;
+    for (int i = 0; i < 2000; ++i) {
+        HBRUSH brush = CreateSolidBrush(RGB(i & 0xFF, 0, 0));
+        brushes.push_back(brush);
+        highest =
+            std::max(highest, static_cast<unsigned>(LOWORD(reinterpret_cast<ULONG_PTR>(brush))));
+    }
+    for (HBRUSH brush : brushes)
+        DeleteObject(brush);
+    return highest;
+}
+
+TEST_F(VelmoraDllTest, CleanupReleasesEverything) {
+    const std::string path = SkinFile(kGreen);
+    HWND child = CreateChildWindow(m_top, 10, 10, 40, 40);
+    auto cycle = [&] {
+        ASSERT_EQ(LoadSkin(path, VELMORA_SKIN_FILE), 1);
+        SkinWindow(m_top, VELMORA_KIND_GENERIC, nullptr, 1);
+        SetValue(m_top, VELMORA_KIND_GENERIC, "pic", "green");
+        ASSERT_EQ(PixelOf(m_top, 100, 100), kGreen);
+        ASSERT_TRUE(IsHooked(child));
+        VELMORA_FUNCTION(Cleanup)();
+        ASSERT_FALSE(IsHooked(m_top));
+        ASSERT_FALSE(IsHooked(child));
+    };
+    cycle();
+    const HANDLE process = GetCurrentProcess();
+    const DWORD gdiBefore = GetGuiResources(process, GR_GDIOBJECTS);
+    const DWORD userBefore = GetGuiResources(process, GR_USEROBJECTS);
+    const unsigned highWaterBefore = GdiHandleHighWater();
+    for (int i = 0; i < 50; ++i)
+        cycle();
+    EXPECT_EQ(GdiHandleHighWater(), highWaterBefore);
+    EXPECT_EQ(GetGuiResources(process, GR_GDIOBJECTS), gdiBefore);
+    EXPECT_EQ(GetGuiResources(process, GR_USEROBJECTS), userBefore);
+}
+
+} // namespace
