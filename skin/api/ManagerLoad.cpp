@@ -39,12 +39,15 @@ struct FindHandleCloser {
 };
 using FindHandle = std::unique_ptr<void, FindHandleCloser>;
 
-// Joins parts with backslashes; empty when the path would not fit in MAX_PATH.
-std::string JoinPath(std::initializer_list<const char*> parts) {
-    std::string path;
+// Joins the program's folder and parts with backslashes; empty when the
+// folder is unknown (a relative path would name the current folder instead)
+// or the path would not fit in MAX_PATH.
+std::string ModulePath(std::initializer_list<const char*> parts) {
+    std::string path = CManager::GetModuleDirectory();
+    if (path.empty())
+        return path;
     for (const char* part : parts) {
-        if (!path.empty())
-            path += '\\';
+        path += '\\';
         path += part;
     }
     return path.size() > kMaxSkinNameLength ? std::string() : path;
@@ -141,8 +144,7 @@ std::string CManager::GetModuleDirectory() {
 int CManager::LoadSkinFolder(const char* folderName) {
     if (!folderName)
         return 0;
-    const std::string moduleDirectory = GetModuleDirectory();
-    const std::string pattern = JoinPath({moduleDirectory.c_str(), folderName, "*.*"});
+    const std::string pattern = ModulePath({folderName, "*.*"});
     if (pattern.empty())
         return 0;
     WIN32_FIND_DATAA found;
@@ -156,7 +158,7 @@ int CManager::LoadSkinFolder(const char* folderName) {
             continue;
         if (EntryKindOfName(found.cFileName) != ENTRY_XML)
             continue;
-        const std::string path = JoinPath({moduleDirectory.c_str(), folderName, found.cFileName});
+        const std::string path = ModulePath({folderName, found.cFileName});
         if (path.empty())
             return 0;
         const std::string resourceFolder = path.substr(0, path.size() - 4);
@@ -177,8 +179,7 @@ int CManager::LoadSkinFolder(const char* folderName) {
 int CManager::LoadSkinFile(const char* fileName) {
     if (!fileName)
         return 0;
-    const std::string moduleDirectory = GetModuleDirectory();
-    const std::string path = JoinPath({moduleDirectory.c_str(), fileName});
+    const std::string path = ModulePath({fileName});
     if (path.empty())
         return 0;
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
