@@ -26,8 +26,7 @@ int CManager::AdjustColor(int32_t hueShift, int32_t saturation, int32_t lightnes
         image->AdjustHSL(m_colorAdjustment.hue, m_colorAdjustment.saturation,
                          m_colorAdjustment.lightness);
 
-    // Repainting the skinned windows with the new colours goes here, once the
-    // manager keeps its registries of skinned windows.
+    RedrawSkinnedWindows();
     return 1;
 }
 

@@ -106,6 +106,26 @@ TEST_F(VelmoraDllTest, LoadSkinModes) {
     EXPECT_EQ(VELMORA_FUNCTION(LoadSkinFromResource)("NOSUCHSKIN", "SKIN"), 0);
 }
 
+// The first bytes of a USER32 scroll-bar function, which the interception patches.
+std::string EntryBytes(const char* function) {
+    const auto* entry =
+        reinterpret_cast<const char*>(GetProcAddress(GetModuleHandleA("user32.dll"), function));
+    return entry ? std::string(entry, 8) : std::string();
+}
+
+TEST_F(VelmoraDllTest, LoadingInstallsTheScrollBarInterceptionAndCleanupRemovesIt) {
+    const std::string original = EntryBytes("SetScrollInfo");
+    ASSERT_FALSE(original.empty());
+    EXPECT_EQ(LoadSkin(SkinFile(kRed), 3), 0);
+    EXPECT_EQ(EntryBytes("SetScrollInfo"), original);
+    EXPECT_EQ(LoadSkin("velmora-no-such-skin.sdb", VELMORA_SKIN_FILE), 1);
+    EXPECT_NE(EntryBytes("SetScrollInfo"), original);
+    VELMORA_FUNCTION(Cleanup)();
+    EXPECT_EQ(EntryBytes("SetScrollInfo"), original);
+    EXPECT_EQ(VELMORA_FUNCTION(LoadSkinFromResource)("NOSUCHSKIN", "SKIN"), 0);
+    EXPECT_NE(EntryBytes("SetScrollInfo"), original);
+}
+
 TEST_F(VelmoraDllTest, GenericWindowPaintsItsSurfaceLineAndImage) {
     ASSERT_EQ(LoadSkin(SkinFile(kGreen), VELMORA_SKIN_FILE), 1);
     SkinWindow(m_top, VELMORA_KIND_GENERIC);
@@ -266,6 +286,17 @@ TEST_F(VelmoraDllTest, AdjustColorRanges) {
     EXPECT_EQ(adjust(0, static_cast<unsigned int>(-1), 100), 0);
     EXPECT_EQ(adjust(180, 200, 0), 1);
     EXPECT_EQ(adjust(-180, 0, 200), 1);
+}
+
+TEST_F(VelmoraDllTest, AdjustedColoursShowInSkinnedWindowsAtOnce) {
+    ASSERT_EQ(LoadSkin(SkinFile(kGreen), VELMORA_SKIN_FILE), 1);
+    SkinWindow(m_top, VELMORA_KIND_GENERIC);
+    ASSERT_EQ(PixelOf(m_top, 50, 50), kRed);
+    // A third of the colour circle turns red into green.
+    ASSERT_EQ(VELMORA_FUNCTION(AdjustColor)(120, 100, 100), 1);
+    const COLORREF adjusted = PixelOf(m_top, 50, 50);
+    EXPECT_LT(GetRValue(adjusted), 40) << std::hex << adjusted;
+    EXPECT_GT(GetGValue(adjusted), 200) << std::hex << adjusted;
 }
 
 TEST_F(VelmoraDllTest, DrawImagePaintsASkinImageIntoADeviceContext) {

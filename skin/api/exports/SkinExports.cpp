@@ -3,6 +3,7 @@
 // hands the call to the manager.
 #include "DrawHelpers.h"
 #include "Manager.h"
+#include "ScrollBarInterception.h"
 #include "Velmora.h"
 #include "Window.h"
 
@@ -33,6 +34,7 @@ int VELMORA_CALL LoadSkin(const char* name, int mode) {
         CManager::Instance()->LoadSkinFile(name);
     else
         return 0;
+    Velmora::InstallScrollBarInterception();
     // A skin that failed to load leaves the program running unskinned.
     return 1;
 }
@@ -40,10 +42,12 @@ int VELMORA_CALL LoadSkin(const char* name, int mode) {
 int VELMORA_CALL LoadSkinFromResource(const char* resourceName, const char* resourceType) {
     if (!resourceName || !resourceType)
         return 0;
+    Velmora::InstallScrollBarInterception();
     return CManager::Instance()->LoadSkinFromResource(resourceName, resourceType);
 }
 
 void VELMORA_CALL Cleanup(void) {
+    Velmora::RemoveScrollBarInterception();
     CManager::Destroy();
 }
 
