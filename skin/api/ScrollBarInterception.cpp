@@ -206,8 +206,10 @@ bool PrepareTrampolines(Patch (&patches)[kFunctionCount]) {
     if (!user32 || !slots)
         return false;
     const std::size_t size = kFunctionCount * kTrampolineSize;
+    // Still executable while being written: a call from an earlier install
+    // may be running through a trampoline.
     DWORD previous = 0;
-    if (!VirtualProtect(slots, size, PAGE_READWRITE, &previous))
+    if (!VirtualProtect(slots, size, PAGE_EXECUTE_READWRITE, &previous))
         return false;
     bool prepared = true;
     for (int function = 0; function < kFunctionCount && prepared; ++function) {
