@@ -15,8 +15,9 @@
 #define VELMORA_CALL __cdecl
 
 // Binds a function whose C name differs from its exported name, because the
-// exported name is also a function of the window system; the library itself
-// exports it under that name through its module-definition file.
+// exported name is also a function of the window system (GCC and Clang; other
+// compilers find it with GetProcAddress). The library itself exports it under
+// that name through its module-definition file.
 #if defined(__GNUC__) && defined(__i386__) && !defined(VELMORA_BUILDING_DLL)
 #define VELMORA_EXPORT_NAME(name) __asm__("_" #name)
 #elif defined(__GNUC__) && !defined(VELMORA_BUILDING_DLL)
@@ -137,9 +138,8 @@ VELMORA_API int VELMORA_CALL DrawImage(const char* imageId, HDC dc, const RECT* 
                                        const RECT* source, int option);
 
 // Menus. The popup-menu function is exported as "TrackPopupMenu".
-VELMORA_API int VELMORA_CALL VelmoraTrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner,
-                                                   const char* menuId)
-    VELMORA_EXPORT_NAME(TrackPopupMenu);
+int VELMORA_CALL VelmoraTrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner,
+                                       const char* menuId) VELMORA_EXPORT_NAME(TrackPopupMenu);
 VELMORA_API HWND VELMORA_CALL AddMenuBar(HWND window, HMENU menu, const char* toolbarId,
                                          const char* menuId);
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+extern "C" int CallTrackPopupMenuFromC(HWND owner);
+
 namespace {
 
 // Every export of the library interface.
@@ -274,6 +276,9 @@ TEST_F(VelmoraDllTest, ControlsThatAreNotSkinnedGiveTheirFailureValues) {
     ASSERT_NE(trackPopupMenu, nullptr);
     EXPECT_EQ(trackPopupMenu(nullptr, 0, 0, 0, m_top, "menu"), 0);
     EXPECT_EQ(trackPopupMenu(menu, 0, 0, 0, nullptr, "menu"), 0);
+    // Without the menu skin nothing is shown.
+    EXPECT_EQ(trackPopupMenu(menu, 0, 0, 0, m_top, "menu"), 0);
+    EXPECT_EQ(CallTrackPopupMenuFromC(m_top), 0);
     DestroyMenu(menu);
 }
 
