@@ -128,6 +128,12 @@ TEST_F(VelmoraDllTest, LoadingInstallsTheScrollBarInterceptionAndCleanupRemovesI
     EXPECT_NE(EntryBytes("SetScrollInfo"), original);
 }
 
+TEST_F(VelmoraDllTest, SkinFromTheProgramsResources) {
+    EXPECT_EQ(VELMORA_FUNCTION(LoadSkinFromResource)("VELMORA_TEST_SKIN", "SKIN"), 1);
+    SkinWindow(m_top, VELMORA_KIND_GENERIC);
+    EXPECT_EQ(PixelOf(m_top, 5, 5), kBlue);
+}
+
 TEST_F(VelmoraDllTest, GenericWindowPaintsItsSurfaceLineAndImage) {
     ASSERT_EQ(LoadSkin(SkinFile(kGreen), VELMORA_SKIN_FILE), 1);
     SkinWindow(m_top, VELMORA_KIND_GENERIC);
