@@ -177,21 +177,18 @@ int CManager::SkinWindow(HWND window, int kind, const char* id, bool recursive) 
     if (setup->checkOwnKind && WindowKindOf(window) != kind)
         return 0;
 
+    CWindow* object = nullptr;
     if (WindowInfo* info = FindDescription(setup->registry, id ? id : setup->defaultId)) {
         SkinObjectList& objects = m_skinObjects[static_cast<size_t>(setup->list)];
-        CWindow* object = objects.Find(window);
+        object = objects.Find(window);
         if (object) {
             object->Attach(nullptr);
             object->SetInfo(info);
         } else if (std::unique_ptr<CWindow> created = CreateSkinObject(setup->list, info)) {
             object = objects.Add(window, std::move(created));
         }
-        // A window that was already painted shows its new look at once, and a
-        // re-skinned one drops the look it cached from its old description.
-        if (object) {
+        if (object)
             object->Attach(window);
-            object->Redraw(true, nullptr);
-        }
     }
 
     if (recursive && (kind == kKindGeneric || kind == kKindDialog)) {
@@ -203,6 +200,12 @@ int CManager::SkinWindow(HWND window, int kind, const char* id, bool recursive) 
                 SkinWindow(descendant, WindowKindOf(descendant), nullptr, false);
         }
     }
+    // A window that was already painted shows its new look at once, and a
+    // re-skinned one drops the look it cached from its old description. Its
+    // skinned children are in place by now, so its paint can serve them. (The
+    // object is looked up again: a child's skinning may have destroyed it.)
+    if (object && FindSkinObject(window, setup->list) == object)
+        object->Redraw(true, nullptr);
     return 1;
 }
 
