@@ -156,6 +156,8 @@ class CDescriptionReader {
     void ReadRelative(DrawItemHeader& header);
     template <class Item> int32_t AppendPerState(std::unique_ptr<Item> item, DrawItemList& list);
 
+    // The fields event and progress items share: id, visibility, state, cursor, box.
+    template <class Record> void ReadBoxedRecord(Record& record);
     void ReadEventItems(std::vector<std::unique_ptr<EventItem>>& items);
     void ReadProgressItems(std::vector<std::unique_ptr<ProgressItem>>& items);
     void ReadDrawItemGroups(std::vector<std::unique_ptr<DrawItemGroup>>& groups);
@@ -588,19 +590,23 @@ int32_t CDescriptionReader::AppendPerState(std::unique_ptr<Item> item, DrawItemL
     return count;
 }
 
+template <class Record> void CDescriptionReader::ReadBoxedRecord(Record& record) {
+    record.id = Text("id");
+    record.visible = ParseFlagFalse(Text("visible"));
+    record.state = ParseStateName(Text("state"));
+    record.cursorId = Reference("cursorid");
+    record.left = Integer("left");
+    record.top = Integer("top");
+    record.width = Integer("width");
+    record.height = Integer("height");
+}
+
 void CDescriptionReader::ReadEventItems(std::vector<std::unique_ptr<EventItem>>& items) {
     m_document.ResetMainPosition();
     while (m_document.FindElement("eventitem")) {
         auto item = std::make_unique<EventItem>();
-        item->id = Text("id");
+        ReadBoxedRecord(*item);
         item->event = ParseEventName(Text("event"));
-        item->visible = ParseFlagFalse(Text("visible"));
-        item->state = ParseStateName(Text("state"));
-        item->cursorId = Reference("cursorid");
-        item->left = Integer("left");
-        item->top = Integer("top");
-        item->width = Integer("width");
-        item->height = Integer("height");
         m_document.IntoElement();
         ReadDrawItems(item->drawItems, 0);
         m_document.OutOfElement();
@@ -612,14 +618,7 @@ void CDescriptionReader::ReadProgressItems(std::vector<std::unique_ptr<ProgressI
     m_document.ResetMainPosition();
     while (m_document.FindElement("progressitem")) {
         auto item = std::make_unique<ProgressItem>();
-        item->id = Text("id");
-        item->visible = ParseFlagFalse(Text("visible"));
-        item->state = ParseStateName(Text("state"));
-        item->cursorId = Reference("cursorid");
-        item->left = Integer("left");
-        item->top = Integer("top");
-        item->width = Integer("width");
-        item->height = Integer("height");
+        ReadBoxedRecord(*item);
         item->value = Integer("value");
         item->textFormat = Text("textformat");
         m_document.IntoElement();
