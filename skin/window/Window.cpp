@@ -299,9 +299,11 @@ LRESULT CWindow::OnDestroy(WPARAM wParam, LPARAM lParam) {
     HWND window = m_hwnd;
     const LRESULT result = CallPrevious(WM_DESTROY, wParam, lParam);
     // RemoveWindow deletes this object: nothing of it may be touched after.
-    CManager* manager = CManager::Instance();
-    manager->RemoveWindowValues(window);
-    manager->RemoveWindow(window);
+    // A window destroyed while the manager itself goes away must not make a new one.
+    if (CManager* manager = CManager::Existing()) {
+        manager->RemoveWindowValues(window);
+        manager->RemoveWindow(window);
+    }
     return result;
 }
 
