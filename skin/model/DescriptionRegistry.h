@@ -16,7 +16,7 @@ class DescriptionRegistry {
     WindowInfo* Add(std::unique_ptr<WindowInfo> info) {
         WindowInfo* added = info.get();
         m_records.push_back(std::move(info));
-        m_firstById.emplace(added->id, added);
+        m_firstById.try_emplace(added->id, added);
         return added;
     }
 

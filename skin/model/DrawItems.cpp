@@ -14,7 +14,7 @@ Item* FindFirst(const std::unordered_map<std::string, DrawItemHeader*>& byId,
 } // namespace
 
 void DrawItemList::Register(DrawItemKind kind, DrawItemHeader* item) {
-    m_firstById[kind].emplace(item->id, item);
+    m_firstById[kind].try_emplace(item->id, item);
     if (item->index < 0)
         return;
     const size_t slot = static_cast<size_t>(item->index);

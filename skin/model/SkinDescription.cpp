@@ -578,16 +578,16 @@ int32_t CDescriptionReader::AppendPerState(std::unique_ptr<Item> item, DrawItemL
         list.Add(std::move(item));
         return 1;
     }
-    const int32_t firstIndex = item->index;
-    int32_t count = 0;
-    for (int32_t state : states) {
-        auto copy = std::make_unique<Item>(*item);
-        copy->state = state;
-        copy->index = firstIndex + count;
+    // The item itself serves the first state, copies of it the others.
+    item->state = states.front();
+    const Item* first = list.Add(std::move(item));
+    for (size_t copyNumber = 1; copyNumber < states.size(); ++copyNumber) {
+        auto copy = std::make_unique<Item>(*first);
+        copy->state = states[copyNumber];
+        copy->index = first->index + static_cast<int32_t>(copyNumber);
         list.Add(std::move(copy));
-        ++count;
     }
-    return count;
+    return static_cast<int32_t>(states.size());
 }
 
 template <class Record> void CDescriptionReader::ReadBoxedRecord(Record& record) {
