@@ -1,0 +1,141 @@
+// Which draw items a skinned window paints in each of its states, and in what
+// order, from a description read the way a skin is loaded.
+#include "Manager.h"
+#include "SkinDescription.h"
+#include "SkinWindowSupport.h"
+#include "Window.h"
+#include "XmlDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+
+using namespace Velmora;
+
+namespace {
+
+// Red everywhere, green at the top left in "over" and "down", blue over the
+// green from (10, 10), yellow at the top right when disabled.
+const char kDescription[] = R"xml(<theme><window>
+  <item type="commonctrl" id="look">
+    <surface id="base" fillcolor="(255,0,0)" lowerrightx="0" lowerrighty="0"/>
+    <surface id="hot" state="over|down" fillcolor="(0,255,0)" lowerrightx="20" lowerrighty="20"/>
+    <surface id="cover" fillcolor="(0,0,255)" upperleftx="10" upperlefty="10"
+             lowerrightx="30" lowerrighty="30"/>
+    <surface id="off" state="disable" fillcolor="(255,255,0)" upperleftx="40"
+             lowerrightx="50" lowerrighty="10"/>
+  </item>
+</window></theme>)xml";
+
+constexpr int kWidth = 60;
+constexpr int kHeight = 40;
+
+// A top-down 32-bit DIB section selected into a memory device context.
+class Canvas {
+  public:
+    Canvas() {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = kWidth;
+        info.bmiHeader.biHeight = -kHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_bits = static_cast<uint32_t*>(bits);
+        m_dc = CreateCompatibleDC(nullptr);
+        m_previous = SelectObject(m_dc, m_bitmap);
+    }
+    ~Canvas() {
+        SelectObject(m_dc, m_previous);
+        DeleteDC(m_dc);
+        DeleteObject(m_bitmap);
+    }
+    HDC Dc() const { return m_dc; }
+    COLORREF At(int x, int y) const {
+        GdiFlush();
+        const uint32_t pixel = m_bits[y * kWidth + x];
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+
+  private:
+    HBITMAP m_bitmap = nullptr;
+    uint32_t* m_bits = nullptr;
+    HDC m_dc = nullptr;
+    HGDIOBJ m_previous = nullptr;
+};
+
+class PaintItemsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CXmlDocument document;
+        ASSERT_TRUE(document.SetDocument(kDescription));
+        ASSERT_EQ(ParseSkinDescription(document, nullptr, "look"), 1);
+        m_info = CManager::Instance()->FindDescription(DescriptionType::CommonCtrl, "look");
+        ASSERT_NE(m_info, nullptr);
+        m_top = CreateTopWindow(0, 0, 200, 100);
+        m_window = CreateChildWindow(m_top, 0, 0, kWidth, kHeight);
+    }
+    void TearDown() override {
+        DestroyWindow(m_top);
+        PumpMessages();
+        ForgetRecords();
+        CManager::Destroy();
+    }
+
+    // Paints the description in one state onto a fresh grey canvas.
+    void PaintInState(Canvas& canvas, int state) {
+        CWindow skin(m_info);
+        skin.Attach(m_window);
+        const RECT all = {0, 0, kWidth, kHeight};
+        FillRect(canvas.Dc(), &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+        skin.PaintItems(canvas.Dc(), 1, m_info->drawItems, state, all, -1, -1, nullptr);
+        skin.Attach(nullptr);
+    }
+
+    WindowInfo* m_info = nullptr;
+    HWND m_top = nullptr;
+    HWND m_window = nullptr;
+};
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+
+TEST_F(PaintItemsTest, ItemsOfSeveralStatesPaintOnlyInThoseStates) {
+    struct Expected {
+        int state;
+        COLORREF topLeft;
+        COLORREF topRight;
+    };
+    const Expected cases[] = {
+        {STATE_NORMAL, kRed, kRed},        {STATE_OVER, kGreen, kRed},
+        {STATE_DOWN, kGreen, kRed},        {STATE_DISABLE, kRed, kYellow},
+        {STATE_CHECKEDNORMAL, kRed, kRed}, {STATE_CHECKEDOVER, kRed, kRed},
+        {STATE_CHECKEDDOWN, kRed, kRed},   {STATE_CHECKEDDISABLE, kRed, kRed},
+    };
+    for (const Expected& expected : cases) {
+        SCOPED_TRACE(expected.state);
+        Canvas canvas;
+        PaintInState(canvas, expected.state);
+        EXPECT_EQ(canvas.At(5, 5), expected.topLeft);
+        EXPECT_EQ(canvas.At(45, 5), expected.topRight);
+        // Items of every state show in each one.
+        EXPECT_EQ(canvas.At(55, 35), kRed);
+        EXPECT_EQ(canvas.At(25, 25), kBlue);
+    }
+}
+
+TEST_F(PaintItemsTest, LaterItemsCoverEarlierOnesInDocumentOrder) {
+    Canvas canvas;
+    PaintInState(canvas, STATE_OVER);
+    // "cover" comes after "hot" in the document, so it wins where they meet.
+    EXPECT_EQ(canvas.At(15, 15), kBlue);
+    EXPECT_EQ(canvas.At(9, 15), kGreen);
+    EXPECT_EQ(canvas.At(25, 5), kRed);
+}
+
+} // namespace
