@@ -1,6 +1,7 @@
 // Cursors and images of a description, read from files in a folder and from
 // entries of a loaded skin database.
 #include "DescriptionFixture.h"
+#include "SkinFiles.h"
 
 #include <windows.h>
 
@@ -14,66 +15,14 @@
 namespace Velmora {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+// Pictures here are checked for their size only.
+constexpr COLORREF kGray = RGB(0x80, 0x80, 0x80);
+// A picture file that ends right after its signature.
+const char kBrokenBmp[] = "BM\x01\x02\x03";
 
-void PutU16(Bytes& bytes, uint32_t value) {
-    bytes.push_back(static_cast<uint8_t>(value));
-    bytes.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void PutU32(Bytes& bytes, uint32_t value) {
-    PutU16(bytes, value & 0xFFFF);
-    PutU16(bytes, value >> 16);
-}
-
-void PutInfoHeader(Bytes& bytes, int32_t width, int32_t height, uint16_t bitCount,
-                   uint32_t imageSize) {
-    PutU32(bytes, 40);
-    PutU32(bytes, static_cast<uint32_t>(width));
-    PutU32(bytes, static_cast<uint32_t>(height));
-    PutU16(bytes, 1);
-    PutU16(bytes, bitCount);
-    PutU32(bytes, 0);
-    PutU32(bytes, imageSize);
-    for (int i = 0; i < 4; ++i)
-        PutU32(bytes, 0);
-}
-
-// A 24-bit picture of one colour.
-Bytes MakeBmp(int32_t width, int32_t height) {
-    const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t imageSize = stride * static_cast<uint32_t>(height);
-    Bytes bytes{'B', 'M'};
-    PutU32(bytes, 54 + imageSize);
-    PutU32(bytes, 0);
-    PutU32(bytes, 54);
-    PutInfoHeader(bytes, width, height, 24, imageSize);
-    bytes.resize(bytes.size() + imageSize, 0x80);
-    return bytes;
-}
-
-// A 32 x 32 monochrome cursor with the given hot spot.
-Bytes MakeCursor(uint16_t hotX, uint16_t hotY) {
-    Bytes bytes;
-    PutU16(bytes, 0);
-    PutU16(bytes, 2);
-    PutU16(bytes, 1);
-    bytes.push_back(32);
-    bytes.push_back(32);
-    bytes.push_back(0);
-    bytes.push_back(0);
-    PutU16(bytes, hotX);
-    PutU16(bytes, hotY);
-    PutU32(bytes, 40 + 8 + 128 + 128);
-    PutU32(bytes, 22);
-    PutInfoHeader(bytes, 32, 64, 1, 256);
-    PutU32(bytes, 0x000000);
-    PutU32(bytes, 0xFFFFFF);
-    // XOR mask: black; AND mask: the top half opaque, the rest transparent.
-    bytes.resize(bytes.size() + 128, 0x00);
-    for (int row = 0; row < 32; ++row) // stored bottom-up
-        bytes.resize(bytes.size() + 4, row < 16 ? 0xFF : 0x00);
-    return bytes;
+// A 32 x 32 cursor, its top half black and the rest transparent.
+std::string TopHalfCursor(int hotX, int hotY) {
+    return MakeCurFile(32, 32, hotX, hotY, [](int, int y) { return y < 16; });
 }
 
 POINT HotSpot(const GDICursor* cursor) {
@@ -106,14 +55,13 @@ class ResourceItems : public SkinDescriptionFixture {
         return path;
     }
 
-    static void WriteFile(const std::string& folder, const char* name, const Bytes& bytes) {
+    static void WriteFile(const std::string& folder, const char* name, const std::string& bytes) {
         std::ofstream file(folder + "\\" + name, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         ASSERT_TRUE(file.good()) << name;
     }
 
-    static void AddEntry(const std::string& name, const Bytes& bytes) {
+    static void AddEntry(const std::string& name, const std::string& bytes) {
         auto entry = std::make_unique<SkinEntry>();
         entry->data = std::make_unique<uint8_t[]>(bytes.size());
         std::copy(bytes.begin(), bytes.end(), entry->data.get());
@@ -163,29 +111,29 @@ void ExpectImagesOfTheDocument() {
 
 TEST_F(ResourceItems, FolderSkinLoadsFilesAndDropsWhatCannotBeLoaded) {
     const std::string folder = Folder();
-    WriteFile(folder, "bg.bmp", MakeBmp(4, 3));
-    WriteFile(folder, "small.bmp", MakeBmp(2, 2));
-    WriteFile(folder, "broken.bmp", Bytes{'B', 'M', 1, 2, 3});
-    WriteFile(folder, "arrow.cur", MakeCursor(5, 7));
+    WriteFile(folder, "bg.bmp", MakeBmpFile(4, 3, kGray));
+    WriteFile(folder, "small.bmp", MakeBmpFile(2, 2, kGray));
+    WriteFile(folder, "broken.bmp", kBrokenBmp);
+    WriteFile(folder, "arrow.cur", TopHalfCursor(5, 7));
 
     EXPECT_EQ(Parse(kImageDocument, folder.c_str(), ""), 1);
     ExpectImagesOfTheDocument();
 }
 
 TEST_F(ResourceItems, DatabaseSkinLoadsEntriesUnderThePrefix) {
-    AddEntry("skin\\bg.bmp", MakeBmp(4, 3));
-    AddEntry("SKIN\\Small.BMP", MakeBmp(2, 2));
-    AddEntry("skin\\broken.bmp", Bytes{'B', 'M', 1, 2, 3});
-    AddEntry("skin\\arrow.cur", MakeCursor(5, 7));
-    AddEntry("other\\nothere.bmp", MakeBmp(1, 1));
+    AddEntry("skin\\bg.bmp", MakeBmpFile(4, 3, kGray));
+    AddEntry("SKIN\\Small.BMP", MakeBmpFile(2, 2, kGray));
+    AddEntry("skin\\broken.bmp", kBrokenBmp);
+    AddEntry("skin\\arrow.cur", TopHalfCursor(5, 7));
+    AddEntry("other\\nothere.bmp", MakeBmpFile(1, 1, kGray));
 
     EXPECT_EQ(Parse(kImageDocument, "", "skin"), 1);
     ExpectImagesOfTheDocument();
 }
 
 TEST_F(ResourceItems, DatabaseImagesOfAnyEndingAreDecodedByTheirContent) {
-    AddEntry("skin\\picture.dat", MakeBmp(6, 5));
-    AddEntry("skin\\misnamed.png", MakeBmp(6, 5));
+    AddEntry("skin\\picture.dat", MakeBmpFile(6, 5, kGray));
+    AddEntry("skin\\misnamed.png", MakeBmpFile(6, 5, kGray));
     EXPECT_EQ(Parse(R"xml(<theme><image>
         <item id="dat" file="picture.dat"/>
         <item id="png" file="misnamed.png"/>
@@ -199,8 +147,8 @@ TEST_F(ResourceItems, DatabaseImagesOfAnyEndingAreDecodedByTheirContent) {
 TEST_F(ResourceItems, ResourceNamesLongerThan259CharactersAreDropped) {
     const std::string fits(259 - 5, 'a');    // "skin\" + 254 characters
     const std::string tooLong(259 - 4, 'b'); // "skin\" + 255 characters
-    AddEntry("skin\\" + fits, MakeBmp(1, 1));
-    AddEntry("skin\\" + tooLong, MakeBmp(1, 1));
+    AddEntry("skin\\" + fits, MakeBmpFile(1, 1, kGray));
+    AddEntry("skin\\" + tooLong, MakeBmpFile(1, 1, kGray));
     const std::string document = "<theme><image><item id=\"fits\" file=\"" + fits +
                                  "\"/><item id=\"long\" file=\"" + tooLong + "\"/></image></theme>";
     EXPECT_EQ(Parse(document.c_str()), 1);
@@ -208,8 +156,8 @@ TEST_F(ResourceItems, ResourceNamesLongerThan259CharactersAreDropped) {
 }
 
 TEST_F(ResourceItems, ResourceOfAnIdLoadedByAnEarlierDocumentIsSkipped) {
-    AddEntry("first\\arrow.cur", MakeCursor(3, 4));
-    AddEntry("second\\arrow.cur", MakeCursor(9, 10));
+    AddEntry("first\\arrow.cur", TopHalfCursor(3, 4));
+    AddEntry("second\\arrow.cur", TopHalfCursor(9, 10));
     const char document[] = R"xml(<theme><cursor>
         <item id="arrow" file="arrow.cur"/>
     </cursor></theme>)xml";

@@ -3,6 +3,7 @@
 #include "DrawFixture.h"
 
 #include "Manager.h"
+#include "SkinFiles.h"
 #include "UiProbe.h"
 
 using namespace Velmora;
@@ -20,36 +21,6 @@ constexpr COLORREF kKey = RGB(255, 0, 255);
 
 std::function<COLORREF(int, int)> Solid(COLORREF color) {
     return [color](int, int) { return color; };
-}
-
-// A 24-bit bottom-up BMP file of one colour.
-std::string BmpFile(int width, int height, COLORREF color) {
-    const int stride = (width * 3 + 3) & ~3;
-    const int pixelBytes = stride * height;
-    std::string bytes(54 + pixelBytes, '\0');
-    auto put32 = [&bytes](size_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, static_cast<uint32_t>(bytes.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    bytes[26] = 1;
-    bytes[28] = 24;
-    put32(34, static_cast<uint32_t>(pixelBytes));
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const size_t at = 54 + static_cast<size_t>(y) * stride + x * 3;
-            bytes[at] = static_cast<char>(GetBValue(color));
-            bytes[at + 1] = static_cast<char>(GetGValue(color));
-            bytes[at + 2] = static_cast<char>(GetRValue(color));
-        }
-    }
-    return bytes;
 }
 
 class DrawImageTest : public DrawTestBase {
@@ -384,7 +355,7 @@ TEST_F(DrawImageTest, MissingFilePaintsNothingAndIsTriedAgain) {
     Paint(item, DRAWITEM_IMAGE, RECT{0, 0, 200, 120});
     EXPECT_EQ(FindNot(kBackground).count, 0);
 
-    ASSERT_TRUE(WriteFileBytes(path, BmpFile(6, 5, kGreen)));
+    ASSERT_TRUE(WriteFileBytes(path, MakeBmpFile(6, 5, kGreen)));
     Paint(item, DRAWITEM_IMAGE, RECT{0, 0, 200, 120});
     const PaintedBox box = FindColor(kGreen);
     EXPECT_EQ(box.left, 30);
@@ -395,13 +366,13 @@ TEST_F(DrawImageTest, MissingFilePaintsNothingAndIsTriedAgain) {
 TEST_F(DrawImageTest, ReloadReadsAChangedFileAgain) {
     const std::string folder = MakeScratchFolder("skin_draw_reload");
     const std::string path = folder + "\\picture.bmp";
-    ASSERT_TRUE(WriteFileBytes(path, BmpFile(4, 4, kRed)));
+    ASSERT_TRUE(WriteFileBytes(path, MakeBmpFile(4, 4, kRed)));
     ImageItem* item = AddImageItem("pic", path, IMAGEMODE_NORMAL);
     EXPECT_TRUE(CDrawImageHelper::PaintImage(nullptr, 0, Dc(), nullptr, *item, RECT{0, 0, 200, 120},
                                              SubItem(), false));
     EXPECT_EQ(FindColor(kRed).count, 16);
 
-    ASSERT_TRUE(WriteFileBytes(path, BmpFile(4, 4, kBlue)));
+    ASSERT_TRUE(WriteFileBytes(path, MakeBmpFile(4, 4, kBlue)));
     Clear();
     Paint(item, DRAWITEM_IMAGE, RECT{0, 0, 200, 120});
     EXPECT_EQ(FindColor(kRed).count, 16);

@@ -2,6 +2,8 @@
 // entry lookup, and descriptions whose resources come from the entries.
 #include "SkinLoadingSupport.h"
 
+#include "SkinFiles.h"
+
 #include <cstring>
 
 using namespace Velmora;
@@ -92,7 +94,7 @@ TEST_F(SkinLoadingTest, DescriptionImagesComeFromTheirEntries) {
     // its resource entry is found whatever the case of its name.
     const std::vector<PackEntry> entries = {
         {"blue.XML", MakeDescription({{"bg", "bg.bmp"}, {"missing", "none.bmp"}}, "dialog.blue")},
-        {"BLUE\\BG.BMP", MakeBmp(4, 3, kBlue)},
+        {"BLUE\\BG.BMP", MakeBmpFile(4, 3, kBlue)},
     };
     ASSERT_EQ(LoadDatabase(BuildSkinDatabase(entries)), 1);
     EXPECT_EQ(LoadedImageColor("bg"), kBlue);
@@ -111,7 +113,7 @@ TEST_F(SkinLoadingTest, DescriptionsAreConvertedFromUtf8ToTheAnsiCodePage) {
         "\xEF\xBB\xBF" + MakeDescription({{"bg", u8"背景.bmp"}}, u8"对话框");
     const std::vector<PackEntry> entries = {
         {"\xc6\xa4\xb7\xf4.xml", utf8Description},
-        {"\xc6\xa4\xb7\xf4\\\xb1\xb3\xbe\xb0.bmp", MakeBmp(2, 2, kGreen)},
+        {"\xc6\xa4\xb7\xf4\\\xb1\xb3\xbe\xb0.bmp", MakeBmpFile(2, 2, kGreen)},
     };
     ASSERT_EQ(LoadDatabase(BuildSkinDatabase(entries)), 1);
     EXPECT_EQ(LoadedImageColor("bg"), kGreen);
@@ -122,10 +124,10 @@ TEST_F(SkinLoadingTest, DescriptionsAreConvertedFromUtf8ToTheAnsiCodePage) {
 TEST_F(SkinLoadingTest, SecondDatabaseFindsTheFirstDatabasesEntryOfAName) {
     const std::vector<PackEntry> first = {
         {"blue.xml", MakeDescription({{"first", "bg.bmp"}}, "dialog.first")},
-        {"blue\\bg.bmp", MakeBmp(2, 2, kRed)},
+        {"blue\\bg.bmp", MakeBmpFile(2, 2, kRed)},
     };
     const std::vector<PackEntry> second = {
-        {"blue\\bg.bmp", MakeBmp(2, 2, kGreen)},
+        {"blue\\bg.bmp", MakeBmpFile(2, 2, kGreen)},
         {"blue.xml", MakeDescription({{"second", "bg.bmp"}}, "dialog.second")},
     };
     ASSERT_EQ(LoadDatabase(BuildSkinDatabase(first)), 1);
@@ -146,11 +148,11 @@ TEST_F(SkinLoadingTest, BrokenDescriptionStopsOnlyItself) {
                                "<window><item id=\"w\" type=\"nosuchtype\"/></window></theme>";
     const std::vector<PackEntry> entries = {
         {"a.xml", broken},
-        {"a\\bg.bmp", MakeBmp(1, 1, kRed)},
+        {"a\\bg.bmp", MakeBmpFile(1, 1, kRed)},
         {"b.xml", "<theme><image><item id=\"late\" file=\"bg.bmp\"/></image>"},
-        {"b\\bg.bmp", MakeBmp(1, 1, kGreen)},
+        {"b\\bg.bmp", MakeBmpFile(1, 1, kGreen)},
         {"c.xml", MakeDescription({{"last", "bg.bmp"}})},
-        {"c\\bg.bmp", MakeBmp(1, 1, kBlue)},
+        {"c\\bg.bmp", MakeBmpFile(1, 1, kBlue)},
     };
     ASSERT_EQ(LoadDatabase(BuildSkinDatabase(entries)), 1);
     EXPECT_EQ(LoadedImageColor("early"), kRed);

@@ -2,6 +2,8 @@
 // program's own resources.
 #include "SkinLoadingSupport.h"
 
+#include "SkinFiles.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -77,7 +79,7 @@ TEST_F(SkinLoadingTest, ModuleDirectoryIsTheTestProgramsFolder) {
 
 TEST_F(SkinLoadingTest, SkinFileNextToTheProgramLoads) {
     const std::vector<PackEntry> entries = {{"file.xml", MakeDescription({{"f", "a.bmp"}})},
-                                            {"file\\a.bmp", MakeBmp(2, 2, kGreen)}};
+                                            {"file\\a.bmp", MakeBmpFile(2, 2, kGreen)}};
     const std::string path = ModulePath("skin_loading_file.sdb");
     ASSERT_TRUE(WriteBytes(path, BuildSkinDatabase(entries)));
     EXPECT_EQ(Manager().LoadSkinFile("skin_loading_file.sdb"), 1);
@@ -99,7 +101,7 @@ TEST_F(SkinLoadingTest, FolderSkinReadsEveryDescriptionWithItsResourceFolder) {
                                MakeDescription({{name, "bg.bmp"}}, std::string("dialog.") + name)));
         CreateDirectoryA(folder.Path(name).c_str(), nullptr);
         ASSERT_TRUE(WriteBytes(folder.Path(std::string(name) + "\\bg.bmp"),
-                               MakeBmp(3, 2, name[0] == 'o' ? kRed : kBlue)));
+                               MakeBmpFile(3, 2, name[0] == 'o' ? kRed : kBlue)));
     }
     ASSERT_TRUE(WriteBytes(folder.Path("readme.txt"), "not a description"));
 
@@ -121,7 +123,7 @@ TEST_F(SkinLoadingTest, FolderSkinStopsAtADescriptionWithoutItsFolder) {
         if (stem == "a")
             continue;
         CreateDirectoryA(folder.Path(stem).c_str(), nullptr);
-        ASSERT_TRUE(WriteBytes(folder.Path(stem + "\\bg.bmp"), MakeBmp(1, 1, kGreen)));
+        ASSERT_TRUE(WriteBytes(folder.Path(stem + "\\bg.bmp"), MakeBmpFile(1, 1, kGreen)));
     }
     // A file named like the folder does not count as one.
     ASSERT_TRUE(WriteBytes(folder.Path("a"), "a file, not a folder"));

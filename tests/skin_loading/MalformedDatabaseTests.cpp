@@ -3,6 +3,7 @@
 #include "SkinLoadingSupport.h"
 
 #include "SkinDatabase.h"
+#include "SkinFiles.h"
 
 #include <random>
 
@@ -32,7 +33,7 @@ struct Malformed {
 
 std::vector<Malformed> MalformedDatabases() {
     const std::vector<PackEntry> entries = {{"new.xml", MakeDescription({{"new", "a.bmp"}})},
-                                            {"new\\a.bmp", MakeBmp(2, 2, kGreen)}};
+                                            {"new\\a.bmp", MakeBmpFile(2, 2, kGreen)}};
     const std::string index = MakeSkinIndex(entries);
     const std::string valid = BuildSkinDatabase(entries);
     const uint32_t unpackedSize =
@@ -75,7 +76,7 @@ class MalformedDatabaseTest : public SkinLoadingTest {
   protected:
     void SetUp() override {
         const std::vector<PackEntry> entries = {{"old.xml", MakeDescription({{"old", "a.bmp"}})},
-                                                {"old\\a.bmp", MakeBmp(2, 2, kRed)}};
+                                                {"old\\a.bmp", MakeBmpFile(2, 2, kRed)}};
         const std::string database = BuildSkinDatabase(entries);
         ASSERT_EQ(Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size()), 1);
         ASSERT_EQ(LoadedImageColor("old"), kRed);
@@ -125,8 +126,8 @@ TEST_F(MalformedDatabaseTest, EntriesTooLargeForTheDataAreRefusedByTheEntryLoade
 TEST_F(SkinLoadingTest, RandomlyMutatedDatabasesNeverCrash) {
     const std::vector<PackEntry> entries = {
         {"m.xml", MakeDescription({{"a", "a.bmp"}, {"b", "b.bmp"}}, "dialog.m")},
-        {"m\\a.bmp", MakeBmp(3, 3, kRed)},
-        {"m\\b.bmp", MakeBmp(2, 5, kBlue)},
+        {"m\\a.bmp", MakeBmpFile(3, 3, kRed)},
+        {"m\\b.bmp", MakeBmpFile(2, 5, kBlue)},
         {"notes.txt", std::string(40, 't')},
     };
     const std::string valid = BuildSkinDatabase(entries);

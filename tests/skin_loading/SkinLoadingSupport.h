@@ -1,6 +1,5 @@
 // Shared pieces of the skin loading tests: a fixture that starts every case
-// from an empty manager, small pictures and descriptions, and files next to
-// the test program.
+// from an empty manager, descriptions, and files next to the test program.
 #pragma once
 
 #include "Manager.h"
@@ -17,9 +16,6 @@ class SkinLoadingTest : public ::testing::Test {
     void TearDown() override { Velmora::CManager::Destroy(); }
     static Velmora::CManager& Manager() { return *Velmora::CManager::Instance(); }
 };
-
-// A 24-bit BMP of one colour (0x00BBGGRR).
-std::string MakeBmp(int width, int height, uint32_t color);
 
 // A UTF-8 description with one image resource per (id, file) pair and, when
 // dialogId is not empty, one dialog window item of that id.

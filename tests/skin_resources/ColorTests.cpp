@@ -4,6 +4,7 @@
 #include "GDIImage.h"
 #include "Manager.h"
 #include "ResourceFixtures.h"
+#include "SkinFiles.h"
 #include "UiProbe.h"
 
 #include <gtest/gtest.h>

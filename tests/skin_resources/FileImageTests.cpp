@@ -3,6 +3,7 @@
 #include "GDIImage.h"
 #include "Manager.h"
 #include "ResourceFixtures.h"
+#include "SkinFiles.h"
 #include "UiProbe.h"
 #include "VelmoraImage.h"
 

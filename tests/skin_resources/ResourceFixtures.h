@@ -1,22 +1,13 @@
-// Pictures, cursor files and drawing surfaces that the skin resource tests
-// make in code, so that what comes back can be checked pixel by pixel.
+// Bitmaps and drawing surfaces that the skin resource tests make in code, so
+// that what comes back can be checked pixel by pixel.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
-#include <string>
 
 using PixelColor = std::function<COLORREF(int x, int y)>;
-
-// A whole 24-bit .bmp file.
-std::string MakeBmpFile(int width, int height, const PixelColor& color);
-
-// A single-image monochrome .cur file; `inside(x, y)` (from the top left)
-// marks the pixels drawn black, every other pixel is transparent.
-std::string MakeCurFile(int width, int height, int hotSpotX, int hotSpotY,
-                        const std::function<bool(int x, int y)>& inside);
 
 // A DIB section of the given depth. 8 bits get a palette of the colours used;
 // 16 bits are 5-6-5 bit fields, or 5-5-5 with rgb555; the fourth byte of a

@@ -1,6 +1,5 @@
 #include "SkinWindowSupport.h"
 
-#include <cstdint>
 #include <map>
 
 namespace {
@@ -52,11 +51,6 @@ void RegisterOnce() {
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);
     registered = true;
-}
-
-void PutLittle(std::string& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
 } // namespace
@@ -174,68 +168,4 @@ std::unique_ptr<Velmora::LineItem> MakeLine(const std::string& id, int index, in
     item->width = 1;
     item->lineColor = color;
     return item;
-}
-
-std::string SquareCursorFile() {
-    constexpr uint32_t kSide = 32;
-    constexpr uint32_t kMaskBytes = kSide * 4;
-    std::string out;
-    PutLittle(out, 0, 2);
-    PutLittle(out, 2, 2);
-    PutLittle(out, 1, 2);
-    out.push_back(static_cast<char>(kSide));
-    out.push_back(static_cast<char>(kSide));
-    PutLittle(out, 2, 1);
-    PutLittle(out, 0, 1);
-    PutLittle(out, 0, 2);
-    PutLittle(out, 0, 2);
-    PutLittle(out, 40 + 8 + 2 * kMaskBytes, 4);
-    PutLittle(out, 22, 4);
-    PutLittle(out, 40, 4);
-    PutLittle(out, kSide, 4);
-    PutLittle(out, kSide * 2, 4);
-    PutLittle(out, 1, 2);
-    PutLittle(out, 1, 2);
-    PutLittle(out, 0, 4);
-    PutLittle(out, 2 * kMaskBytes, 4);
-    PutLittle(out, 0, 4);
-    PutLittle(out, 0, 4);
-    PutLittle(out, 2, 4);
-    PutLittle(out, 0, 4);
-    PutLittle(out, 0x000000, 4);
-    PutLittle(out, 0xFFFFFF, 4);
-    // Black square: no bit in the picture mask, every bit off in the AND mask.
-    out.append(kMaskBytes, '\0');
-    out.append(kMaskBytes, '\0');
-    return out;
-}
-
-std::string SmallBitmapFile(COLORREF color) {
-    // Two rows of two pixels, each row padded to four bytes.
-    const uint32_t rowBytes = 8;
-    const uint32_t pixelBytes = rowBytes * 2;
-    std::string out = "BM";
-    PutLittle(out, 54 + pixelBytes, 4);
-    PutLittle(out, 0, 4);
-    PutLittle(out, 54, 4);
-    PutLittle(out, 40, 4);
-    PutLittle(out, 2, 4);
-    PutLittle(out, 2, 4);
-    PutLittle(out, 1, 2);
-    PutLittle(out, 24, 2);
-    PutLittle(out, 0, 4);
-    PutLittle(out, pixelBytes, 4);
-    PutLittle(out, 2835, 4);
-    PutLittle(out, 2835, 4);
-    PutLittle(out, 0, 4);
-    PutLittle(out, 0, 4);
-    for (int row = 0; row < 2; ++row) {
-        for (int column = 0; column < 2; ++column) {
-            out.push_back(static_cast<char>(GetBValue(color)));
-            out.push_back(static_cast<char>(GetGValue(color)));
-            out.push_back(static_cast<char>(GetRValue(color)));
-        }
-        out.append(2, '\0');
-    }
-    return out;
 }

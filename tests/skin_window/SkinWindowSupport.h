@@ -51,8 +51,3 @@ std::unique_ptr<Velmora::SurfaceItem> MakeFill(const std::string& id, int index,
                                                int state = Velmora::STATE_ALL);
 std::unique_ptr<Velmora::LineItem> MakeLine(const std::string& id, int index, int x1, int y1,
                                             int x2, int y2, COLORREF color);
-
-// A 32x32 monochrome cursor file, a filled square with its hot spot at 0, 0.
-std::string SquareCursorFile();
-// A 2x2 24-bit bitmap file of one colour.
-std::string SmallBitmapFile(COLORREF color);

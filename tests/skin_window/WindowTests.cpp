@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "SkinFiles.h"
 #include "UiProbe.h"
 
 #include <memory>
@@ -202,11 +203,11 @@ TEST_F(DrawItemChangeTest, NewTextRepaintsTheItem) {
 TEST_F(DrawItemChangeTest, ImageShownBeforeIsReadAgainAndAFailedReadRepaintsNothing) {
     const std::string folder = MakeScratchFolder("skin_window_image");
     const std::string path = folder + "\\picture.bmp";
-    ASSERT_TRUE(WriteFileBytes(path, SmallBitmapFile(RGB(255, 0, 0))));
+    ASSERT_TRUE(WriteFileBytes(path, MakeBmpFile(2, 2, RGB(255, 0, 0))));
     Velmora::CManager* manager = Velmora::CManager::Instance();
     ASSERT_NE(manager->GetFileImage(path, false), nullptr);
 
-    ASSERT_TRUE(WriteFileBytes(path, SmallBitmapFile(RGB(0, 0, 255))));
+    ASSERT_TRUE(WriteFileBytes(path, MakeBmpFile(2, 2, RGB(0, 0, 255))));
     EXPECT_EQ(m_skin.SetDrawItemValue("image.file", path.c_str()), 1);
     EXPECT_EQ(Record().paints, 1);
     EXPECT_TRUE(RectIs(Record().lastPaint, 5, 5, 15, 15));
@@ -257,7 +258,7 @@ class CCursorSkin : public CWindow {
 TEST_F(SkinWindowTest, CursorOfTheDescriptionIsShownWhenTheSkinHasIt) {
     auto cursor = std::make_unique<Velmora::GDICursor>();
     cursor->SetId("hand");
-    const std::string bytes = SquareCursorFile();
+    const std::string bytes = MakeCurFile(32, 32, 0, 0, [](int, int) { return true; });
     HCURSOR handle = cursor->LoadCursorData(bytes.data(), bytes.size());
     ASSERT_NE(handle, nullptr);
     Velmora::CManager::Instance()->Cursors().Add(std::move(cursor));
