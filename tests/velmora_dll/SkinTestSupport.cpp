@@ -1,5 +1,6 @@
 #include "SkinTestSupport.h"
 
+#include "SkinFiles.h"
 #include "SkinPacker.h"
 #include "UiProbe.h"
 
@@ -11,11 +12,6 @@ constexpr char kPlainClass[] = "VelmoraTestPlainWindow";
 
 LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void PutLittleEndian(std::string& bytes, uint32_t value, int count) {
-    for (int i = 0; i < count; ++i)
-        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 std::string ColorText(COLORREF color) {
@@ -39,30 +35,6 @@ void RegisterPlainClass() {
 }
 
 } // namespace
-
-std::string SolidBitmap(COLORREF color) {
-    constexpr int kSize = 4;
-    const uint32_t pixelBytes = kSize * kSize * 3;
-    std::string bmp = "BM";
-    PutLittleEndian(bmp, 54 + pixelBytes, 4);
-    PutLittleEndian(bmp, 0, 4);
-    PutLittleEndian(bmp, 54, 4);
-    PutLittleEndian(bmp, 40, 4);
-    PutLittleEndian(bmp, kSize, 4);
-    PutLittleEndian(bmp, kSize, 4);
-    PutLittleEndian(bmp, 1, 2);
-    PutLittleEndian(bmp, 24, 2);
-    PutLittleEndian(bmp, 0, 4);
-    PutLittleEndian(bmp, pixelBytes, 4);
-    for (int i = 0; i < 4; ++i)
-        PutLittleEndian(bmp, 0, 4);
-    for (int i = 0; i < kSize * kSize; ++i) {
-        bmp += static_cast<char>(GetBValue(color));
-        bmp += static_cast<char>(GetGValue(color));
-        bmp += static_cast<char>(GetRValue(color));
-    }
-    return bmp;
-}
 
 std::string SkinDatabase(const std::string& description,
                          const std::vector<std::pair<std::string, std::string>>& resources) {
@@ -89,8 +61,8 @@ std::string PaintingSkinDatabase(COLORREF fillColor) {
         "upperleftx=\"0\" upperlefty=\"0\" lowerrightx=\"0\" lowerrighty=\"0\"/></item>\r\n"
         "<item type=\"dialog\" id=\"dialogonly\"/>\r\n"
         "</window>\r\n</theme>\r\n";
-    return SkinDatabase(description,
-                        {{"red.bmp", SolidBitmap(kRed)}, {"green.bmp", SolidBitmap(kGreen)}});
+    return SkinDatabase(description, {{"red.bmp", MakeBmpFile(4, 4, kRed)},
+                                      {"green.bmp", MakeBmpFile(4, 4, kGreen)}});
 }
 
 std::string WriteProgramFile(const std::string& name, const std::string& bytes) {

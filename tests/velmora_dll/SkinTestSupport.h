@@ -8,9 +8,6 @@
 #include <utility>
 #include <vector>
 
-// A 4x4 24-bit bitmap file of one colour.
-std::string SolidBitmap(COLORREF color);
-
 // The painting skin: "commonctrl" fills the window with fillColor (item
 // "fill"), draws a blue line at y = 30 (item "rule") and shows the image
 // "red" at 40,40 in 20x20 (item "pic"); the images "red" and "green" are
