@@ -35,44 +35,23 @@ void DrawTestBase::SetUp() {
     m_window = CreateWindowExA(0, RegisteredClass(), "Window text", WS_POPUP, 0, 0, kCanvasWidth,
                                kCanvasHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(m_window, nullptr);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kCanvasWidth;
-    info.bmiHeader.biHeight = -kCanvasHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(m_bitmap, nullptr);
-    m_bits = static_cast<uint32_t*>(bits);
-    m_dc = CreateCompatibleDC(nullptr);
-    m_previousBitmap = SelectObject(m_dc, m_bitmap);
+    m_canvas = std::make_unique<CCanvas>(kCanvasWidth, kCanvasHeight);
     Clear();
 }
 
 void DrawTestBase::TearDown() {
     CManager::Destroy();
-    if (m_dc) {
-        SelectObject(m_dc, m_previousBitmap);
-        DeleteDC(m_dc);
-    }
-    if (m_bitmap)
-        DeleteObject(m_bitmap);
+    m_canvas.reset();
     if (m_window)
         DestroyWindow(m_window);
 }
 
 COLORREF DrawTestBase::Pixel(int x, int y) const {
-    GdiFlush();
-    const uint32_t value = m_bits[y * kCanvasWidth + x];
-    return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+    return m_canvas->Pixel(x, y);
 }
 
 void DrawTestBase::Clear(COLORREF color) {
-    GdiFlush();
-    const uint32_t value = GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
-    std::fill(m_bits, m_bits + kCanvasWidth * kCanvasHeight, value);
+    m_canvas->Fill(color);
 }
 
 PaintedBox DrawTestBase::Find(const std::function<bool(COLORREF)>& test) const {
@@ -147,7 +126,7 @@ void DrawTestBase::Paint(DrawItemHeader* item, DrawItemKind kind, const RECT& ta
     static const CDrawTextHelper text;
     static const CDrawImageHelper image;
     const IDraw* painters[] = {nullptr, &line, &surface, &text, &image};
-    painters[kind]->Paint(m_window, windowKind, m_dc, m_items, item, target, SubItem(), nullptr,
+    painters[kind]->Paint(m_window, windowKind, Dc(), m_items, item, target, SubItem(), nullptr,
                           item->index);
 }
 

@@ -3,6 +3,7 @@
 // put images into the manager and read pixels back.
 #pragma once
 
+#include "Canvas.h"
 #include "DrawHelpers.h"
 #include "GDIImage.h"
 
@@ -36,7 +37,7 @@ class DrawTestBase : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    HDC Dc() const { return m_dc; }
+    HDC Dc() const { return m_canvas->Dc(); }
     HWND Window() const { return m_window; }
     COLORREF Pixel(int x, int y) const;
     void Clear(COLORREF color = kBackground);
@@ -65,10 +66,7 @@ class DrawTestBase : public ::testing::Test {
 
   private:
     HWND m_window = nullptr;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previousBitmap = nullptr;
-    uint32_t* m_bits = nullptr;
+    std::unique_ptr<CCanvas> m_canvas;
     int m_nextIndex = 0;
 };
 

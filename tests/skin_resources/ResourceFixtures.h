@@ -2,6 +2,8 @@
 // that what comes back can be checked pixel by pixel.
 #pragma once
 
+#include "Canvas.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -15,24 +17,3 @@ using PixelColor = std::function<COLORREF(int x, int y)>;
 HBITMAP MakeDibSection(int bitsPerPixel, bool rgb555, int width, int height,
                        const PixelColor& color,
                        const std::function<uint8_t(int x, int y)>& fourthByte = nullptr);
-
-// A white 32-bit surface with a memory DC to paint on and read back.
-class CCanvas {
-  public:
-    CCanvas(int width, int height);
-    ~CCanvas();
-    CCanvas(const CCanvas&) = delete;
-    CCanvas& operator=(const CCanvas&) = delete;
-
-    HDC Dc() const { return m_dc; }
-    void Fill(COLORREF color);
-    COLORREF Pixel(int x, int y) const;
-
-  private:
-    int m_width;
-    int m_height;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
-    uint32_t* m_bits = nullptr;
-};

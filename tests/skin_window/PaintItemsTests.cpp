@@ -1,5 +1,6 @@
 // Which draw items a skinned window paints in each of its states, and in what
 // order, from a description read the way a skin is loaded.
+#include "Canvas.h"
 #include "Manager.h"
 #include "SkinDescription.h"
 #include "SkinWindowSupport.h"
@@ -9,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-
-#include <cstdint>
 
 using namespace Velmora;
 
@@ -32,41 +31,6 @@ const char kDescription[] = R"xml(<theme><window>
 constexpr int kWidth = 60;
 constexpr int kHeight = 40;
 
-// A top-down 32-bit DIB section selected into a memory device context.
-class Canvas {
-  public:
-    Canvas() {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<uint32_t*>(bits);
-        m_dc = CreateCompatibleDC(nullptr);
-        m_previous = SelectObject(m_dc, m_bitmap);
-    }
-    ~Canvas() {
-        SelectObject(m_dc, m_previous);
-        DeleteDC(m_dc);
-        DeleteObject(m_bitmap);
-    }
-    HDC Dc() const { return m_dc; }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const uint32_t pixel = m_bits[y * kWidth + x];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-
-  private:
-    HBITMAP m_bitmap = nullptr;
-    uint32_t* m_bits = nullptr;
-    HDC m_dc = nullptr;
-    HGDIOBJ m_previous = nullptr;
-};
-
 class PaintItemsTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -86,11 +50,11 @@ class PaintItemsTest : public ::testing::Test {
     }
 
     // Paints the description in one state onto a fresh grey canvas.
-    void PaintInState(Canvas& canvas, int state) {
+    void PaintInState(CCanvas& canvas, int state) {
         CWindow skin(m_info);
         skin.Attach(m_window);
         const RECT all = {0, 0, kWidth, kHeight};
-        FillRect(canvas.Dc(), &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+        canvas.Fill(RGB(128, 128, 128));
         skin.PaintItems(canvas.Dc(), 1, m_info->drawItems, state, all, -1, -1, nullptr);
         skin.Attach(nullptr);
     }
@@ -119,23 +83,23 @@ TEST_F(PaintItemsTest, ItemsOfSeveralStatesPaintOnlyInThoseStates) {
     };
     for (const Expected& expected : cases) {
         SCOPED_TRACE(expected.state);
-        Canvas canvas;
+        CCanvas canvas(kWidth, kHeight);
         PaintInState(canvas, expected.state);
-        EXPECT_EQ(canvas.At(5, 5), expected.topLeft);
-        EXPECT_EQ(canvas.At(45, 5), expected.topRight);
+        EXPECT_EQ(canvas.Pixel(5, 5), expected.topLeft);
+        EXPECT_EQ(canvas.Pixel(45, 5), expected.topRight);
         // Items of every state show in each one.
-        EXPECT_EQ(canvas.At(55, 35), kRed);
-        EXPECT_EQ(canvas.At(25, 25), kBlue);
+        EXPECT_EQ(canvas.Pixel(55, 35), kRed);
+        EXPECT_EQ(canvas.Pixel(25, 25), kBlue);
     }
 }
 
 TEST_F(PaintItemsTest, LaterItemsCoverEarlierOnesInDocumentOrder) {
-    Canvas canvas;
+    CCanvas canvas(kWidth, kHeight);
     PaintInState(canvas, STATE_OVER);
     // "cover" comes after "hot" in the document, so it wins where they meet.
-    EXPECT_EQ(canvas.At(15, 15), kBlue);
-    EXPECT_EQ(canvas.At(9, 15), kGreen);
-    EXPECT_EQ(canvas.At(25, 5), kRed);
+    EXPECT_EQ(canvas.Pixel(15, 15), kBlue);
+    EXPECT_EQ(canvas.Pixel(9, 15), kGreen);
+    EXPECT_EQ(canvas.Pixel(25, 5), kRed);
 }
 
 } // namespace
