@@ -47,22 +47,27 @@ std::string SkinDatabase(const std::string& description,
 std::string PaintingSkinDatabase(COLORREF fillColor) {
     const std::string description =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<theme>\r\n"
+        "<cursor><item id=\"hand\" file=\"hand.cur\"/></cursor>"
+        "<font><item id=\"label\" family=\"Tahoma\" size=\"-12\" bold=\"true\"/></font>"
         "<image><item id=\"red\" file=\"red.bmp\"/><item id=\"green\" file=\"green.bmp\"/>"
         "</image>\r\n<window>\r\n"
-        "<item type=\"commonctrl\" id=\"commonctrl\">"
+        "<item type=\"commonctrl\" id=\"commonctrl\"><property cursorid=\"hand\"/>"
         "<surface id=\"fill\" fillcolor=\"" +
         ColorText(fillColor) +
         "\" upperleftx=\"0\" upperlefty=\"0\" lowerrightx=\"0\" lowerrighty=\"0\"/>"
         "<line id=\"rule\" startx=\"0\" starty=\"30\" endx=\"100\" endy=\"30\" width=\"1\" "
         "linecolor=\"(0,0,255)\"/>"
         "<image id=\"pic\" imageid=\"red\" left=\"40\" top=\"40\" width=\"20\" height=\"20\"/>"
+        "<text id=\"caption\" fontid=\"label\" left=\"70\" top=\"2\" content=\" \"/>"
         "</item>\r\n"
         "<item type=\"commonctrl\" id=\"plain\"><surface id=\"fill\" fillcolor=\"(0,255,0)\" "
         "upperleftx=\"0\" upperlefty=\"0\" lowerrightx=\"0\" lowerrighty=\"0\"/></item>\r\n"
         "<item type=\"dialog\" id=\"dialogonly\"/>\r\n"
         "</window>\r\n</theme>\r\n";
+    const auto everywhere = [](int, int) { return true; };
     return SkinDatabase(description, {{"red.bmp", MakeBmpFile(4, 4, kRed)},
-                                      {"green.bmp", MakeBmpFile(4, 4, kGreen)}});
+                                      {"green.bmp", MakeBmpFile(4, 4, kGreen)},
+                                      {"hand.cur", MakeCurFile(32, 32, 0, 0, everywhere)}});
 }
 
 std::string WriteProgramFile(const std::string& name, const std::string& bytes) {

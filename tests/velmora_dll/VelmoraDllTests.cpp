@@ -403,18 +403,29 @@ TEST_F(VelmoraDllTest, WindowMarkIsTakenAwayOnlyByItsSetter) {
 // The highest GDI handle index among a burst of new brushes: with freed
 // handles reused first, it rises by one for every handle that stays taken.
 // (GetGuiResources counts nothing under Wine; this works on both.)
-unsigned GdiHandleHighWater() {
-    std::vector<HBRUSH> brushes;
+// The highest slot of a handle table that many new objects reach: objects
+// leaked in between push it up.
+template <class Create, class Destroy> unsigned HandleHighWater(Create create, Destroy destroy) {
+    std::vector<decltype(create())> handles;
     unsigned highest = 0;
     for (int i = 0; i < 2000; ++i) {
-        HBRUSH brush = CreateSolidBrush(RGB(i & 0xFF, 0, 0));
-        brushes.push_back(brush);
-        highest =
-            std::max(highest, static_cast<unsigned>(LOWORD(reinterpret_cast<ULONG_PTR>(brush))));
+        handles.push_back(create());
+        highest = std::max(
+            highest, static_cast<unsigned>(LOWORD(reinterpret_cast<ULONG_PTR>(handles.back()))));
     }
-    for (HBRUSH brush : brushes)
-        DeleteObject(brush);
+    for (auto handle : handles)
+        destroy(handle);
     return highest;
+}
+
+unsigned GdiHandleHighWater() {
+    return HandleHighWater([] { return CreateSolidBrush(RGB(1, 2, 3)); },
+                           [](HBRUSH brush) { DeleteObject(brush); });
+}
+
+// Cursors live in the same table as menus.
+unsigned UserHandleHighWater() {
+    return HandleHighWater([] { return CreateMenu(); }, [](HMENU menu) { DestroyMenu(menu); });
 }
 
 TEST_F(VelmoraDllTest, CleanupReleasesEverything) {
@@ -434,10 +445,12 @@ TEST_F(VelmoraDllTest, CleanupReleasesEverything) {
     const HANDLE process = GetCurrentProcess();
     const DWORD gdiBefore = GetGuiResources(process, GR_GDIOBJECTS);
     const DWORD userBefore = GetGuiResources(process, GR_USEROBJECTS);
-    const unsigned highWaterBefore = GdiHandleHighWater();
+    const unsigned gdiHighWaterBefore = GdiHandleHighWater();
+    const unsigned userHighWaterBefore = UserHandleHighWater();
     for (int i = 0; i < 50; ++i)
         cycle();
-    EXPECT_EQ(GdiHandleHighWater(), highWaterBefore);
+    EXPECT_EQ(GdiHandleHighWater(), gdiHighWaterBefore);
+    EXPECT_EQ(UserHandleHighWater(), userHighWaterBefore);
     EXPECT_EQ(GetGuiResources(process, GR_GDIOBJECTS), gdiBefore);
     EXPECT_EQ(GetGuiResources(process, GR_USEROBJECTS), userBefore);
 }
