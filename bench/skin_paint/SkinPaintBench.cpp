@@ -66,6 +66,47 @@ const char* WindowClass() {
     return name;
 }
 
+// The reference: a window that paints its client with one fill, which is what
+// any paint costs before a skin draws anything.
+LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND)
+        return 1;
+    if (message != WM_PAINT)
+        return DefWindowProcA(window, message, wParam, lParam);
+    PAINTSTRUCT paint = {};
+    if (HDC dc = BeginPaint(window, &paint)) {
+        PatBlt(dc, 0, 0, kClientWidth, kClientHeight, WHITENESS);
+        EndPaint(window, &paint);
+    }
+    return 0;
+}
+
+const char* BareWindowClass() {
+    static const char* name = [] {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = BareWindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "VelmoraSkinPaintBenchBare";
+        RegisterClassA(&windowClass);
+        return windowClass.lpszClassName;
+    }();
+    return name;
+}
+
+// A top-level frame at the slot'th place of a grid of three columns, on top,
+// so that every paint reaches the screen, with a child of the client size.
+HWND CreateFramedChild(int slot, const char* childClass, HWND& top) {
+    RECT frame = {0, 0, kClientWidth + 20, kClientHeight + 20};
+    AdjustWindowRect(&frame, WS_POPUP, FALSE);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    top = CreateWindowExA(WS_EX_TOPMOST, WindowClass(), "bench", WS_POPUP | WS_VISIBLE,
+                          (slot % 3) * (width + 10), (slot / 3) * (height + 10), width, height,
+                          nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, childClass, "", WS_CHILD | WS_VISIBLE, 10, 10, kClientWidth,
+                           kClientHeight, top, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
 void AddResources() {
     CManager* manager = CManager::Instance();
     auto image = std::make_unique<GDIImage>();
@@ -244,16 +285,8 @@ int main() {
         subject.count = count;
         const std::string id = "bench.commonctrl." + std::to_string(count);
         AddDescription(id, count);
-        RECT frame = {0, 0, kClientWidth + 20, kClientHeight + 20};
-        AdjustWindowRect(&frame, WS_POPUP, FALSE);
-        // Side by side and on top, so that every paint reaches the screen.
-        const int left = static_cast<int>(subjects.size()) * (frame.right - frame.left + 10);
-        subject.top = CreateWindowExA(WS_EX_TOPMOST, WindowClass(), "bench", WS_POPUP | WS_VISIBLE,
-                                      left, 0, frame.right - frame.left, frame.bottom - frame.top,
-                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        subject.window = CreateWindowExA(0, WindowClass(), "", WS_CHILD | WS_VISIBLE, 10, 10,
-                                         kClientWidth, kClientHeight, subject.top, nullptr,
-                                         GetModuleHandleA(nullptr), nullptr);
+        subject.window =
+            CreateFramedChild(static_cast<int>(subjects.size()), WindowClass(), subject.top);
         CManager::Instance()->SkinWindow(subject.window, kWindowKind, id.c_str(), false);
         subject.skin = CManager::Instance()->FindSkinObject(subject.window, kWindowKind);
         if (!Check(subject.skin != nullptr, "window not skinned", count))
@@ -266,6 +299,9 @@ int main() {
         }
         subjects.push_back(subject);
     }
+    HWND bareTop = nullptr;
+    HWND bare = CreateFramedChild(3, BareWindowClass(), bareTop);
+    double bestBare = 1e30; // seconds per paint
     PumpMessages();
 
     CCanvas canvas;
@@ -305,17 +341,25 @@ int main() {
             const double paintTime = TimeBlock(calls, [&] { subject.skin->Redraw(true, nullptr); });
             subject.bestPaint = std::min(subject.bestPaint, paintTime / items);
         }
+        const int bareCalls = kItemsPerBlock / subjects.front().count;
+        const double bareTime = TimeBlock(bareCalls, [bare] {
+            InvalidateRect(bare, nullptr, TRUE);
+            UpdateWindow(bare);
+        });
+        bestBare = std::min(bestBare, bareTime / bareCalls);
         PumpMessages();
     }
 
     std::printf("Skinned generic window %dx%d, mixed box/line/text/image items, best of %d "
                 "rounds of %d items\n",
                 kClientWidth, kClientHeight, kRounds, kItemsPerBlock);
-    std::printf("%8s %20s %20s %20s\n", "items", "PaintItems us/item", "WM_PAINT us/item",
-                "WM_PAINT ms/paint");
+    std::printf("unskinned window's WM_PAINT (one fill): %.3f ms/paint\n", bestBare * 1e3);
+    std::printf("%8s %20s %20s %20s %24s\n", "items", "PaintItems us/item", "WM_PAINT us/item",
+                "WM_PAINT ms/paint", "beyond unskinned us/item");
     for (const Subject& subject : subjects)
-        std::printf("%8d %20.3f %20.3f %20.3f\n", subject.count, subject.bestItems * 1e6,
-                    subject.bestPaint * 1e6, subject.bestPaint * subject.count * 1e3);
+        std::printf("%8d %20.3f %20.3f %20.3f %24.3f\n", subject.count, subject.bestItems * 1e6,
+                    subject.bestPaint * 1e6, subject.bestPaint * subject.count * 1e3,
+                    (subject.bestPaint * subject.count - bestBare) * 1e6 / subject.count);
     const Subject& smallest = subjects.front();
     const Subject& largest = subjects.back();
     std::printf("ratio per-item(%d)/per-item(%d): PaintItems %.2f, WM_PAINT %.2f (goal <= 1.5)\n",
@@ -324,6 +368,7 @@ int main() {
 
     for (const Subject& subject : subjects)
         DestroyWindow(subject.top);
+    DestroyWindow(bareTop);
     PumpMessages();
     CManager::Destroy();
     return 0;
