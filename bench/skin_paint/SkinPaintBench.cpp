@@ -1,6 +1,7 @@
 // Prints the time per draw item of painting a skinned generic window with 10,
 // 100 and 1000 items, both the items alone into a memory device context and a
-// whole WM_PAINT after a rebuild, and the ratio of the largest to the smallest
+// whole WM_PAINT after a rebuild (also less the paint of an unskinned window,
+// measured in the same run), and the ratio of the largest to the smallest
 // count's time per item.
 #include "Manager.h"
 #include "Window.h"
