@@ -137,7 +137,11 @@ DWORD_PTR CWindow::GetItemData(int) {
     return 0;
 }
 
-int CWindow::SetDrawItemVisible(const char* id, bool visible) {
+// Changes the text item of the id, else its image item, and repaints what the
+// item covers (the whole window when it has no size). An image change that
+// fails leaves the window as it is.
+template <class ChangeText, class ChangeImage>
+int CWindow::ChangeItem(const char* id, ChangeText changeText, ChangeImage changeImage) {
     if (!m_info || !id)
         return 0;
     const DrawItemList& items = m_info->drawItems;
@@ -147,10 +151,11 @@ int CWindow::SetDrawItemVisible(const char* id, bool visible) {
     RECT rect = {};
     bool hasRect = false;
     if (TextItem* text = items.FindTextItem(id)) {
-        text->visible = visible;
+        changeText(*text);
         hasRect = ItemRect(client, text->left, text->top, text->width, text->height, rect);
     } else if (ImageItem* image = items.FindImage(id)) {
-        image->visible = visible;
+        if (!changeImage(*image))
+            return 0;
         hasRect = ItemRect(client, image->left, image->top, image->width, image->height, rect);
     } else {
         return 0;
@@ -159,31 +164,25 @@ int CWindow::SetDrawItemVisible(const char* id, bool visible) {
     return 1;
 }
 
+int CWindow::SetDrawItemVisible(const char* id, bool visible) {
+    return ChangeItem(
+        id, [visible](TextItem& text) { text.visible = visible; },
+        [visible](ImageItem& image) {
+            image.visible = visible;
+            return true;
+        });
+}
+
 int CWindow::SetDrawItemValue(const char* id, const char* value) {
-    if (!m_info || !id)
-        return 0;
     const std::string newValue = value ? value : "";
-    const DrawItemList& items = m_info->drawItems;
-    RECT client = {};
-    if (m_hwnd)
-        GetClientRect(m_hwnd, &client);
-    RECT rect = {};
-    bool hasRect = false;
-    if (TextItem* text = items.FindTextItem(id)) {
-        text->content = newValue;
-        hasRect = ItemRect(client, text->left, text->top, text->width, text->height, rect);
-    } else if (ImageItem* image = items.FindImage(id)) {
-        image->imageId = newValue;
-        // A file shown before is read again, so a file changed on disk shows.
-        CManager* manager = CManager::Instance();
-        if (manager->FindFileImage(newValue) && !manager->GetFileImage(newValue, true))
-            return 0;
-        hasRect = ItemRect(client, image->left, image->top, image->width, image->height, rect);
-    } else {
-        return 0;
-    }
-    Redraw(true, hasRect ? &rect : nullptr);
-    return 1;
+    return ChangeItem(
+        id, [&newValue](TextItem& text) { text.content = newValue; },
+        [&newValue](ImageItem& image) {
+            image.imageId = newValue;
+            // A file shown before is read again, so a file changed on disk shows.
+            CManager* manager = CManager::Instance();
+            return !manager->FindFileImage(newValue) || manager->GetFileImage(newValue, true);
+        });
 }
 
 int CWindow::SetDrawItemVisibleEx(int, int, const char*, bool) {

@@ -124,9 +124,11 @@ class CWindow : public CHookWindow {
     int m_selfPaintValue = 0;
 
   private:
+    template <class ChangeText, class ChangeImage>
+    int ChangeItem(const char* id, ChangeText changeText, ChangeImage changeImage);
     const IDraw* PainterOf(DrawItemKind kind) const;
-    void PaintList(HDC dc, int windowKind, const DrawItemList& list, int state,
-                   const RECT& target, const SubItem& subItem, void* extra);
+    void PaintList(HDC dc, int windowKind, const DrawItemList& list, int state, const RECT& target,
+                   const SubItem& subItem, void* extra);
 };
 
 } // namespace Velmora
