@@ -1,25 +1,18 @@
-// Fonts and cursors of a skin: the font GDI makes from a font item, exact-id
-// lookups, and cursors made from .cur bytes or files.
+// Fonts and cursors of a skin: the font GDI makes from a font item, and
+// cursors made from .cur bytes or files.
+#include "Canvas.h"
 #include "GDICursor.h"
 #include "GDIFont.h"
-#include "Manager.h"
-#include "ResourceFixtures.h"
 #include "SkinFiles.h"
 #include "UiProbe.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 using namespace Velmora;
 
 namespace {
-
-class ManagerTest : public ::testing::Test {
-  protected:
-    void TearDown() override { CManager::Destroy(); }
-};
 
 LOGFONTA FontOf(const GDIFont& font) {
     LOGFONTA logFont = {};
@@ -28,29 +21,37 @@ LOGFONTA FontOf(const GDIFont& font) {
     return logFont;
 }
 
-std::unique_ptr<GDIFont> MakeFont(const std::string& id, int height) {
-    auto font = std::make_unique<GDIFont>();
-    font->SetId(id);
-    EXPECT_NE(nullptr, font->CreateFontResource("Arial", height, false, false, false));
-    return font;
-}
-
-// An arrow-like shape that differs from its mirror images, so flipped or
-// shifted rows show.
+// Differs from its mirror images, so flipped or shifted rows show.
 bool InArrow(int x, int y) {
     return x >= 2 && x < 2 + (y < 12 ? y : 12) && y >= 1 && y < 20;
+}
+
+// Checks the hot spot, then draws the cursor on white and compares every pixel.
+void ExpectCursor(HCURSOR cursor, int size, DWORD hotX, DWORD hotY) {
+    ASSERT_NE(nullptr, cursor);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(cursor, &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(hotX, info.xHotspot);
+    EXPECT_EQ(hotY, info.yHotspot);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    CCanvas canvas(32, 32);
+    ASSERT_TRUE(DrawIconEx(canvas.Dc(), 0, 0, cursor, size, size, 0, nullptr, DI_NORMAL));
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            ASSERT_EQ(InArrow(x, y) ? RGB(0, 0, 0) : RGB(255, 255, 255), canvas.Pixel(x, y))
+                << "pixel " << x << "," << y;
 }
 
 } // namespace
 
 TEST(GDIFontTest, CreatesTheFontOfTheFontItem) {
-    GDIFont bold;
-    ASSERT_NE(nullptr, bold.CreateFontResource("Arial", -12, true, true, false));
-    LOGFONTA logFont = FontOf(bold);
+    GDIFont font;
+    ASSERT_NE(nullptr, font.CreateFontResource("Arial", -12, true, true, false));
+    LOGFONTA logFont = FontOf(font);
     EXPECT_EQ(-12, logFont.lfHeight);
-    EXPECT_EQ(0, logFont.lfWidth);
-    EXPECT_EQ(0, logFont.lfEscapement);
-    EXPECT_EQ(0, logFont.lfOrientation);
     EXPECT_EQ(700, logFont.lfWeight);
     EXPECT_EQ(0, logFont.lfItalic);
     EXPECT_EQ(1, logFont.lfUnderline);
@@ -59,85 +60,44 @@ TEST(GDIFontTest, CreatesTheFontOfTheFontItem) {
     EXPECT_EQ(OUT_STRING_PRECIS, logFont.lfOutPrecision);
     EXPECT_EQ(CLIP_CHARACTER_PRECIS, logFont.lfClipPrecision);
     EXPECT_EQ(DEFAULT_QUALITY, logFont.lfQuality);
-    EXPECT_EQ(0, logFont.lfPitchAndFamily);
     EXPECT_STREQ("Arial", logFont.lfFaceName);
 
     // A second creation replaces the first font, which is deleted.
-    const HFONT first = bold.GetFont();
-    ASSERT_NE(nullptr, bold.CreateFontResource("Tahoma", 16, false, false, true));
+    const HFONT first = font.GetFont();
+    ASSERT_NE(nullptr, font.CreateFontResource("Tahoma", 16, false, false, true));
     EXPECT_EQ(0u, GetObjectType(first));
-    logFont = FontOf(bold);
+    logFont = FontOf(font);
     EXPECT_EQ(16, logFont.lfHeight);
     EXPECT_EQ(400, logFont.lfWeight);
     EXPECT_EQ(1, logFont.lfItalic);
     EXPECT_EQ(0, logFont.lfUnderline);
 
-    const HFONT second = bold.GetFont();
-    bold.Release();
-    EXPECT_EQ(nullptr, bold.GetFont());
+    const HFONT second = font.GetFont();
+    font.Release();
+    EXPECT_EQ(nullptr, font.GetFont());
     EXPECT_EQ(0u, GetObjectType(second));
 }
 
-TEST_F(ManagerTest, ResourceIdsAreExactAndTheFirstDefinitionWins) {
-    CManager* manager = CManager::Instance();
-    GDIFont* upper = manager->Fonts().Add(MakeFont("Title", 10));
-    GDIFont* lower = manager->Fonts().Add(MakeFont("title", 20));
-    ASSERT_NE(nullptr, upper);
-    ASSERT_NE(nullptr, lower);
-    EXPECT_EQ(nullptr, manager->Fonts().Add(MakeFont("Title", 30)));
-
-    EXPECT_EQ(upper, manager->FindFont("Title"));
-    EXPECT_EQ(lower, manager->FindFont("title"));
-    EXPECT_EQ(nullptr, manager->FindFont("TITLE"));
-    EXPECT_EQ(nullptr, manager->FindFont("Title "));
-    EXPECT_EQ(10, FontOf(*manager->FindFont("Title")).lfHeight);
-    EXPECT_EQ(2u, manager->Fonts().Size());
-}
-
-class CursorTest : public ::testing::Test {
-  protected:
-    // Draws the cursor on white and checks every pixel against the shape.
-    static void ExpectShape(HCURSOR cursor, int width, int height) {
-        CCanvas canvas(32, 32);
-        ASSERT_TRUE(DrawIconEx(canvas.Dc(), 0, 0, cursor, width, height, 0, nullptr, DI_NORMAL));
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                ASSERT_EQ(InArrow(x, y) ? RGB(0, 0, 0) : RGB(255, 255, 255), canvas.Pixel(x, y))
-                    << "pixel " << x << "," << y;
+// The 16-pixel cursor matters: its rows are stored 4 bytes wide but handed on word-wide.
+TEST(CursorTest, CursorFromBytesOrFileHasItsHotSpotAndShape) {
+    for (int size : {32, 16}) {
+        SCOPED_TRACE(size);
+        const std::string bytes = MakeCurFile(size, size, size / 4, 7, InArrow);
+        GDICursor cursor;
+        const HCURSOR handle = cursor.LoadCursorData(bytes.data(), bytes.size());
+        EXPECT_EQ(handle, cursor.GetCursor());
+        ExpectCursor(handle, size, size / 4, 7);
     }
 
-    static void ExpectHotSpot(HCURSOR cursor, DWORD x, DWORD y) {
-        ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(cursor, &info));
-        EXPECT_FALSE(info.fIcon);
-        EXPECT_EQ(x, info.xHotspot);
-        EXPECT_EQ(y, info.yHotspot);
-        DeleteObject(info.hbmMask);
-        if (info.hbmColor)
-            DeleteObject(info.hbmColor);
-    }
-};
-
-TEST_F(CursorTest, CursorFromBytesHasItsHotSpotAndShape) {
-    const std::string bytes = MakeCurFile(32, 32, 5, 7, InArrow);
+    const std::string path = MakeScratchFolder("skin-cursor") + "\\arrow.cur";
+    ASSERT_TRUE(WriteFileBytes(path, MakeCurFile(32, 32, 9, 3, InArrow)));
     GDICursor cursor;
-    const HCURSOR handle = cursor.LoadCursorData(bytes.data(), bytes.size());
-    ASSERT_NE(nullptr, handle);
-    EXPECT_EQ(handle, cursor.GetCursor());
-    ExpectHotSpot(handle, 5, 7);
-    ExpectShape(handle, 32, 32);
+    ExpectCursor(cursor.LoadCursorFile(path.c_str()), 32, 9, 3);
+    EXPECT_EQ(nullptr, cursor.LoadCursorFile((path + ".missing").c_str()));
+    EXPECT_EQ(nullptr, cursor.GetCursor());
 }
 
-// Rows of a narrow cursor are stored 4 bytes wide but handed on word-wide.
-TEST_F(CursorTest, NarrowCursorKeepsItsShape) {
-    const std::string bytes = MakeCurFile(16, 16, 1, 2, InArrow);
-    GDICursor cursor;
-    ASSERT_NE(nullptr, cursor.LoadCursorData(bytes.data(), bytes.size()));
-    ExpectHotSpot(cursor.GetCursor(), 1, 2);
-    ExpectShape(cursor.GetCursor(), 16, 16);
-}
-
-TEST_F(CursorTest, TruncatedOrMalformedBytesAreRefused) {
+TEST(CursorTest, TruncatedOrMalformedBytesAreRefused) {
     const std::string good = MakeCurFile(32, 32, 0, 0, InArrow);
     auto with = [&](size_t offset, char value) {
         std::string bytes = good;
@@ -166,16 +126,4 @@ TEST_F(CursorTest, TruncatedOrMalformedBytesAreRefused) {
         EXPECT_EQ(nullptr, cursor.GetCursor());
     }
     EXPECT_EQ(nullptr, cursor.LoadCursorData(nullptr, 100));
-}
-
-TEST_F(CursorTest, CursorFromFileOnDisk) {
-    const std::string path = MakeScratchFolder("skin-cursor") + "\\arrow.cur";
-    ASSERT_TRUE(WriteFileBytes(path, MakeCurFile(32, 32, 9, 3, InArrow)));
-    GDICursor cursor;
-    ASSERT_NE(nullptr, cursor.LoadCursorFile(path.c_str()));
-    ExpectHotSpot(cursor.GetCursor(), 9, 3);
-    ExpectShape(cursor.GetCursor(), 32, 32);
-
-    EXPECT_EQ(nullptr, cursor.LoadCursorFile((path + ".missing").c_str()));
-    EXPECT_EQ(nullptr, cursor.GetCursor());
 }
