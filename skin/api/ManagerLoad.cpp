@@ -1,3 +1,4 @@
+#include "AsciiCase.h"
 #include "Manager.h"
 #include "SkinDatabase.h"
 #include "SkinDescription.h"
@@ -24,7 +25,7 @@ std::string FoldEntryName(const char* name) {
             folded += *++p;
             continue;
         }
-        folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : *p;
+        folded += AsciiLower(*p);
     }
     return folded;
 }

@@ -1,6 +1,7 @@
 // The manager's skinning of windows: which kind a window is, which description
 // and skin class serve it, the skin objects of every kind, and the forwarding
 // of draw-item values and visibilities to them.
+#include "AsciiCase.h"
 #include "CommonCtrl.h"
 #include "Manager.h"
 #include "Window.h"
@@ -82,21 +83,6 @@ std::unique_ptr<CWindow> CreateSkinObject(SkinList list, WindowInfo* info) {
         return std::make_unique<CCommonCtrl>(info);
     default:
         return nullptr;
-    }
-}
-
-bool EqualsIgnoringAsciiCase(const char* left, const char* right) {
-    for (;; ++left, ++right) {
-        char a = *left;
-        char b = *right;
-        if (a >= 'A' && a <= 'Z')
-            a = static_cast<char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z')
-            b = static_cast<char>(b - 'A' + 'a');
-        if (a != b)
-            return false;
-        if (a == '\0')
-            return true;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ValueSyntax.h"
 
+#include "AsciiCase.h"
 #include "SkinValues.h"
 
 #include <cstddef>
@@ -16,29 +17,10 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Names are plain ASCII; the lead byte of a double-byte character never equals
-// one of their letters, so folding single bytes cannot produce a false match.
-bool EqualsIgnoringCase(const char* text, size_t length, const char* name) {
-    size_t i = 0;
-    for (; i < length && name[i] != '\0'; ++i) {
-        if (AsciiLower(text[i]) != AsciiLower(name[i]))
-            return false;
-    }
-    return i == length && name[i] == '\0';
-}
-
-bool EqualsIgnoringCase(const std::string& text, const char* name) {
-    return EqualsIgnoringCase(text.data(), text.size(), name);
-}
-
 int32_t CodeOfName(const std::string& text, const char* const* names, size_t count,
                    int32_t otherwise) {
     for (size_t code = 0; code < count; ++code) {
-        if (EqualsIgnoringCase(text, names[code]))
+        if (EqualsIgnoringAsciiCase(text, names[code]))
             return static_cast<int32_t>(code);
     }
     return otherwise;
@@ -181,7 +163,7 @@ int32_t ParseVertAlign(const std::string& text) {
 }
 
 int32_t ParseRelativeAlign(const std::string& text) {
-    return EqualsIgnoringCase(text, "right") ? RELATIVE_RIGHT : RELATIVE_LEFT;
+    return EqualsIgnoringAsciiCase(text, "right") ? RELATIVE_RIGHT : RELATIVE_LEFT;
 }
 
 int32_t ParseEventName(const std::string& text) {
@@ -209,7 +191,7 @@ int32_t ParseImageMode(const std::string& text) {
         {"tile", IMAGEMODE_TILE},
     };
     for (const auto& known : kModes) {
-        if (EqualsIgnoringCase(text, known.name))
+        if (EqualsIgnoringAsciiCase(text, known.name))
             return known.mode;
     }
     return IMAGEMODE_NORMAL;
