@@ -1,11 +1,8 @@
 // LoadFile: byte-order marks, declared encodings and conversion to code page 936.
 #include "XmlTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
 using Velmora::CXmlDocument;
+using XmlTest::ReportHas;
 using XmlTest::WriteFixture;
 
 namespace {
@@ -17,14 +14,12 @@ const std::string kUtf8Upgrade = "\xE5\x8D\x87\xE7\xBA\xA7";
 const std::string kGbkUpgrade = "升级";
 
 std::string ToUtf16(const std::string& utf8, bool bigEndian) {
-    const int count =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(count), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], count);
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(
+        CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], int(wide.size()))));
     std::string bytes;
     for (wchar_t unit : wide) {
-        const char low = static_cast<char>(unit & 0xFF);
-        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
         bytes += bigEndian ? high : low;
         bytes += bigEndian ? low : high;
     }
@@ -33,148 +28,130 @@ std::string ToUtf16(const std::string& utf8, bool bigEndian) {
 
 // Loads bytes from a file and returns the "t" attribute of the root element.
 std::string LoadAndRead(const std::string& name, const std::string& bytes, CXmlDocument& doc) {
-    const std::string path = WriteFixture(name, bytes);
-    EXPECT_TRUE(doc.LoadFile(path.c_str())) << name << "\n" << doc.GetResult();
-    if (!doc.FindElement())
-        return "(no element)";
-    return doc.GetAttribute("t");
+    EXPECT_TRUE(doc.LoadFile(WriteFixture(name, bytes).c_str())) << name << "\n" << doc.GetResult();
+    return doc.FindElement() ? doc.GetAttribute("t") : "(no element)";
 }
 
-bool ReportHas(const CXmlDocument& doc, const std::string& fragment) {
-    return doc.GetResult().find(fragment) != std::string::npos;
-}
-
-class XmlLoadFile : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_EQ(GetACP(), 936u) << "these cases assume code page 936"; }
-};
-
-TEST_F(XmlLoadFile, Utf16BothByteOrdersWithAndWithoutMark) {
-    const std::string utf8Text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<r t=\"" +
-                                 kUtf8Chinese + "&#x5347;\"><c/></r>";
-    struct Case {
-        const char* name;
-        bool bigEndian;
-        bool mark;
-    };
-    for (const Case& c : {Case{"le_bom.xml", false, true}, Case{"le.xml", false, false},
-                          Case{"be_bom.xml", true, true}, Case{"be.xml", true, false}}) {
-        std::string bytes = ToUtf16(utf8Text, c.bigEndian);
-        if (c.mark)
-            bytes = (c.bigEndian ? "\xFE\xFF" : "\xFF\xFE") + bytes;
-        CXmlDocument doc;
-        EXPECT_EQ(LoadAndRead(c.name, bytes, doc), kGbkChinese + "\xC9\xFD") << c.name;
-        EXPECT_EQ(ReportHas(doc, "<bom "), c.mark) << c.name << doc.GetResult();
-        EXPECT_EQ(ReportHas(doc, "<endian_swap"), c.bigEndian) << c.name;
-        EXPECT_TRUE(ReportHas(doc, "<converted_to encoding=\"cp936\"")) << c.name;
-        EXPECT_TRUE(ReportHas(doc, std::string("<read encoding=\"UTF-16") +
-                                       (c.bigEndian ? "BE" : "LE") + "\" length=\"" +
-                                       std::to_string(bytes.size()) + "\"/>"))
-            << c.name << doc.GetResult();
-        EXPECT_TRUE(doc.IntoElement());
-        EXPECT_TRUE(doc.FindElement("c")) << c.name;
-    }
-}
-
-TEST_F(XmlLoadFile, OddUtf16LengthIsCutAndReported) {
-    CXmlDocument doc;
-    EXPECT_EQ(LoadAndRead("odd16.xml", "\xFF\xFE" + ToUtf16("<r t='x'/>", false) + "\x41", doc),
-              "x");
-    EXPECT_TRUE(ReportHas(doc, "<truncation_error encoding=\"UTF-16LE\"")) << doc.GetResult();
-}
-
-TEST_F(XmlLoadFile, GbkDeclarationIsReadUnchanged) {
-    CXmlDocument doc;
-    const std::string text =
-        "<?xml version=\"1.0\" encoding=\"GBK\"?>\n<r t=\"" + kGbkUpgrade + "\"/>";
-    EXPECT_EQ(LoadAndRead("gbk.xml", text, doc), kGbkUpgrade);
-    EXPECT_FALSE(ReportHas(doc, "<converted_to")) << doc.GetResult();
-    EXPECT_TRUE(ReportHas(doc, "<read encoding=\"GBK\"")) << doc.GetResult();
-}
-
-TEST_F(XmlLoadFile, Utf8IsConvertedTo936) {
-    const std::string body = "<r t=\"" + kUtf8Upgrade + kUtf8Chinese + "\"/>";
-    struct Case {
+TEST(XmlLoadFile, EncodingsAreDetectedAndConvertedTo936) {
+    ASSERT_EQ(GetACP(), 936u) << "these cases assume code page 936";
+    const std::string utf16 = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<r t=\"" +
+                              kUtf8Chinese + "&#x5347;\"><c/></r>";
+    const std::string utf8Body = "<r t=\"" + kUtf8Upgrade + kUtf8Chinese + "\"/>";
+    const std::string le = ToUtf16(utf16, false), be = ToUtf16(utf16, true);
+    const struct {
         const char* name;
         std::string bytes;
-        const char* encoding;
+        std::string value;
+        std::vector<std::string> present, absent;
+    } cases[] = {
+        {"le_bom.xml",
+         "\xFF\xFE" + le,
+         kGbkChinese + "\xC9\xFD",
+         {"<bom ", "<converted_to encoding=\"cp936\"",
+          "<read encoding=\"UTF-16LE\" length=\"" + std::to_string(le.size() + 2) + "\"/>"},
+         {"<endian_swap"}},
+        {"le.xml",
+         le,
+         kGbkChinese + "\xC9\xFD",
+         {"<read encoding=\"UTF-16LE\" length=\"" + std::to_string(le.size()) + "\"/>"},
+         {"<bom ", "<endian_swap"}},
+        {"be_bom.xml",
+         "\xFE\xFF" + be,
+         kGbkChinese + "\xC9\xFD",
+         {"<bom ", "<endian_swap", "<read encoding=\"UTF-16BE\""},
+         {}},
+        {"be.xml",
+         be,
+         kGbkChinese + "\xC9\xFD",
+         {"<endian_swap", "<converted_to encoding=\"cp936\"", "<read encoding=\"UTF-16BE\""},
+         {"<bom "}},
+        {"odd16.xml",
+         "\xFF\xFE" + ToUtf16("<r t='x'/>", false) + "\x41",
+         "x",
+         {"<truncation_error encoding=\"UTF-16LE\""},
+         {}},
+        {"gbk.xml",
+         "<?xml version=\"1.0\" encoding=\"GBK\"?>\n<r t=\"" + kGbkUpgrade + "\"/>",
+         kGbkUpgrade,
+         {"<read encoding=\"GBK\""},
+         {"<converted_to"}},
+        {"utf8_decl.xml",
+         "<?xml version='1.0' encoding='utf-8' ?>" + utf8Body,
+         kGbkUpgrade + kGbkChinese,
+         {"<converted_to encoding=\"cp936\"", "<read encoding=\"utf-8\""},
+         {}},
+        {"utf8_bom.xml",
+         "\xEF\xBB\xBF" + utf8Body,
+         kGbkUpgrade + kGbkChinese,
+         {"<converted_to encoding=\"cp936\"", "<read encoding=\"UTF-8\""},
+         {}},
+        {"utf8_assumed.xml",
+         utf8Body,
+         kGbkUpgrade + kGbkChinese,
+         {"<converted_to encoding=\"cp936\"", "<read encoding=\"UTF-8\""},
+         {}},
+        {"klingon.xml",
+         "<?xml version=\"1.0\" encoding=\"x-klingon\"?><r t=\"" + kUtf8Chinese + "\"/>",
+         kUtf8Chinese,
+         {"<read encoding=\"x-klingon\""},
+         {"<converted_to"}},
+        // "é" in Latin-1 is E9; code page 936 has it as A8 A6.
+        {"latin1.xml",
+         "<?xml version='1.0' encoding='ISO-8859-1'?><r t='\xE9'/>",
+         "\xA8\xA6",
+         {"<converted_to"},
+         {"<conversion_loss"}},
+        // Thai has no place in code page 936.
+        {"thai.xml", "<r t='a\xE0\xB8\x81'/>", "a?", {"<conversion_loss encoding=\"UTF-8\"/>"}, {}},
+        // Not UTF-8 although nothing declares otherwise: kept as code page text.
+        {"gbk_plain.xml",
+         "<r t=\"" + kGbkUpgrade + "\"/>",
+         kGbkUpgrade,
+         {"<utf8_detection"},
+         {"<converted_to"}},
+        {"cut.xml",
+         "<r t='" + kUtf8Chinese + "'/>\xE4\xB8",
+         kGbkChinese,
+         {"<truncation_error encoding=\"UTF-8\""},
+         {}},
+        // A byte-only text cannot be in UTF-16 whatever it declares.
+        {"liar.xml",
+         "<?xml version='1.0' encoding='UTF-16'?><r t='" + kUtf8Chinese + "'/>",
+         kGbkChinese,
+         {},
+         {}},
     };
-    const Case cases[] = {
-        {"utf8_decl.xml", "<?xml version='1.0' encoding='utf-8' ?>" + body, "utf-8"},
-        {"utf8_bom.xml", "\xEF\xBB\xBF" + body, "UTF-8"},
-        {"utf8_assumed.xml", body, "UTF-8"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CXmlDocument doc;
-        EXPECT_EQ(LoadAndRead(c.name, c.bytes, doc), kGbkUpgrade + kGbkChinese) << c.name;
-        EXPECT_TRUE(ReportHas(doc, "<converted_to encoding=\"cp936\"")) << c.name;
-        EXPECT_TRUE(ReportHas(doc, std::string("<read encoding=\"") + c.encoding + "\""))
-            << c.name << doc.GetResult();
+        EXPECT_EQ(LoadAndRead(c.name, c.bytes, doc), c.value) << c.name;
+        for (const std::string& event : c.present)
+            EXPECT_TRUE(ReportHas(doc, event)) << c.name << " " << event << "\n" << doc.GetResult();
+        for (const std::string& event : c.absent)
+            EXPECT_FALSE(ReportHas(doc, event)) << c.name << " " << event << "\n"
+                                                << doc.GetResult();
     }
+    CXmlDocument doc;
+    LoadAndRead("be.xml", "\xFE\xFF" + be, doc);
+    EXPECT_TRUE(doc.IntoElement() && doc.FindElement("c"));
 }
 
-TEST_F(XmlLoadFile, HtmlMetaCharset) {
+TEST(XmlLoadFile, HtmlMetaCharset) {
     const std::string head = "<!DOCTYPE html>\n<html><head><title>x</title>"
                              "<meta name=\"x\" content=\"charset=big5\">"
                              "<meta http-equiv=\"content-type\" content=\"text/html; charset=";
-    CXmlDocument doc;
-    ASSERT_FALSE(doc.LoadFile(WriteFixture("meta_utf8.html", head + "UTF-8\"></head><body t=\"" +
-                                                                 kUtf8Chinese + "\"></body></html>")
-                                  .c_str()));
-    ASSERT_TRUE(doc.FindElement("html") && doc.IntoElement() && doc.FindElement("body"));
-    EXPECT_EQ(doc.GetAttribute("t"), kGbkChinese);
-    EXPECT_TRUE(ReportHas(doc, "<read encoding=\"UTF-8\"")) << doc.GetResult();
-
-    ASSERT_FALSE(doc.LoadFile(WriteFixture("meta_gb.html", head + "gb2312\"></head><body t=\"" +
-                                                               kGbkChinese + "\"></body></html>")
-                                  .c_str()));
-    ASSERT_TRUE(doc.FindElement("html") && doc.IntoElement() && doc.FindElement("body"));
-    EXPECT_EQ(doc.GetAttribute("t"), kGbkChinese);
-    EXPECT_FALSE(ReportHas(doc, "<converted_to")) << doc.GetResult();
+    for (const auto& c : {std::make_pair("UTF-8", kUtf8Chinese), {"gb2312", kGbkChinese}}) {
+        CXmlDocument doc;
+        ASSERT_FALSE(
+            doc.LoadFile(WriteFixture("meta.html", head + c.first + "\"></head><body t=\"" +
+                                                       c.second + "\"></body></html>")
+                             .c_str()));
+        ASSERT_TRUE(doc.FindElement("html") && doc.IntoElement() && doc.FindElement("body"));
+        EXPECT_EQ(doc.GetAttribute("t"), kGbkChinese) << c.first;
+        EXPECT_EQ(ReportHas(doc, "<converted_to"), c.second == kUtf8Chinese) << doc.GetResult();
+    }
 }
 
-TEST_F(XmlLoadFile, UnknownEncodingIsNotConverted) {
-    CXmlDocument doc;
-    const std::string text =
-        "<?xml version=\"1.0\" encoding=\"x-klingon\"?><r t=\"" + kUtf8Chinese + "\"/>";
-    EXPECT_EQ(LoadAndRead("klingon.xml", text, doc), kUtf8Chinese);
-    EXPECT_FALSE(ReportHas(doc, "<converted_to")) << doc.GetResult();
-    EXPECT_TRUE(ReportHas(doc, "<read encoding=\"x-klingon\"")) << doc.GetResult();
-}
-
-TEST_F(XmlLoadFile, OtherCodePagesAreConvertedThroughUtf16) {
-    CXmlDocument doc;
-    // "é" in Latin-1 is E9; code page 936 has it as A8 A6.
-    EXPECT_EQ(
-        LoadAndRead("latin1.xml", "<?xml version='1.0' encoding='ISO-8859-1'?><r t='\xE9'/>", doc),
-        "\xA8\xA6");
-    EXPECT_TRUE(ReportHas(doc, "<converted_to")) << doc.GetResult();
-    EXPECT_FALSE(ReportHas(doc, "<conversion_loss")) << doc.GetResult();
-
-    // Thai has no place in code page 936.
-    EXPECT_EQ(LoadAndRead("thai.xml", "<r t='a\xE0\xB8\x81'/>", doc), "a?");
-    EXPECT_TRUE(ReportHas(doc, "<conversion_loss encoding=\"UTF-8\"/>")) << doc.GetResult();
-}
-
-TEST_F(XmlLoadFile, Utf8ChecksOfUndeclaredAndCutText) {
-    CXmlDocument doc;
-    // Not UTF-8 although nothing declares otherwise: kept as code page text.
-    EXPECT_EQ(LoadAndRead("gbk_plain.xml", "<r t=\"" + kGbkUpgrade + "\"/>", doc), kGbkUpgrade);
-    EXPECT_TRUE(ReportHas(doc, "<utf8_detection")) << doc.GetResult();
-    EXPECT_FALSE(ReportHas(doc, "<converted_to")) << doc.GetResult();
-
-    // A character cut by the end of the file.
-    EXPECT_EQ(LoadAndRead("cut.xml", "<r t='" + kUtf8Chinese + "'/>\xE4\xB8", doc), kGbkChinese);
-    EXPECT_TRUE(ReportHas(doc, "<truncation_error encoding=\"UTF-8\"")) << doc.GetResult();
-
-    // A byte-only text cannot be in UTF-16 whatever it declares.
-    EXPECT_EQ(LoadAndRead("liar.xml",
-                          "<?xml version='1.0' encoding='UTF-16'?><r t='" + kUtf8Chinese + "'/>",
-                          doc),
-              kGbkChinese);
-}
-
-TEST_F(XmlLoadFile, UnreadableAndDegenerateFiles) {
+TEST(XmlLoadFile, UnreadableAndDegenerateFiles) {
     CXmlDocument doc;
     EXPECT_FALSE(doc.LoadFile("Z:\\nonexistent\\folder\\skin.xml"));
     EXPECT_EQ(doc.GetResult(), "<read msg=\"cannot read file\"/>");

@@ -3,22 +3,78 @@
 
 #include "XmlDocument.h"
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
+#include <fstream>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 namespace XmlTest {
 
-// Walks every element below the current parent in document order, the way the skin loaders
-// do (FindElement, IntoElement, OutOfElement), and writes one line per element: indentation,
-// tag name and the listed attributes that are present. Stops after maxElements elements.
-std::string DumpTree(Velmora::CXmlDocument& doc, const std::vector<const char*>& attributes,
-                     size_t maxElements = 1000000);
+// Walks every element the way the skin loaders do (FindElement, IntoElement, OutOfElement),
+// one line per element: indentation, tag name and the listed attributes that are present.
+// Stops after maxElements elements.
+inline std::string DumpTree(Velmora::CXmlDocument& doc, const std::vector<const char*>& attributes,
+                            size_t maxElements = 1000000) {
+    std::string out;
+    size_t depth = 0, count = 0;
+    for (;;) {
+        if (doc.FindElement()) {
+            if (++count > maxElements)
+                break;
+            out.append(depth * 2, ' ');
+            out += doc.GetTagName();
+            for (const char* name : attributes) {
+                const std::string value = doc.GetAttribute(name);
+                if (!value.empty())
+                    out += std::string(" ") + name + "=" + value;
+            }
+            out += '\n';
+            doc.IntoElement();
+            ++depth;
+        } else if (doc.OutOfElement()) {
+            --depth;
+        } else {
+            break;
+        }
+    }
+    return out;
+}
 
 // Number of elements reached by the same walk, at most maxElements + 1.
-size_t CountElements(Velmora::CXmlDocument& doc, size_t maxElements = 10000000);
+inline size_t CountElements(Velmora::CXmlDocument& doc, size_t maxElements = 10000000) {
+    size_t count = 0;
+    for (;;) {
+        if (doc.FindElement()) {
+            if (++count > maxElements)
+                break;
+            doc.IntoElement();
+        } else if (!doc.OutOfElement()) {
+            break;
+        }
+    }
+    return count;
+}
+
+inline bool ReportHas(const Velmora::CXmlDocument& doc, const std::string& fragment) {
+    return doc.GetResult().find(fragment) != std::string::npos;
+}
 
 // Writes bytes to a file below the test's build folder; returns its Windows path.
-std::string WriteFixture(const std::string& name, const std::string& bytes);
+inline std::string WriteFixture(const std::string& name, const std::string& bytes) {
+    std::string folder = "Z:" TEST_BINARY_DIR "/data";
+    for (char& c : folder)
+        if (c == '/')
+            c = '\\';
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string path = folder + "\\" + name;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    EXPECT_TRUE(file.good()) << path;
+    return path;
+}
 
 } // namespace XmlTest
