@@ -2,6 +2,7 @@
 // against the system's md5sum over the same bytes (the size is a multiple of
 // 512, so the prefix rule covers the whole file), both measured in this run.
 // Prints the throughput ratio; the goal is at least 0.8.
+#include "BenchClock.h"
 #include "UpdateFileList.h"
 
 #include <windows.h>
@@ -17,17 +18,6 @@ namespace {
 constexpr DWORD kFileSize = 256u * 1024u * 1024u;
 const char kFile[] = "Z:\\tmp\\tarnwick-bench-hash.bin";
 const char kLinuxFile[] = "/tmp/tarnwick-bench-hash.bin";
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
 
 bool WriteTestFile() {
     HANDLE file = CreateFileA(kFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -1,5 +1,6 @@
 // Prints how fast the image layer blends and decodes compared with GDI's
 // AlphaBlend and with libpng and libjpeg called directly, measured in one run.
+#include "BenchClock.h"
 #include "ImageFixtures.h"
 #include "PixImage.h"
 
@@ -22,17 +23,6 @@ namespace {
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency.QuadPart;
-}
 
 // Best times of two pieces of work measured in alternating rounds, so that load
 // from elsewhere on the machine falls on both alike; milliseconds per call.

@@ -3,6 +3,7 @@
 // decoding the same pictures directly, measured in one run: once with
 // descriptions of a usual size, once with heavy ones (160 draw items each)
 // whose reading the floor does not contain.
+#include "BenchClock.h"
 #include "ImageFixtures.h"
 #include "Manager.h"
 #include "PixImage.h"
@@ -26,17 +27,6 @@ namespace {
 constexpr int kDescriptions = 50;
 constexpr int kImagesPerDescription = 6;
 constexpr int kRounds = 7;
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency.QuadPart;
-}
 
 ImageFixtures::Rgba SkinColor(int x, int y, int seed) {
     // Smooth gradients with a little noise: compresses like a skin picture.

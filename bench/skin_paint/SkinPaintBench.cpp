@@ -3,6 +3,7 @@
 // whole WM_PAINT after a rebuild (also less the paint of an unskinned window,
 // measured in the same run), and the ratio of the largest to the smallest
 // count's time per item.
+#include "BenchClock.h"
 #include "Manager.h"
 #include "Window.h"
 
@@ -34,17 +35,6 @@ constexpr const char* kFontId = "bench.font";
 // Items painted per timed block, whatever the count per window.
 constexpr int kItemsPerBlock = 20000;
 constexpr int kRounds = 7;
-
-double Seconds() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void PumpMessages() {
     MSG message;
