@@ -40,35 +40,30 @@ std::vector<Malformed> MalformedDatabases() {
         static_cast<uint32_t>(index.size() + entries[0].bytes.size() + entries[1].bytes.size());
     const uint32_t indexLength = static_cast<uint32_t>(index.size());
 
-    std::vector<Malformed> cases;
-    for (size_t length = 0; length < kSkinDatabaseHeaderSize; ++length)
-        cases.push_back({"shorter than the header", valid.substr(0, length)});
-    cases.push_back({"header only", valid.substr(0, kSkinDatabaseHeaderSize)});
-    cases.push_back(
-        {"index longer than the data", WithHeader(valid, unpackedSize, unpackedSize + 1)});
-    cases.push_back(
-        {"unpacked size one more than the data", WithHeader(valid, unpackedSize + 1, indexLength)});
-    cases.push_back(
-        {"unpacked size one less than the data", WithHeader(valid, unpackedSize - 1, indexLength)});
-    cases.push_back(
-        {"unpacked size over the cap", WithHeader(valid, kMaxSkinUnpackedSize + 1, indexLength)});
-    cases.push_back({"unpacked size 4 GiB", WithHeader(valid, 0xFFFFFFFF, indexLength)});
-    cases.push_back({"truncated stream", valid.substr(0, valid.size() - 5)});
     std::string flipped = valid;
     flipped[valid.size() / 2] ^= 0x5A;
-    cases.push_back({"damaged stream", flipped});
-    cases.push_back({"not zlib at all", WithHeader(std::string(64, 'x'), 10, 0)});
-
-    cases.push_back({"item past the end", OneItemDatabase("late.bmp", "4", "abc")});
-    cases.push_back({"unknown item past the end", OneItemDatabase("late.txt", "4", "abc")});
-    cases.push_back({"huge item size", OneItemDatabase("late.bmp", "4294967295", "abc")});
-    cases.push_back({"size over 32 bits", OneItemDatabase("late.bmp", "4294967299", "abc")});
-    cases.push_back({"negative size", OneItemDatabase("late.bmp", "-1", "abc")});
-    cases.push_back({"size not a number", OneItemDatabase("late.bmp", "three", "abc")});
-    cases.push_back({"size with trailing text", OneItemDatabase("late.bmp", "3x", "abc")});
-    cases.push_back({"empty size", OneItemDatabase("late.bmp", "", "abc")});
-    cases.push_back(
-        {"name of 260 characters", OneItemDatabase(std::string(256, 'n') + ".bmp", "3", "abc")});
+    std::vector<Malformed> cases = {
+        {"header only", valid.substr(0, kSkinDatabaseHeaderSize)},
+        {"index longer than the data", WithHeader(valid, unpackedSize, unpackedSize + 1)},
+        {"unpacked size one more than the data", WithHeader(valid, unpackedSize + 1, indexLength)},
+        {"unpacked size one less than the data", WithHeader(valid, unpackedSize - 1, indexLength)},
+        {"unpacked size over the cap", WithHeader(valid, kMaxSkinUnpackedSize + 1, indexLength)},
+        {"unpacked size 4 GiB", WithHeader(valid, 0xFFFFFFFF, indexLength)},
+        {"truncated stream", valid.substr(0, valid.size() - 5)},
+        {"damaged stream", flipped},
+        {"not zlib at all", WithHeader(std::string(64, 'x'), 10, 0)},
+        {"item past the end", OneItemDatabase("late.bmp", "4", "abc")},
+        {"unknown item past the end", OneItemDatabase("late.txt", "4", "abc")},
+        {"huge item size", OneItemDatabase("late.bmp", "4294967295", "abc")},
+        {"size over 32 bits", OneItemDatabase("late.bmp", "4294967299", "abc")},
+        {"negative size", OneItemDatabase("late.bmp", "-1", "abc")},
+        {"size not a number", OneItemDatabase("late.bmp", "three", "abc")},
+        {"size with trailing text", OneItemDatabase("late.bmp", "3x", "abc")},
+        {"empty size", OneItemDatabase("late.bmp", "", "abc")},
+        {"name of 260 characters", OneItemDatabase(std::string(256, 'n') + ".bmp", "3", "abc")},
+    };
+    for (size_t length = 0; length < kSkinDatabaseHeaderSize; ++length)
+        cases.push_back({"shorter than the header", valid.substr(0, length)});
     return cases;
 }
 
@@ -101,16 +96,8 @@ TEST_F(MalformedDatabaseTest, EveryDamagedDatabaseIsRefusedAndChangesNothing) {
     }
     EXPECT_EQ(Manager().LoadSkinFromSkinDBFileBuf(nullptr, 0), 0);
     ExpectOnlyTheEarlierSkin();
-}
 
-TEST_F(MalformedDatabaseTest, EntriesEndingExactlyAtTheDataAndLongestNamesAreAccepted) {
-    const std::string name = std::string(255, 'n') + ".bmp";
-    const std::string database = OneItemDatabase(name, "3", "abc");
-    ASSERT_EQ(Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size()), 1);
-    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"old.xml", "old\\a.bmp", "keep.png", name}));
-}
-
-TEST_F(MalformedDatabaseTest, EntriesTooLargeForTheDataAreRefusedByTheEntryLoader) {
+    // The entry loader refuses entries too large for the data by itself.
     const std::string unpacked = "<file><item name=\"a.bmp\" size=\"5\"/></file>abc";
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(unpacked.data());
     const uint32_t indexLength = static_cast<uint32_t>(unpacked.find("abc"));
@@ -119,6 +106,12 @@ TEST_F(MalformedDatabaseTest, EntriesTooLargeForTheDataAreRefusedByTheEntryLoade
                                         static_cast<uint32_t>(unpacked.size() + 1)),
               0);
     ExpectOnlyTheEarlierSkin();
+
+    // Entries ending exactly at the data and the longest names are accepted.
+    const std::string name = std::string(255, 'n') + ".bmp";
+    const std::string database = OneItemDatabase(name, "3", "abc");
+    ASSERT_EQ(Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size()), 1);
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"old.xml", "old\\a.bmp", "keep.png", name}));
 }
 
 // Thousands of random mutations of a valid database, each loaded into a fresh

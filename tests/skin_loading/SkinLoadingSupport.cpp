@@ -1,7 +1,5 @@
 #include "SkinLoadingSupport.h"
 
-#include <fstream>
-
 using namespace Velmora;
 
 std::string MakeDescription(const std::vector<std::pair<std::string, std::string>>& images,
@@ -33,9 +31,4 @@ std::vector<std::string> EntryNames() {
     for (const auto& entry : CManager::Instance()->Entries())
         names.push_back(entry->name);
     return names;
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    return file && file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

@@ -1,5 +1,5 @@
 // Shared pieces of the skin loading tests: a fixture that starts every case
-// from an empty manager, descriptions, and files next to the test program.
+// from an empty manager, and what the manager holds afterwards.
 #pragma once
 
 #include "Manager.h"
@@ -26,11 +26,7 @@ std::string MakeDescription(const std::vector<std::pair<std::string, std::string
 // the manager has no image of that id.
 uint32_t LoadedImageColor(const std::string& id);
 
-// Names of the manager's entries in list order.
 std::vector<std::string> EntryNames();
-
-// Writes bytes to a file; true on success.
-bool WriteBytes(const std::string& path, const std::string& bytes);
 
 constexpr uint32_t kRed = 0x000000FF;
 constexpr uint32_t kGreen = 0x0000FF00;
