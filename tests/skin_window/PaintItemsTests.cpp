@@ -31,7 +31,7 @@ const char kDescription[] = R"xml(<theme><window>
 constexpr int kWidth = 60;
 constexpr int kHeight = 40;
 
-class PaintItemsTest : public ::testing::Test {
+class PaintItemsTest : public SkinWindowFixture {
   protected:
     void SetUp() override {
         CXmlDocument document;
@@ -39,14 +39,8 @@ class PaintItemsTest : public ::testing::Test {
         ASSERT_EQ(ParseSkinDescription(document, nullptr, "look"), 1);
         m_info = CManager::Instance()->FindDescription(DescriptionType::CommonCtrl, "look");
         ASSERT_NE(m_info, nullptr);
-        m_top = CreateTopWindow(0, 0, 200, 100);
-        m_window = CreateChildWindow(m_top, 0, 0, kWidth, kHeight);
-    }
-    void TearDown() override {
-        DestroyWindow(m_top);
-        PumpMessages();
-        ForgetRecords();
-        CManager::Destroy();
+        m_top = CreateTestWindow(nullptr, 0, 0, 200, 100);
+        m_window = CreateTestWindow(m_top, 0, 0, kWidth, kHeight);
     }
 
     // Paints the description in one state onto a fresh grey canvas.
@@ -60,7 +54,6 @@ class PaintItemsTest : public ::testing::Test {
     }
 
     WindowInfo* m_info = nullptr;
-    HWND m_top = nullptr;
     HWND m_window = nullptr;
 };
 

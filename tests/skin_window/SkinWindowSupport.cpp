@@ -1,5 +1,7 @@
 #include "SkinWindowSupport.h"
 
+#include "Manager.h"
+
 #include <map>
 
 namespace {
@@ -40,19 +42,6 @@ LRESULT CALLBACK ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterOnce() {
-    static bool registered = false;
-    if (registered)
-        return;
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = ClassProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassA(&windowClass);
-    registered = true;
-}
-
 } // namespace
 
 WNDPROC TestWindowProc() {
@@ -63,26 +52,24 @@ WindowRecord& RecordOf(HWND window) {
     return Records()[window];
 }
 
-void ForgetRecords() {
-    Records().clear();
-}
-
-HWND CreateTopWindow(int x, int y, int width, int height) {
-    RegisterOnce();
-    HWND window =
-        CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, x, y, width,
-                        height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    UpdateWindow(window);
-    PumpMessages();
-    return window;
-}
-
-HWND CreateChildWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle) {
-    RegisterOnce();
-    HWND window =
-        CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | extraStyle, x, y, width, height,
-                        parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+HWND CreateTestWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle) {
+    static const ATOM registered = [] {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = ClassProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kClassName;
+        return RegisterClassA(&windowClass);
+    }();
+    (void)registered;
+    const DWORD exStyle = parent ? 0 : WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+    const DWORD style = (parent ? WS_CHILD | WS_VISIBLE : WS_POPUP) | extraStyle;
+    HWND window = CreateWindowExA(exStyle, kClassName, "", style, x, y, width, height, parent,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!parent) {
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        UpdateWindow(window);
+    }
     PumpMessages();
     return window;
 }
@@ -102,14 +89,6 @@ RECT RectInParent(HWND window) {
     return rect;
 }
 
-void ResetPaints(HWND window) {
-    UpdateWindow(window);
-    PumpMessages();
-    ValidateRect(window, nullptr);
-    RecordOf(window).paints = 0;
-    RecordOf(window).lastPaint = RECT{};
-}
-
 COLORREF PixelOf(HWND window, int x, int y) {
     HDC dc = GetDC(window);
     const COLORREF color = GetPixel(dc, x, y);
@@ -117,36 +96,19 @@ COLORREF PixelOf(HWND window, int x, int y) {
     return color;
 }
 
-std::unique_ptr<Velmora::TextItem> MakeText(const std::string& id, int index, int left, int top,
-                                            int width, int height) {
-    auto item = std::make_unique<Velmora::TextItem>();
-    item->id = id;
-    item->index = index;
-    item->left = left;
-    item->top = top;
-    item->width = width;
-    item->height = height;
-    return item;
-}
-
-std::unique_ptr<Velmora::ImageItem> MakeImage(const std::string& id, int index, int left, int top,
-                                              int width, int height) {
-    auto item = std::make_unique<Velmora::ImageItem>();
-    item->id = id;
-    item->index = index;
-    item->left = left;
-    item->top = top;
-    item->width = width;
-    item->height = height;
-    return item;
+void SkinWindowFixture::TearDown() {
+    if (IsWindow(m_top))
+        DestroyWindow(m_top);
+    PumpMessages();
+    Records().clear();
+    Velmora::CManager::Destroy();
 }
 
 std::unique_ptr<Velmora::SurfaceItem> MakeFill(const std::string& id, int index, int left, int top,
-                                               int right, int bottom, COLORREF color, int state) {
+                                               int right, int bottom, COLORREF color) {
     auto item = std::make_unique<Velmora::SurfaceItem>();
     item->id = id;
     item->index = index;
-    item->state = state;
     item->fillColor = color;
     item->borderColor = Velmora::kNoColor;
     item->upperLeftX = left;

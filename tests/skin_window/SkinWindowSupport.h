@@ -1,10 +1,10 @@
 // Real windows for the skinned-window tests: a window class whose own
-// procedure records what reaches it, top-level and child windows of it, and
-// builders of window descriptions.
+// procedure records what reaches it, and builders of window descriptions.
 #pragma once
 
 #include "WindowInfo.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
@@ -26,28 +26,36 @@ constexpr LRESULT kCtlColorResult = 77;
 
 WNDPROC TestWindowProc();
 WindowRecord& RecordOf(HWND window);
-void ForgetRecords();
 
-// A visible, topmost popup whose client area is width x height at (x, y).
-HWND CreateTopWindow(int x, int y, int width, int height);
-HWND CreateChildWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle = 0);
-// Handles every message waiting for this thread.
+// Without a parent: a visible, topmost popup that does not take the focus.
+HWND CreateTestWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle = 0);
 void PumpMessages();
 // The window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND window);
-// Validates the whole window and forgets its paints, so that only what comes
-// next is seen.
-void ResetPaints(HWND window);
 COLORREF PixelOf(HWND window, int x, int y);
 
-std::unique_ptr<Velmora::TextItem> MakeText(const std::string& id, int index, int left, int top,
-                                            int width, int height);
-std::unique_ptr<Velmora::ImageItem> MakeImage(const std::string& id, int index, int left, int top,
-                                              int width, int height);
+// Leaves no window, record or manager state behind for the next test.
+class SkinWindowFixture : public ::testing::Test {
+  protected:
+    void TearDown() override;
+    HWND m_top = nullptr;
+};
+
+template <class Item>
+std::unique_ptr<Item> MakeBox(const std::string& id, int index, int left, int top, int width,
+                              int height) {
+    auto item = std::make_unique<Item>();
+    item->id = id;
+    item->index = index;
+    item->left = left;
+    item->top = top;
+    item->width = width;
+    item->height = height;
+    return item;
+}
 // A filled rectangle without border from (left, top) to (right, bottom) as
 // the surface syntax counts them (0 or less counts from the far edge).
 std::unique_ptr<Velmora::SurfaceItem> MakeFill(const std::string& id, int index, int left, int top,
-                                               int right, int bottom, COLORREF color,
-                                               int state = Velmora::STATE_ALL);
+                                               int right, int bottom, COLORREF color);
 std::unique_ptr<Velmora::LineItem> MakeLine(const std::string& id, int index, int x1, int y1,
                                             int x2, int y2, COLORREF color);

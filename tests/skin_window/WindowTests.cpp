@@ -1,16 +1,15 @@
 // The skinned-window base on real windows: placement by the description,
 // the background taken from the parent, and which part of the window is
 // repainted when a program changes a draw item.
+#include "Canvas.h"
 #include "Manager.h"
+#include "SkinFiles.h"
 #include "SkinWindowSupport.h"
+#include "UiProbe.h"
 #include "Window.h"
 
 #include <gtest/gtest.h>
 
-#include "SkinFiles.h"
-#include "UiProbe.h"
-
-#include <memory>
 #include <string>
 
 using Velmora::CWindow;
@@ -18,110 +17,87 @@ using Velmora::WindowInfo;
 
 namespace {
 
-class SkinWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override { m_top = CreateTopWindow(0, 0, 400, 300); }
-    void TearDown() override {
-        if (IsWindow(m_top))
-            DestroyWindow(m_top);
-        PumpMessages();
-        ForgetRecords();
-        Velmora::CManager::Destroy();
-    }
-
-    HWND m_top = nullptr;
-};
-
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-::testing::AssertionResult RectIs(const RECT& actual, LONG left, LONG top, LONG right,
-                                  LONG bottom) {
-    if (SameRect(actual, RECT{left, top, right, bottom}))
+::testing::AssertionResult RectIs(const RECT& actual, const RECT& expected) {
+    if (EqualRect(&actual, &expected))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "(" << actual.left << "," << actual.top << "," << actual.right << "," << actual.bottom
-           << ") instead of (" << left << "," << top << "," << right << "," << bottom << ")";
+           << ") instead of (" << expected.left << "," << expected.top << "," << expected.right
+           << "," << expected.bottom << ")";
 }
 
-using PlacementTest = SkinWindowTest;
+// A 200x100 window at (10, 10) of a 400x300 top window, whose own procedure
+// records the rectangle every paint covers.
+class SkinWindowTest : public SkinWindowFixture {
+  protected:
+    void SetUp() override {
+        m_top = CreateTestWindow(nullptr, 0, 0, 400, 300);
+        m_window = CreateTestWindow(m_top, 10, 10, 200, 100);
+        m_info.drawItems.Add(MakeBox<Velmora::TextItem>("text.whole", 0, 10, 10, 0, 20));
+        m_info.drawItems.Add(MakeBox<Velmora::TextItem>("text.sized", 1, 0, 10, 50, 20));
+        m_info.drawItems.Add(MakeBox<Velmora::ImageItem>("image.corner", 2, -60, -30, 40, 20));
+        m_info.drawItems.Add(MakeBox<Velmora::ImageItem>("image.file", 3, 5, 5, 10, 10));
+        m_info.drawItems.Add(MakeBox<Velmora::ImageItem>("image.fromright", 4, 20, 20, -20, 10));
+        m_skin.Attach(m_window);
+        UpdateWindow(m_window);
+        PumpMessages();
+        ValidateRect(m_window, nullptr);
+        RecordOf(m_window).paints = 0;
+    }
 
-TEST_F(PlacementTest, DescriptionWithoutPlaceOrSizeOnlyRaisesTheWindow) {
-    HWND window = CreateChildWindow(m_top, 10, 20, 50, 40);
-    HWND sibling = CreateChildWindow(m_top, 30, 30, 50, 40);
-    SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ASSERT_NE(GetWindow(m_top, GW_CHILD), window);
+    HWND m_window = nullptr;
+    WindowInfo m_info;
+    CWindow m_skin{&m_info};
+};
 
+TEST_F(SkinWindowTest, PlacementFollowsTheDescription) {
+    struct Case {
+        bool hasPosition;
+        int left, top, width, height;
+        DWORD style;
+        RECT expected;
+    };
+    // The window starts at (10, 20), 50x40, in a 400x300 parent.
+    const Case cases[] = {
+        // Nothing given: place and size stay.
+        {false, 0, 0, 0, 0, 0, {10, 20, 60, 60}},
+        // A place counted from the parent's right and bottom edges.
+        {true, -100, -50, 80, 30, 0, {300, 250, 380, 280}},
+        // A size alone ignores the place.
+        {false, 99, 0, 120, 70, 0, {10, 20, 130, 90}},
+        // A height of 0 takes the client height: 40 less the 1-pixel frame at each edge.
+        {true, 5, 6, 70, 0, WS_BORDER, {5, 6, 75, 44}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.expected.left);
+        HWND window = CreateTestWindow(m_top, 10, 20, 50, 40, test.style);
+        CreateTestWindow(m_top, 30, 30, 50, 40);
+        SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ASSERT_NE(GetWindow(m_top, GW_CHILD), window);
+        WindowInfo info;
+        info.hasPosition = test.hasPosition;
+        info.left = test.left;
+        info.top = test.top;
+        info.width = test.width;
+        info.height = test.height;
+        CWindow skin(&info);
+        skin.Attach(window);
+
+        EXPECT_TRUE(RectIs(RectInParent(window), test.expected));
+        EXPECT_EQ(GetWindow(m_top, GW_CHILD), window);
+    }
+}
+
+TEST_F(SkinWindowTest, BackgroundIsTheParentsPaintUnderTheWindowUntilARebuild) {
+    HWND window = CreateTestWindow(m_top, 30, 40, 20, 10);
     WindowInfo info;
     CWindow skin(&info);
     skin.Attach(window);
+    CCanvas parent(400, 300);
+    SetPixel(parent.Dc(), 30, 40, RGB(255, 0, 0));
+    SetPixel(parent.Dc(), 49, 49, RGB(0, 0, 255));
 
-    EXPECT_TRUE(RectIs(RectInParent(window), 10, 20, 60, 60));
-    EXPECT_EQ(GetWindow(m_top, GW_CHILD), window);
-    EXPECT_NE(GetWindow(m_top, GW_CHILD), sibling);
-}
-
-TEST_F(PlacementTest, NegativePlaceCountsFromTheParentsFarEdges) {
-    HWND window = CreateChildWindow(m_top, 10, 20, 50, 40);
-    WindowInfo info;
-    info.hasPosition = true;
-    info.left = -100;
-    info.top = -50;
-    info.width = 80;
-    info.height = 30;
-    CWindow skin(&info);
-    skin.Attach(window);
-
-    EXPECT_TRUE(RectIs(RectInParent(window), 300, 250, 380, 280));
-}
-
-TEST_F(PlacementTest, PositiveSizeWithoutPlaceKeepsThePosition) {
-    HWND window = CreateChildWindow(m_top, 10, 20, 50, 40);
-    WindowInfo info;
-    info.left = 99;
-    info.width = 120;
-    info.height = 70;
-    CWindow skin(&info);
-    skin.Attach(window);
-
-    EXPECT_TRUE(RectIs(RectInParent(window), 10, 20, 130, 90));
-}
-
-TEST_F(PlacementTest, ZeroHeightTakesTheClientHeight) {
-    HWND window = CreateChildWindow(m_top, 10, 20, 50, 40, WS_BORDER);
-    RECT client = {};
-    GetClientRect(window, &client);
-    ASSERT_LT(client.bottom, 40);
-
-    WindowInfo info;
-    info.hasPosition = true;
-    info.left = 5;
-    info.top = 6;
-    info.width = 70;
-    CWindow skin(&info);
-    skin.Attach(window);
-
-    EXPECT_TRUE(RectIs(RectInParent(window), 5, 6, 75, 6 + client.bottom));
-}
-
-TEST_F(SkinWindowTest, BackgroundIsTheParentsPaintUnderTheWindow) {
-    HWND window = CreateChildWindow(m_top, 30, 40, 20, 10);
-    WindowInfo info;
-    CWindow skin(&info);
-    skin.Attach(window);
-
-    HDC screen = GetDC(m_top);
-    HDC parentDc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 300);
-    ReleaseDC(m_top, screen);
-    HGDIOBJ previous = SelectObject(parentDc, bitmap);
-    RECT all = {0, 0, 400, 300};
-    FillRect(parentDc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetPixel(parentDc, 30, 40, RGB(255, 0, 0));
-    SetPixel(parentDc, 49, 49, RGB(0, 0, 255));
-
-    skin.CaptureBackground(parentDc);
+    skin.CaptureBackground(parent.Dc());
 
     const Velmora::CMemoryCanvas& background = skin.GetBackground();
     ASSERT_TRUE(background.IsValid());
@@ -133,116 +109,65 @@ TEST_F(SkinWindowTest, BackgroundIsTheParentsPaintUnderTheWindow) {
 
     skin.Redraw(true, nullptr);
     EXPECT_FALSE(skin.GetBackground().IsValid());
-
-    SelectObject(parentDc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(parentDc);
 }
 
-// A 200x100 window skinned by the base, whose own procedure records the
-// rectangle every paint covers.
-class DrawItemChangeTest : public SkinWindowTest {
-  protected:
-    void SetUp() override {
-        SkinWindowTest::SetUp();
-        m_window = CreateChildWindow(m_top, 10, 10, 200, 100);
-        m_info.drawItems.Add(MakeText("text.whole", 0, 10, 10, 0, 20));
-        m_info.drawItems.Add(MakeText("text.sized", 1, 0, 10, 50, 20));
-        m_info.drawItems.Add(MakeImage("image.corner", 2, -60, -30, 40, 20));
-        m_info.drawItems.Add(MakeImage("image.file", 3, 5, 5, 10, 10));
-        m_info.drawItems.Add(MakeImage("image.fromright", 4, 20, 20, -20, 10));
-        m_skin.Attach(m_window);
-        ResetPaints(m_window);
+TEST_F(SkinWindowTest, ChangedItemRepaintsItsRectangleOrTheWholeWindow) {
+    struct Case {
+        const char* id;
+        const char* text;
+        RECT expected;
+    };
+    const Case cases[] = {
+        // Without a width of its own the item may cover anything.
+        {"text.whole", nullptr, {0, 0, 200, 100}},
+        {"text.sized", nullptr, {0, 10, 50, 30}},
+        {"text.sized", "新的文字", {0, 10, 50, 30}},
+        {"image.corner", nullptr, {140, 70, 180, 90}},
+        // A width counted from the right edge gives no size of its own.
+        {"image.fromright", nullptr, {0, 0, 200, 100}},
+    };
+    int paints = 0;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.id);
+        if (test.text)
+            EXPECT_EQ(m_skin.SetDrawItemValue(test.id, test.text), 1);
+        else
+            EXPECT_EQ(m_skin.SetDrawItemVisible(test.id, false), 1);
+        EXPECT_EQ(RecordOf(m_window).paints, ++paints);
+        EXPECT_TRUE(RectIs(RecordOf(m_window).lastPaint, test.expected));
     }
-
-    const WindowRecord& Record() { return RecordOf(m_window); }
-
-    HWND m_window = nullptr;
-    WindowInfo m_info;
-    CWindow m_skin{&m_info};
-};
-
-TEST_F(DrawItemChangeTest, HidingAnItemRepaintsItsRectangleOrTheWholeWindow) {
-    EXPECT_EQ(m_skin.SetDrawItemVisible("text.whole", false), 1);
     EXPECT_FALSE(m_info.drawItems.Find("text.whole", Velmora::DRAWITEM_TEXT)->visible);
-    EXPECT_EQ(Record().paints, 1);
-    EXPECT_TRUE(RectIs(Record().lastPaint, 0, 0, 200, 100));
-
-    EXPECT_EQ(m_skin.SetDrawItemVisible("text.sized", false), 1);
-    EXPECT_EQ(Record().paints, 2);
-    EXPECT_TRUE(RectIs(Record().lastPaint, 0, 10, 50, 30));
-
-    EXPECT_EQ(m_skin.SetDrawItemVisible("image.corner", false), 1);
-    EXPECT_FALSE(m_info.drawItems.Find("image.corner", Velmora::DRAWITEM_IMAGE)->visible);
-    EXPECT_EQ(Record().paints, 3);
-    EXPECT_TRUE(RectIs(Record().lastPaint, 140, 70, 180, 90));
-
-    // A width counted from the right edge gives no size of its own.
-    EXPECT_EQ(m_skin.SetDrawItemVisible("image.fromright", false), 1);
-    EXPECT_EQ(Record().paints, 4);
-    EXPECT_TRUE(RectIs(Record().lastPaint, 0, 0, 200, 100));
-}
-
-TEST_F(DrawItemChangeTest, UnknownIdsChangeAndRepaintNothing) {
-    EXPECT_EQ(m_skin.SetDrawItemVisible("no.such", false), 0);
-    EXPECT_EQ(m_skin.SetDrawItemValue("no.such", "x"), 0);
-    UpdateWindow(m_window);
-    EXPECT_EQ(Record().paints, 0);
-}
-
-TEST_F(DrawItemChangeTest, NewTextRepaintsTheItem) {
-    EXPECT_EQ(m_skin.SetDrawItemValue("text.sized", "新的文字"), 1);
     EXPECT_EQ(
         static_cast<Velmora::TextItem*>(m_info.drawItems.Find("text.sized", Velmora::DRAWITEM_TEXT))
             ->content,
         "新的文字");
-    EXPECT_EQ(Record().paints, 1);
-    EXPECT_TRUE(RectIs(Record().lastPaint, 0, 10, 50, 30));
+
+    EXPECT_EQ(m_skin.SetDrawItemVisible("no.such", false), 0);
+    EXPECT_EQ(m_skin.SetDrawItemValue("no.such", "x"), 0);
+    UpdateWindow(m_window);
+    EXPECT_EQ(RecordOf(m_window).paints, paints);
 }
 
-TEST_F(DrawItemChangeTest, ImageShownBeforeIsReadAgainAndAFailedReadRepaintsNothing) {
-    const std::string folder = MakeScratchFolder("skin_window_image");
-    const std::string path = folder + "\\picture.bmp";
+TEST_F(SkinWindowTest, ImageShownBeforeIsReadAgainAndAFailedReadRepaintsNothing) {
+    const std::string path = MakeScratchFolder("skin_window_image") + "\\picture.bmp";
     ASSERT_TRUE(WriteFileBytes(path, MakeBmpFile(2, 2, RGB(255, 0, 0))));
     Velmora::CManager* manager = Velmora::CManager::Instance();
     ASSERT_NE(manager->GetFileImage(path, false), nullptr);
 
     ASSERT_TRUE(WriteFileBytes(path, MakeBmpFile(2, 2, RGB(0, 0, 255))));
     EXPECT_EQ(m_skin.SetDrawItemValue("image.file", path.c_str()), 1);
-    EXPECT_EQ(Record().paints, 1);
-    EXPECT_TRUE(RectIs(Record().lastPaint, 5, 5, 15, 15));
+    EXPECT_EQ(RecordOf(m_window).paints, 1);
+    EXPECT_TRUE(RectIs(RecordOf(m_window).lastPaint, RECT{5, 5, 15, 15}));
     Velmora::CVelmoraImage* image = manager->FindFileImage(path);
     ASSERT_NE(image, nullptr);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 2, 2);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    EXPECT_TRUE(image->Draw(memory, 0, 0, 2, 2));
-    EXPECT_EQ(GetPixel(memory, 1, 1), RGB(0, 0, 255));
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    CCanvas canvas(2, 2);
+    EXPECT_TRUE(image->Draw(canvas.Dc(), 0, 0, 2, 2));
+    EXPECT_EQ(canvas.Pixel(1, 1), RGB(0, 0, 255));
 
     ASSERT_TRUE(WriteFileBytes(path, "not a picture"));
     EXPECT_EQ(m_skin.SetDrawItemValue("image.file", path.c_str()), 0);
     UpdateWindow(m_window);
-    EXPECT_EQ(Record().paints, 1);
-}
-
-TEST_F(DrawItemChangeTest, ItemsAreFoundByIdAndByState) {
-    auto normal = MakeImage("image.normal", 5, 0, 0, 0, 0);
-    normal->state = Velmora::STATE_NORMAL;
-    auto over = MakeImage("image.over", 6, 0, 0, 0, 0);
-    over->state = Velmora::STATE_OVER;
-    m_info.drawItems.Add(std::move(over));
-    m_info.drawItems.Add(std::move(normal));
-
-    EXPECT_EQ(m_skin.FindItemOfState(Velmora::DRAWITEM_IMAGE, Velmora::STATE_NORMAL)->id,
-              "image.normal");
-    EXPECT_EQ(m_skin.FindItemOfState(Velmora::DRAWITEM_TEXT, Velmora::STATE_NORMAL), nullptr);
-    EXPECT_EQ(m_skin.FindItem("text.sized", Velmora::DRAWITEM_TEXT)->id, "text.sized");
-    EXPECT_EQ(m_skin.FindItem("text.sized", Velmora::DRAWITEM_IMAGE), nullptr);
+    EXPECT_EQ(RecordOf(m_window).paints, 1);
 }
 
 class CCursorSkin : public CWindow {
@@ -262,7 +187,7 @@ TEST_F(SkinWindowTest, CursorOfTheDescriptionIsShownWhenTheSkinHasIt) {
     HCURSOR handle = cursor->LoadCursorData(bytes.data(), bytes.size());
     ASSERT_NE(handle, nullptr);
     Velmora::CManager::Instance()->Cursors().Add(std::move(cursor));
-    HWND window = CreateChildWindow(m_top, 10, 10, 50, 40);
+    HWND window = CreateTestWindow(m_top, 10, 10, 50, 40);
     WindowInfo info;
     info.cursorId = "hand";
     CCursorSkin skin(&info);
