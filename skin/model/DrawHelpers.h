@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DrawItems.h"
+#include "GdiObjects.h"
 
 #include <windows.h>
 
@@ -12,55 +13,6 @@
 namespace Velmora {
 
 class GDIImage;
-
-// Selects a GDI object into a device context and selects the previous one back.
-class CSelectObject {
-  public:
-    CSelectObject(HDC dc, HGDIOBJ object)
-        : m_dc(dc), m_previous(object ? SelectObject(dc, object) : nullptr) {}
-    CSelectObject(const CSelectObject&) = delete;
-    CSelectObject& operator=(const CSelectObject&) = delete;
-    ~CSelectObject() {
-        if (m_previous)
-            SelectObject(m_dc, m_previous);
-    }
-
-  private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
-
-// Owns a pen, brush or bitmap that the painter created.
-template <class Handle> class CGdiHandle {
-  public:
-    explicit CGdiHandle(Handle handle = nullptr) : m_handle(handle) {}
-    CGdiHandle(const CGdiHandle&) = delete;
-    CGdiHandle& operator=(const CGdiHandle&) = delete;
-    ~CGdiHandle() {
-        if (m_handle)
-            DeleteObject(m_handle);
-    }
-    Handle Get() const { return m_handle; }
-
-  private:
-    Handle m_handle;
-};
-
-// A memory device context compatible with another one.
-class CMemoryDC {
-  public:
-    explicit CMemoryDC(HDC compatibleWith) : m_dc(CreateCompatibleDC(compatibleWith)) {}
-    CMemoryDC(const CMemoryDC&) = delete;
-    CMemoryDC& operator=(const CMemoryDC&) = delete;
-    ~CMemoryDC() {
-        if (m_dc)
-            DeleteDC(m_dc);
-    }
-    HDC Get() const { return m_dc; }
-
-  private:
-    HDC m_dc;
-};
 
 // A sub-item of a list or tree control: row and column of a list cell, or the
 // handle of a tree item; -1, -1 and null for a whole window.

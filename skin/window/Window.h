@@ -32,29 +32,6 @@ struct SubItemOverride {
     bool visible = true;
 };
 
-// A memory device context with its own bitmap, released together.
-class CMemoryCanvas {
-  public:
-    CMemoryCanvas() = default;
-    CMemoryCanvas(const CMemoryCanvas&) = delete;
-    CMemoryCanvas& operator=(const CMemoryCanvas&) = delete;
-    ~CMemoryCanvas() { Reset(); }
-
-    bool Create(HDC compatibleWith, int width, int height);
-    void Reset();
-    HDC GetDC() const { return m_dc; }
-    bool IsValid() const { return m_dc != nullptr; }
-    int GetWidth() const { return m_width; }
-    int GetHeight() const { return m_height; }
-
-  private:
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
-    int m_width = 0;
-    int m_height = 0;
-};
-
 class CWindow : public CHookWindow {
   public:
     explicit CWindow(WindowInfo* info);

@@ -1,0 +1,39 @@
+#include "GdiObjects.h"
+
+namespace Velmora {
+
+bool CMemoryCanvas::Create(HDC compatibleWith, int width, int height) {
+    Reset();
+    if (width <= 0 || height <= 0)
+        return false;
+    HDC dc = CreateCompatibleDC(compatibleWith);
+    if (!dc)
+        return false;
+    HBITMAP bitmap = CreateCompatibleBitmap(compatibleWith, width, height);
+    if (!bitmap) {
+        DeleteDC(dc);
+        return false;
+    }
+    m_dc = dc;
+    m_bitmap = bitmap;
+    m_previous = SelectObject(dc, bitmap);
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+void CMemoryCanvas::Reset() {
+    if (m_dc) {
+        SelectObject(m_dc, m_previous);
+        DeleteDC(m_dc);
+    }
+    if (m_bitmap)
+        DeleteObject(m_bitmap);
+    m_dc = nullptr;
+    m_bitmap = nullptr;
+    m_previous = nullptr;
+    m_width = 0;
+    m_height = 0;
+}
+
+} // namespace Velmora

@@ -1,0 +1,82 @@
+// Owners of the GDI objects that painting creates: a selection undone on
+// leaving, a pen, brush or bitmap, a memory device context, and a memory
+// device context with a bitmap of its own.
+#pragma once
+
+#include <windows.h>
+
+namespace Velmora {
+
+// Selects a GDI object into a device context and selects the previous one back.
+class CSelectObject {
+  public:
+    CSelectObject(HDC dc, HGDIOBJ object)
+        : m_dc(dc), m_previous(object ? SelectObject(dc, object) : nullptr) {}
+    CSelectObject(const CSelectObject&) = delete;
+    CSelectObject& operator=(const CSelectObject&) = delete;
+    ~CSelectObject() {
+        if (m_previous)
+            SelectObject(m_dc, m_previous);
+    }
+
+  private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
+
+// Owns a pen, brush or bitmap that the painter created.
+template <class Handle> class CGdiHandle {
+  public:
+    explicit CGdiHandle(Handle handle = nullptr) : m_handle(handle) {}
+    CGdiHandle(const CGdiHandle&) = delete;
+    CGdiHandle& operator=(const CGdiHandle&) = delete;
+    ~CGdiHandle() {
+        if (m_handle)
+            DeleteObject(m_handle);
+    }
+    Handle Get() const { return m_handle; }
+
+  private:
+    Handle m_handle;
+};
+
+// A memory device context compatible with another one.
+class CMemoryDC {
+  public:
+    explicit CMemoryDC(HDC compatibleWith) : m_dc(CreateCompatibleDC(compatibleWith)) {}
+    CMemoryDC(const CMemoryDC&) = delete;
+    CMemoryDC& operator=(const CMemoryDC&) = delete;
+    ~CMemoryDC() {
+        if (m_dc)
+            DeleteDC(m_dc);
+    }
+    HDC Get() const { return m_dc; }
+
+  private:
+    HDC m_dc;
+};
+
+// A memory device context with its own bitmap, released together.
+class CMemoryCanvas {
+  public:
+    CMemoryCanvas() = default;
+    CMemoryCanvas(const CMemoryCanvas&) = delete;
+    CMemoryCanvas& operator=(const CMemoryCanvas&) = delete;
+    ~CMemoryCanvas() { Reset(); }
+
+    bool Create(HDC compatibleWith, int width, int height);
+    void Reset();
+    HDC GetDC() const { return m_dc; }
+    bool IsValid() const { return m_dc != nullptr; }
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+
+  private:
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_previous = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+};
+
+} // namespace Velmora
