@@ -110,28 +110,17 @@ TEST_F(StartupTest, MissingOrEmptyUpdateUrlEndsBeforeAnySkinOrWindow) {
     EXPECT_EQ((std::vector<std::string>{"Cleanup", "Cleanup"}), m_skin.calls);
 }
 
-TEST_F(StartupTest, ReadsTheUpdateUrlFromTheProgramFolderOnly) {
-    WriteConfig("[Update]\r\nUpdateUrl=http://127.0.0.1:1/UpdateNew.xml\r\n");
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, saved);
-    const std::string elsewhere = MakeScratchFolder("cwd");
-    WriteFileBytes(elsewhere + "\\Platform.ini", "[Update]\r\nUpdateUrl=http://wrong/\r\n");
-    SetCurrentDirectoryA(elsewhere.c_str());
-    CTarnwickClientApp app;
-    EXPECT_TRUE(app.ReadUpdateUrl());
-    EXPECT_EQ("http://127.0.0.1:1/UpdateNew.xml", app.UpdateUrl());
-    SetCurrentDirectoryA(saved);
-    EXPECT_EQ("Dovrel.exe", app.MainProgramFile());
-    EXPECT_EQ("StartMainApp", app.MainProgramArgument());
-}
-
-TEST_F(StartupTest, RunningLobbyIsToldAndBroughtForward) {
+TEST_F(StartupTest, RunningLobbyIsToldAndBroughtForwardUnlessAnArgumentIsGiven) {
     CRunningLobby lobby("TarnwickTestLobby");
     ASSERT_TRUE(lobby.Ready());
     ASSERT_TRUE(IsIconic(lobby.Window()));
-    WriteConfig("[Platform]\r\nDovrelClass=TarnwickTestLobby\r\n"
-                "[Update]\r\nUpdateUrl=http://127.0.0.1:1/UpdateNew.xml\r\n");
-    auto boxes = RunApp("");
+    WriteConfig("[Platform]\r\nDovrelClass=TarnwickTestLobby\r\n[Update]\r\nUpdateUrl=\r\n");
+    auto boxes = RunApp("x");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kNoUpdateUrl, boxes[0].text);
+    EXPECT_TRUE(IsIconic(lobby.Window()));
+
+    boxes = RunApp("");
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(kLobbyRunning, boxes[0].text);
     EXPECT_EQ("系统提示", boxes[0].caption);
@@ -139,18 +128,8 @@ TEST_F(StartupTest, RunningLobbyIsToldAndBroughtForward) {
     EXPECT_FALSE(boxes[0].hadOwner);
     EXPECT_FALSE(IsIconic(lobby.Window()));
     EXPECT_EQ(lobby.Window(), GetForegroundWindow());
-    // Nothing else ran: no skin was loaded, but it was released.
-    EXPECT_EQ(std::vector<std::string>{"Cleanup"}, m_skin.calls);
-}
-
-TEST_F(StartupTest, AnyArgumentSkipsTheLobbyCheck) {
-    CRunningLobby lobby("TarnwickTestLobby");
-    ASSERT_TRUE(lobby.Ready());
-    WriteConfig("[Platform]\r\nDovrelClass=TarnwickTestLobby\r\n[Update]\r\nUpdateUrl=\r\n");
-    auto boxes = RunApp("x");
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(kNoUpdateUrl, boxes[0].text);
-    EXPECT_TRUE(IsIconic(lobby.Window()));
+    // No skin was loaded on either run, but it was released.
+    EXPECT_EQ((std::vector<std::string>{"Cleanup", "Cleanup"}), m_skin.calls);
 }
 
 TEST_F(StartupTest, MissingLobbyClassProbesTheBareMutexName) {
@@ -164,8 +143,6 @@ TEST_F(StartupTest, MissingLobbyClassProbesTheBareMutexName) {
     EXPECT_EQ(kLobbyRunning, boxes[0].text);
 
     // The updater does not keep the mutex it probed.
-    HANDLE again = CreateMutexA(nullptr, TRUE, "TarnwickProbe_Mutex");
-    CloseHandle(again);
     WriteConfig("[Platform]\r\nDovrelClass=TarnwickProbe\r\n[Update]\r\nUpdateUrl=\r\n");
     boxes = RunApp("");
     ASSERT_EQ(1u, boxes.size());
@@ -175,11 +152,19 @@ TEST_F(StartupTest, MissingLobbyClassProbesTheBareMutexName) {
     CloseHandle(probe);
 }
 
-TEST_F(StartupTest, UrlPresentLoadsTheSkinThenRunsTheWindow) {
+TEST_F(StartupTest, UrlFromTheProgramFolderLoadsTheSkinRunsTheWindowAndStartsTheLobby) {
     // Nothing listens on port 1: the run fails at once and starts the lobby.
     WriteConfig("[Update]\r\nUpdateUrl=http://127.0.0.1:1/UpdateNew.xml\r\n");
-    DeleteFileA((TestProgramFolder() + "\\Dovrel.log").c_str());
+    const std::string log = TestProgramFolder() + "\\Dovrel.log";
+    DeleteFileA(log.c_str());
+    // A configuration in the working folder must not be read, nor the lobby looked for there.
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    const std::string elsewhere = MakeScratchFolder("cwd");
+    WriteFileBytes(elsewhere + "\\Platform.ini", "[Update]\r\nUpdateUrl=\r\n");
+    SetCurrentDirectoryA(elsewhere.c_str());
     auto boxes = RunApp("x");
+    SetCurrentDirectoryA(saved);
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("获取更新文件失败", boxes[0].text);
     EXPECT_TRUE(boxes[0].hadOwner);
@@ -191,48 +176,6 @@ TEST_F(StartupTest, UrlPresentLoadsTheSkinThenRunsTheWindow) {
         "Cleanup",
     };
     EXPECT_EQ(expected, m_skin.calls);
-    EXPECT_TRUE(WaitForFile(TestProgramFolder() + "\\Dovrel.log", 5000));
-}
-
-TEST(RealProgramTest, TarnwickWithoutConfigurationShowsItsMessageAndEnds) {
-    const std::string folder = MakeScratchFolder("install");
-    ASSERT_TRUE(CopyFileA(TARNWICK_EXE, (folder + "\\Tarnwick.exe").c_str(), FALSE));
-    CChildProcess tarnwick;
-    ASSERT_TRUE(tarnwick.Start("\"" + folder + "\\Tarnwick.exe\" x", TestProgramFolder()));
-    SeenMessageBox box;
-    ASSERT_TRUE(AnswerMessageBox(tarnwick.Id(), 30000, box));
-    EXPECT_EQ(kNoUpdateUrl, box.text);
-    EXPECT_EQ("Tarnwick", box.caption);
-    EXPECT_EQ(1u, box.processWindows); // no updater window yet
-    EXPECT_TRUE(tarnwick.WaitForExit(20000));
-}
-
-TEST(RealProgramTest, TarnwickTellsOfARunningLobby) {
-    const std::string folder = MakeScratchFolder("install-lobby");
-    ASSERT_TRUE(CopyFileA(TARNWICK_EXE, (folder + "\\Tarnwick.exe").c_str(), FALSE));
-    WriteFileBytes(folder + "\\Platform.ini", "[Platform]\r\nDovrelClass=TarnwickRealLobby\r\n"
-                                              "[Update]\r\nUpdateUrl=http://127.0.0.1:1/x\r\n");
-    CRunningLobby lobby("TarnwickRealLobby");
-    ASSERT_TRUE(lobby.Ready());
-    CChildProcess tarnwick;
-    ASSERT_TRUE(tarnwick.Start("\"" + folder + "\\Tarnwick.exe\""));
-    SeenMessageBox box;
-    ASSERT_TRUE(AnswerMessageBox(tarnwick.Id(), 30000, box));
-    EXPECT_EQ(kLobbyRunning, box.text);
-    EXPECT_EQ("系统提示", box.caption);
-    EXPECT_EQ(1u, box.processWindows);
-    EXPECT_TRUE(tarnwick.WaitForExit(20000));
-    EXPECT_FALSE(IsIconic(lobby.Window()));
-}
-
-TEST(LaunchMainProgramTest, StartsTheLobbyFromTheProgramFolderWithItsArgument) {
-    const std::string log = TestProgramFolder() + "\\Dovrel.log";
-    DeleteFileA(log.c_str());
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, saved);
-    SetCurrentDirectoryA(MakeScratchFolder("elsewhere").c_str());
-    EXPECT_TRUE(LaunchMainProgram(nullptr, "Dovrel.exe", "StartMainApp"));
-    SetCurrentDirectoryA(saved);
     ASSERT_TRUE(WaitForFile(log, 20000));
     Sleep(300);
     EXPECT_EQ("StartMainApp\r\n", ReadFileBytes(log));
@@ -246,6 +189,32 @@ TEST(LaunchMainProgramTest, MissingLobbyIsReported) {
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("启动程序失败，请尝试从官方网站重新下载安装包。", boxes[0].text);
     EXPECT_EQ("系统提示", boxes[0].caption);
+}
+
+TEST(RealProgramTest, TarnwickShowsItsEarlyMessagesBeforeAnyWindow) {
+    const std::string folder = MakeScratchFolder("install");
+    ASSERT_TRUE(CopyFileA(TARNWICK_EXE, (folder + "\\Tarnwick.exe").c_str(), FALSE));
+    CChildProcess bare;
+    ASSERT_TRUE(bare.Start("\"" + folder + "\\Tarnwick.exe\" x", TestProgramFolder()));
+    SeenMessageBox box;
+    ASSERT_TRUE(AnswerMessageBox(bare.Id(), 30000, box));
+    EXPECT_EQ(kNoUpdateUrl, box.text);
+    EXPECT_EQ("Tarnwick", box.caption);
+    EXPECT_EQ(1u, box.processWindows); // no updater window yet
+    EXPECT_TRUE(bare.WaitForExit(20000));
+
+    WriteFileBytes(folder + "\\Platform.ini", "[Platform]\r\nDovrelClass=TarnwickRealLobby\r\n"
+                                              "[Update]\r\nUpdateUrl=http://127.0.0.1:1/x\r\n");
+    CRunningLobby lobby("TarnwickRealLobby");
+    ASSERT_TRUE(lobby.Ready());
+    CChildProcess tarnwick;
+    ASSERT_TRUE(tarnwick.Start("\"" + folder + "\\Tarnwick.exe\""));
+    ASSERT_TRUE(AnswerMessageBox(tarnwick.Id(), 30000, box));
+    EXPECT_EQ(kLobbyRunning, box.text);
+    EXPECT_EQ("系统提示", box.caption);
+    EXPECT_EQ(1u, box.processWindows);
+    EXPECT_TRUE(tarnwick.WaitForExit(20000));
+    EXPECT_FALSE(IsIconic(lobby.Window()));
 }
 
 } // namespace

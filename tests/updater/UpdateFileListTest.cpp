@@ -1,5 +1,5 @@
 // The update manifest as the updater reads it through the system's MSXML, the
-// destination rules, and the file digest against an independent MD5.
+// destination rules, the file digest against an independent MD5 and the manifest maker's output.
 #include "UiProbe.h"
 #include "UpdateFileList.h"
 
@@ -11,46 +11,47 @@
 
 namespace {
 
-class ComApartment {
-  public:
-    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComApartment() { CoUninitialize(); }
-};
-
 std::string FileElement(const std::string& children) {
     return "<File>" + children + "</File>";
 }
 
 class ManifestTest : public ::testing::Test {
   protected:
-    void SetUp() override { m_folder = MakeScratchFolder("manifest"); }
+    void SetUp() override {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        m_folder = MakeScratchFolder("manifest");
+    }
+    void TearDown() override { CoUninitialize(); }
 
     bool LoadManifest(const std::string& body) {
         const std::string path = m_folder + "\\UpdateNew.xml";
         WriteFileBytes(path, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n" + body);
         return m_list.Load(path.c_str());
     }
-
     std::unique_ptr<CUpdateFileInfo> Pop() { return m_list.PopFront(); }
 
-    ComApartment m_com;
     std::string m_folder;
     CUpdateFileList m_list;
 };
 
-TEST_F(ManifestTest, ReadsEveryFieldFromChildElements) {
-    ASSERT_TRUE(LoadManifest("<Update><Files>" +
-                             FileElement("<FileName>game.dll</FileName>"
-                                         "<FileSize>  1234xyz</FileSize>"
-                                         "<HashCode>ABCDEF0123456789abcdef0123456789</HashCode>"
-                                         "<InstallDir>CURRENTDIR</InstallDir>"
-                                         "<Register>YES</Register>"
-                                         "<!-- a comment -->"
-                                         "<LocalPath>data</LocalPath>"
-                                         "<Unknown>ignored</Unknown>"
-                                         "<URL>http://127.0.0.1/game.dll</URL>") +
-                             "</Files></Update>"));
-    ASSERT_EQ(1, m_list.Count());
+TEST_F(ManifestTest, ReadsChildElementsOfEveryFileInDocumentOrder) {
+    ASSERT_TRUE(LoadManifest(
+        "<Update><Files>" +
+        FileElement("<FileName>game.dll</FileName><FileSize>  1234xyz</FileSize>"
+                    "<HashCode>ABCDEF0123456789abcdef0123456789</HashCode>"
+                    "<InstallDir>CURRENTDIR</InstallDir><REGISTER>yEs</REGISTER>"
+                    "<!-- a comment --><localpath>data</localpath><Unknown>ignored</Unknown>"
+                    "<URL>http://127.0.0.1/game.dll</URL>") +
+        "<g><h>" +
+        FileElement("<FileName>first</FileName><FileName>sec<b>on</b>d</FileName>"
+                    "<FileSize>-12</FileSize><FileSize>7</FileSize><Register>true</Register>") +
+        "</h></g>" +
+        // Attributes are not read: only the defaults remain.
+        "<File FileName=\"x.dll\" FileSize=\"9\" URL=\"http://h/x\"><FileSize>abc</FileSize>"
+        "<Register>YESS</Register></File>" +
+        FileElement("<FileName>\xE5\xA4\xA7\xE5\x8E\x85.dat</FileName><FileSize>-12</FileSize>") +
+        "</Files></Update>"));
+    ASSERT_EQ(4, m_list.Count());
     auto record = Pop();
     EXPECT_EQ("game.dll", record->fileName);
     EXPECT_EQ(1234, record->size);
@@ -60,69 +61,29 @@ TEST_F(ManifestTest, ReadsEveryFieldFromChildElements) {
     EXPECT_EQ("http://127.0.0.1/game.dll", record->url);
     EXPECT_EQ(m_list.ProgramFolder() + "\\data\\game.dll", record->targetPath);
     EXPECT_FALSE(record->needsUpdate);
-}
 
-TEST_F(ManifestTest, KeysIgnoreCaseAndRegisterNeedsTheWordYes) {
-    ASSERT_TRUE(
-        LoadManifest("<r>" + FileElement("<filename>a.txt</filename><REGISTER>yEs</REGISTER>") +
-                     FileElement("<FileName>b.txt</FileName><Register>true</Register>") +
-                     FileElement("<FileName>c.txt</FileName><Register>YESS</Register>") + "</r>"));
-    ASSERT_EQ(3, m_list.Count());
-    auto a = Pop(), b = Pop(), c = Pop();
-    EXPECT_EQ("a.txt", a->fileName);
-    EXPECT_TRUE(a->registerServer);
-    EXPECT_FALSE(b->registerServer);
-    EXPECT_FALSE(c->registerServer);
-}
+    record = Pop();
+    EXPECT_EQ("second", record->fileName);
+    EXPECT_EQ(7, record->size);
+    EXPECT_FALSE(record->registerServer);
 
-TEST_F(ManifestTest, LaterDuplicateChildWinsAndTextIsConcatenated) {
-    ASSERT_TRUE(
-        LoadManifest("<r>" +
-                     FileElement("<FileName>first</FileName><FileName>sec<b>on</b>d</FileName>"
-                                 "<FileSize>-12</FileSize><FileSize>7</FileSize>") +
-                     FileElement("<FileSize>-12</FileSize>") +
-                     FileElement("<FileSize>abc</FileSize>") + "</r>"));
-    auto first = Pop();
-    EXPECT_EQ("second", first->fileName);
-    EXPECT_EQ(7, first->size);
-    EXPECT_EQ(-12, Pop()->size);
-    EXPECT_EQ(0, Pop()->size);
-}
-
-TEST_F(ManifestTest, AttributesOnlyGiveDefaults) {
-    ASSERT_TRUE(
-        LoadManifest("<r><File FileName=\"x.dll\" FileSize=\"9\" URL=\"http://h/x\"/></r>"));
-    ASSERT_EQ(1, m_list.Count());
-    auto record = Pop();
+    record = Pop();
     EXPECT_EQ("", record->fileName);
     EXPECT_EQ(0, record->size);
     EXPECT_EQ("CURRENTDIR", record->installDir);
     EXPECT_EQ("", record->url);
     EXPECT_FALSE(record->registerServer);
+
+    record = Pop();
+    EXPECT_EQ("大厅.dat", record->fileName); // in the ANSI code page
+    EXPECT_EQ(-12, record->size);
 }
 
-TEST_F(ManifestTest, FileElementsAnywhereBelowTheRootInDocumentOrder) {
-    ASSERT_TRUE(LoadManifest("<any><File><FileName>1</FileName></File><g><h><File>"
-                             "<FileName>2</FileName></File></h></g><File><FileName>3</FileName>"
-                             "</File></any>"));
-    EXPECT_EQ("1", Pop()->fileName);
-    EXPECT_EQ("2", Pop()->fileName);
-    EXPECT_EQ("3", Pop()->fileName);
-}
-
-TEST_F(ManifestTest, ChineseNamesArriveInTheAnsiCodePage) {
-    ASSERT_TRUE(LoadManifest(
-        "<r>" + FileElement("<FileName>\xE5\xA4\xA7\xE5\x8E\x85.dat</FileName>") + "</r>"));
-    EXPECT_EQ("大厅.dat", Pop()->fileName);
-}
-
-TEST_F(ManifestTest, EmptyManifestLoadsWithNoRecords) {
+TEST_F(ManifestTest, EmptyAndBadManifests) {
     ASSERT_TRUE(LoadManifest("<Update/>"));
     EXPECT_EQ(0, m_list.Count());
     EXPECT_EQ(0, m_list.FilterNeedsUpdate());
-}
-
-TEST_F(ManifestTest, BadManifestsFailAndLeaveTheListEmpty) {
+    // A failed load leaves no record of an earlier one.
     ASSERT_TRUE(LoadManifest("<r>" + FileElement("<FileName>a</FileName>") + "</r>"));
     EXPECT_FALSE(LoadManifest("<r><File><FileName>a</FileName></File>"));
     EXPECT_EQ(0, m_list.Count());
@@ -130,14 +91,16 @@ TEST_F(ManifestTest, BadManifestsFailAndLeaveTheListEmpty) {
     EXPECT_FALSE(LoadManifest(""));
 }
 
-TEST_F(ManifestTest, InstallFolders) {
+TEST_F(ManifestTest, TargetFolders) {
+    const std::string sub = "manifest-made\\deeper\\deepest";
+    RunLinuxCommand("rm -rf '" + ToLinuxPath(TestProgramFolder() + "\\manifest-made") + "'", 10000);
     ASSERT_TRUE(LoadManifest(
         "<r>" + FileElement("<FileName>w.dll</FileName><InstallDir>windowsdir</InstallDir>") +
         FileElement("<FileName>s.dll</FileName><InstallDir>SYSTEMDIR</InstallDir>") +
         FileElement("<FileName>u.dll</FileName><InstallDir>ELSEWHERE</InstallDir>") +
         FileElement("<FileName>w2.dll</FileName><InstallDir>WINDOWSDIR</InstallDir>"
                     "<LocalPath>tarnwick-never-made</LocalPath>") +
-        "</r>"));
+        FileElement("<FileName>f.bin</FileName><LocalPath>" + sub + "</LocalPath>") + "</r>"));
     char windows[MAX_PATH], system[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
     GetSystemDirectoryA(system, MAX_PATH);
@@ -145,18 +108,10 @@ TEST_F(ManifestTest, InstallFolders) {
     EXPECT_EQ(std::string(system) + "\\s.dll", Pop()->targetPath);
     EXPECT_EQ(TestProgramFolder() + "\\u.dll", Pop()->targetPath);
     EXPECT_EQ(std::string(windows) + "\\tarnwick-never-made\\w2.dll", Pop()->targetPath);
+    EXPECT_EQ(TestProgramFolder() + "\\" + sub + "\\f.bin", Pop()->targetPath);
     // Only the program folder gets missing folders made.
     EXPECT_FALSE(FolderExists(std::string(windows) + "\\tarnwick-never-made"));
-}
-
-TEST_F(ManifestTest, ProgramFolderSubFoldersAreCreated) {
-    const std::string sub = "manifest-made\\deeper\\deepest";
-    RunLinuxCommand("rm -rf '" + ToLinuxPath(TestProgramFolder() + "\\manifest-made") + "'", 10000);
-    ASSERT_TRUE(LoadManifest(
-        "<r>" + FileElement("<FileName>f.bin</FileName><LocalPath>" + sub + "</LocalPath>") +
-        "</r>"));
     EXPECT_TRUE(FolderExists(TestProgramFolder() + "\\" + sub));
-    EXPECT_EQ(TestProgramFolder() + "\\" + sub + "\\f.bin", Pop()->targetPath);
 }
 
 TEST_F(ManifestTest, PathsThatLeaveTheirBaseFolderRejectTheWholeManifest) {
@@ -185,82 +140,31 @@ TEST_F(ManifestTest, PathsThatLeaveTheirBaseFolderRejectTheWholeManifest) {
     EXPECT_EQ(1, m_list.Count());
 }
 
-// The digest rule, checked against Python's hashlib over the same prefix.
-class FileDigestTest : public ::testing::Test {
-  protected:
-    void SetUp() override { m_folder = MakeScratchFolder("digest"); }
-
-    std::string ReferenceDigest(const std::string& path) {
-        const std::string out = path + ".md5";
-        EXPECT_TRUE(RunLinuxCommand("/usr/bin/python3 '" TEST_SOURCE_DIR "/prefix_md5.py' '" +
-                                        ToLinuxPath(path) + "' '" + ToLinuxPath(out) + "'",
-                                    60000));
-        return ReadFileBytes(out);
-    }
-
-    std::string m_folder;
-};
-
-TEST_F(FileDigestTest, MatchesTheWhole512ByteBlocksOfAFile) {
-    std::mt19937 random(1234);
-    for (std::size_t size :
-         {0u, 1u, 511u, 512u, 513u, 1024u, 1048575u, 1048576u, 3u * 1048576u + 700u}) {
-        std::string bytes(size, '\0');
-        for (char& c : bytes)
-            c = static_cast<char>(random());
-        const std::string path = m_folder + "\\f" + std::to_string(size) + ".bin";
-        WriteFileBytes(path, bytes);
-        std::string digest;
-        ASSERT_TRUE(CUpdateFileList::ComputeFileHash(path.c_str(), digest)) << size;
-        EXPECT_EQ(ReferenceDigest(path), digest) << size;
-    }
-}
-
-TEST_F(FileDigestTest, ShortFilesShareTheDigestOfEmptyInput) {
-    WriteFileBytes(m_folder + "\\a", std::string(511, 'a'));
-    WriteFileBytes(m_folder + "\\b", std::string(511, 'b'));
-    std::string a, b;
-    ASSERT_TRUE(CUpdateFileList::ComputeFileHash((m_folder + "\\a").c_str(), a));
-    ASSERT_TRUE(CUpdateFileList::ComputeFileHash((m_folder + "\\b").c_str(), b));
-    EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", a);
-    EXPECT_EQ(a, b);
-    std::string none;
-    EXPECT_FALSE(CUpdateFileList::ComputeFileHash((m_folder + "\\missing").c_str(), none));
-}
-
-// Which local files count as current.
-class NeedsUpdateTest : public ManifestTest {
-  protected:
-    std::string Entry(const std::string& name, const std::string& digest, long long size) {
-        return FileElement("<FileName>" + name + "</FileName><LocalPath>needs-update-test" +
-                           "</LocalPath><HashCode>" + digest + "</HashCode><FileSize>" +
-                           std::to_string(size) + "</FileSize>");
-    }
-    std::string Local(const std::string& name) {
-        return TestProgramFolder() + "\\needs-update-test\\" + name;
-    }
-};
-
-TEST_F(NeedsUpdateTest, KeepsMissingChangedAndResizedFilesOnly) {
-    RunLinuxCommand("rm -rf '" + ToLinuxPath(TestProgramFolder() + "\\needs-update-test") + "'",
-                    10000);
+TEST_F(ManifestTest, KeepsMissingChangedAndResizedFilesOnly) {
+    const std::string folder = TestProgramFolder() + "\\needs-update-test\\";
+    RunLinuxCommand("rm -rf '" + ToLinuxPath(folder) + "'", 10000);
+    CreateDirectoryA(folder.c_str(), nullptr);
     const std::string current(2000, 'c');
-    std::string currentDigest;
-    CreateDirectoryA((TestProgramFolder() + "\\needs-update-test").c_str(), nullptr);
-    WriteFileBytes(Local("current.bin"), current);
-    WriteFileBytes(Local("changed.bin"), std::string(2000, 'x'));
+    WriteFileBytes(folder + "current.bin", current);
+    WriteFileBytes(folder + "changed.bin", std::string(2000, 'x'));
     // Same whole blocks, different tail: only the size tells them apart.
-    WriteFileBytes(Local("tail.bin"), current.substr(0, 1536) + "old");
-    WriteFileBytes(Local("nosize.bin"), current);
-    ASSERT_TRUE(CUpdateFileList::ComputeFileHash(Local("current.bin").c_str(), currentDigest));
-
-    std::string upper = currentDigest;
+    WriteFileBytes(folder + "tail.bin", current.substr(0, 1536) + "old");
+    WriteFileBytes(folder + "nosize.bin", current);
+    std::string digest;
+    ASSERT_TRUE(CUpdateFileList::ComputeFileHash((folder + "current.bin").c_str(), digest));
+    std::string upper = digest;
     for (char& c : upper)
         c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    ASSERT_TRUE(LoadManifest(
-        "<r>" + Entry("current.bin", upper, 2000) + Entry("missing.bin", currentDigest, 2000) +
-        Entry("changed.bin", currentDigest, 2000) + Entry("tail.bin", currentDigest, 2000) +
-        Entry("nosize.bin", currentDigest, 0) + "</r>"));
+
+    const auto entry = [](const std::string& name, const std::string& hash, int size) {
+        return FileElement("<FileName>" + name +
+                           "</FileName><LocalPath>needs-update-test</LocalPath><HashCode>" + hash +
+                           "</HashCode><FileSize>" + std::to_string(size) + "</FileSize>");
+    };
+    ASSERT_TRUE(LoadManifest("<r>" + entry("current.bin", upper, 2000) +
+                             entry("missing.bin", digest, 2000) +
+                             entry("changed.bin", digest, 2000) + entry("tail.bin", digest, 2000) +
+                             entry("nosize.bin", digest, 0) + "</r>"));
     EXPECT_EQ(3, m_list.FilterNeedsUpdate());
     EXPECT_EQ(6000u, m_list.TotalSize());
     auto first = Pop();
@@ -271,14 +175,76 @@ TEST_F(NeedsUpdateTest, KeepsMissingChangedAndResizedFilesOnly) {
     EXPECT_EQ(nullptr, Pop());
 }
 
-TEST_F(NeedsUpdateTest, TotalSizeUsesTheLow32BitsAndWraps) {
-    ASSERT_TRUE(LoadManifest("<r>" + Entry("m1", "", 2147483647) + Entry("m2", "", 2147483647) +
-                             Entry("m3", "", 2) + Entry("m4", "", -1) + "</r>"));
-    EXPECT_EQ(4, m_list.FilterNeedsUpdate());
-    EXPECT_EQ(static_cast<std::uint32_t>(2147483647u * 2u + 2u + 0xFFFFFFFFu), m_list.TotalSize());
-    m_list.Clear();
-    EXPECT_EQ(0, m_list.Count());
-    EXPECT_EQ(0u, m_list.TotalSize());
+// The publishers' manifest maker: every file of a release folder comes back with its size,
+// digest, sub-folder, URL and registration flag.
+TEST_F(ManifestTest, UpdaterReadsWhatTheMakerWrites) {
+    const std::string release = MakeScratchFolder("maker-release");
+    CreateDirectoryA((release + "\\bin").c_str(), nullptr);
+    CreateDirectoryA((release + "\\data").c_str(), nullptr);
+    CreateDirectoryA((release + "\\data\\maps").c_str(), nullptr);
+    WriteFileBytes(release + "\\readme.txt", "hello");
+    WriteFileBytes(release + "\\bin\\Plugin.dll", std::string(1500, 'p'));
+    WriteFileBytes(release + "\\data\\maps\\大厅 1.map", std::string(2048, 'm'));
+
+    CChildProcess maker;
+    ASSERT_TRUE(maker.Start("\"" MAKE_MANIFEST_EXE "\" --root \"" + release +
+                            "\" --base-url http://127.0.0.1:8080/game/ --register bin/Plugin.dll"));
+    ASSERT_TRUE(maker.WaitForExit(30000));
+    DWORD exitCode = 1;
+    GetExitCodeProcess(maker.Handle(), &exitCode);
+    ASSERT_EQ(0u, exitCode);
+
+    ASSERT_TRUE(m_list.Load((release + "\\UpdateNew.xml").c_str()));
+    ASSERT_EQ(3, m_list.Count()); // the manifest itself is left out
+
+    auto plugin = m_list.PopFront();
+    EXPECT_EQ("Plugin.dll", plugin->fileName);
+    EXPECT_EQ(1500, plugin->size);
+    EXPECT_EQ("bin", plugin->localPath);
+    EXPECT_EQ("http://127.0.0.1:8080/game/bin/Plugin.dll", plugin->url);
+    EXPECT_TRUE(plugin->registerServer);
+    std::string digest;
+    ASSERT_TRUE(CUpdateFileList::ComputeFileHash((release + "\\bin\\Plugin.dll").c_str(), digest));
+    EXPECT_EQ(digest, plugin->hashCode);
+
+    auto map = m_list.PopFront();
+    EXPECT_EQ("大厅 1.map", map->fileName);
+    EXPECT_EQ("data\\maps", map->localPath);
+    EXPECT_EQ("http://127.0.0.1:8080/game/data/maps/%E5%A4%A7%E5%8E%85%201.map", map->url);
+    EXPECT_FALSE(map->registerServer);
+    ASSERT_TRUE(
+        CUpdateFileList::ComputeFileHash((release + "\\data\\maps\\大厅 1.map").c_str(), digest));
+    EXPECT_EQ(digest, map->hashCode);
+
+    auto readme = m_list.PopFront();
+    EXPECT_EQ("readme.txt", readme->fileName);
+    EXPECT_EQ(5, readme->size);
+    EXPECT_EQ("", readme->localPath);
+    EXPECT_EQ("CURRENTDIR", readme->installDir);
+    EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", readme->hashCode);
+}
+
+// The digest covers the whole 512-byte blocks of a file; Python's hashlib over the same prefix
+// is the reference.
+TEST(FileDigestTest, MatchesAnIndependentMd5OfTheWholeBlocks) {
+    const std::string folder = MakeScratchFolder("digest");
+    std::mt19937 random(1234);
+    for (std::size_t size :
+         {0u, 1u, 511u, 512u, 513u, 1024u, 1048575u, 1048576u, 3u * 1048576u + 700u}) {
+        std::string bytes(size, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(random());
+        const std::string path = folder + "\\f" + std::to_string(size) + ".bin";
+        WriteFileBytes(path, bytes);
+        std::string digest;
+        ASSERT_TRUE(CUpdateFileList::ComputeFileHash(path.c_str(), digest)) << size;
+        ASSERT_TRUE(RunLinuxCommand("/usr/bin/python3 '" TEST_SOURCE_DIR "/prefix_md5.py' '" +
+                                        ToLinuxPath(path) + "' '" + ToLinuxPath(path) + ".md5'",
+                                    60000));
+        EXPECT_EQ(ReadFileBytes(path + ".md5"), digest) << size;
+    }
+    std::string none;
+    EXPECT_FALSE(CUpdateFileList::ComputeFileHash((folder + "\\missing").c_str(), none));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <functional>
 #include <objbase.h>
 
 namespace {
@@ -39,16 +40,14 @@ class CStatusRecorder : public ISkinBinding {
 
 struct ReleaseFile {
     ReleaseFile(std::string name, std::string bytes, bool registerServer = false,
-                std::string urlPath = std::string(), std::string hashCode = std::string())
+                std::string urlPath = {}, std::string hashCode = {})
         : name(std::move(name)), bytes(std::move(bytes)), registerServer(registerServer),
           urlPath(std::move(urlPath)), hashCode(std::move(hashCode)) {}
     std::string name;
     std::string bytes;
     bool registerServer;
-    // Served from this path instead of the file itself (to make it fail or crawl).
-    std::string urlPath;
-    // Published digest when it must differ from the file's own.
-    std::string hashCode;
+    std::string urlPath;  // served from here instead of the file itself (to make it fail or crawl)
+    std::string hashCode; // published digest when it must differ from the file's own
 };
 
 // File contents compared without printing them.
@@ -80,10 +79,7 @@ class UpdateRunTest : public ::testing::Test {
         CoUninitialize();
     }
 
-  public:
     std::string Local(const std::string& name) const { return m_local + "\\" + name; }
-
-  protected:
     static std::string LobbyLog() { return TestProgramFolder() + "\\Dovrel.log"; }
     static std::string ManifestCopy() { return TestProgramFolder() + "\\UpdateNew.xml"; }
     void Publish(const std::vector<ReleaseFile>& files) {
@@ -109,7 +105,7 @@ class UpdateRunTest : public ::testing::Test {
 
     // Runs the updater window to its end; message boxes are read and answered.
     void RunUpdater(const std::string& manifestPath = "/UpdateNew.xml",
-                    void (*duringRun)(UpdateRunTest&) = nullptr) {
+                    const std::function<void()>& duringRun = nullptr) {
         UpdaterSettings settings;
         settings.updateUrl = m_server->Url(manifestPath);
         CMessageBoxAnswerer answerer;
@@ -117,7 +113,7 @@ class UpdateRunTest : public ::testing::Test {
             CTarnwickClientDlg dialog(settings);
             std::thread helper;
             if (duringRun)
-                helper = std::thread([this, duringRun] { duringRun(*this); });
+                helper = std::thread(duringRun);
             dialog.DoModal();
             if (helper.joinable())
                 helper.join();
@@ -210,73 +206,52 @@ TEST_F(UpdateRunTest, CurrentInstallationOnlyStartsTheLobby) {
     EXPECT_EQ(1u, m_server->Requests().size());
 }
 
-TEST_F(UpdateRunTest, SizesBelowOneKilobyteShowAsZero) {
-    Publish({{"small.bin", MakeContent(1023, 's')}});
-    RunUpdater();
-    ASSERT_GE(m_skin.lines.size(), 3u);
-    EXPECT_EQ("tips.top: 总共 1 个文件需要升级, 总大小: 0 KB", m_skin.lines[2]);
-    EXPECT_TRUE(HoldsBytes(Local("small.bin"), MakeContent(1023, 's')));
-}
-
-TEST_F(UpdateRunTest, FailedManifestDownloadIsToldAndStartsTheLobby) {
-    RunUpdater("/status/404");
-    ASSERT_EQ(1u, m_boxes.size());
-    EXPECT_EQ("获取更新文件失败", m_boxes[0].text);
-    EXPECT_EQ("系统提示", m_boxes[0].caption);
-    EXPECT_EQ(LoadIcon(nullptr, IDI_ERROR), m_boxes[0].icon);
-    EXPECT_TRUE(m_boxes[0].hadOwner);
-    EXPECT_TRUE(LobbyStarted());
-}
-
-TEST_F(UpdateRunTest, UnreadableManifestEndsLikeAFailedDownload) {
+TEST_F(UpdateRunTest, FailedOrUnreadableManifestIsToldAndStartsTheLobby) {
     WriteFileBytes(m_release + "\\UpdateNew.xml", "<Update><File>");
-    RunUpdater();
-    ASSERT_EQ(1u, m_boxes.size());
-    EXPECT_EQ("获取更新文件失败", m_boxes[0].text);
-    EXPECT_TRUE(LobbyStarted());
-    EXPECT_FALSE(FileExists(ManifestCopy()));
+    for (const char* manifest : {"/status/404", "/UpdateNew.xml"}) {
+        DeleteFileA(LobbyLog().c_str());
+        RunUpdater(manifest);
+        ASSERT_EQ(1u, m_boxes.size()) << manifest;
+        EXPECT_EQ("获取更新文件失败", m_boxes[0].text);
+        EXPECT_EQ("系统提示", m_boxes[0].caption);
+        EXPECT_EQ(LoadIcon(nullptr, IDI_ERROR), m_boxes[0].icon);
+        EXPECT_TRUE(m_boxes[0].hadOwner);
+        EXPECT_TRUE(LobbyStarted()) << manifest;
+        EXPECT_FALSE(FileExists(ManifestCopy()));
+    }
 }
 
-TEST_F(UpdateRunTest, FailingLastFileEndsWithTheNetworkMessage) {
-    Publish({{"first.bin", MakeContent(2000, '1')},
-             {"second.bin", MakeContent(2000, '2'), false, "/status/404"}});
-    WriteFileBytes(Local("second.bin"), "old");
-    RunUpdater();
-    ASSERT_EQ(1u, m_boxes.size());
-    EXPECT_EQ("可能由于网络原因，下载文件失败 [second.bin], 错误代码 [6] ", m_boxes[0].text);
-    EXPECT_EQ("update_run_tests", m_boxes[0].caption);
+TEST_F(UpdateRunTest, FailedDownloadNeverReplacesTheOldFileNorStartsTheLobby) {
+    // A file the server does not have, and one whose bytes do not match the published digest.
+    const std::vector<ReleaseFile> releases[] = {
+        {{"first.bin", MakeContent(2000, '1')},
+         {"second.bin", MakeContent(2000, '2'), false, "/status/404"}},
+        {{"game.dll", MakeContent(4096, 'g'), false, "", "0123456789abcdef0123456789abcdef"}},
+    };
+    for (const auto& release : releases) {
+        const std::string failing = release.back().name;
+        Publish(release);
+        WriteFileBytes(Local(failing), "the old one");
+        m_skin.lines.clear();
+        RunUpdater();
+        ASSERT_EQ(1u, m_boxes.size()) << failing;
+        EXPECT_EQ("可能由于网络原因，下载文件失败 [" + failing + "], 错误代码 [6] ",
+                  m_boxes[0].text);
+        EXPECT_EQ("update_run_tests", m_boxes[0].caption);
+        EXPECT_TRUE(HoldsBytes(Local(failing), "the old one"));
+        EXPECT_FALSE(FileExists(Local(failing + ".tmp")));
+        for (const std::string& line : m_skin.lines)
+            EXPECT_EQ(std::string::npos, line.find("恭喜您升级成功！"));
+        EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
+    }
     EXPECT_TRUE(HoldsBytes(Local("first.bin"), MakeContent(2000, '1')));
-    EXPECT_TRUE(HoldsBytes(Local("second.bin"), "old"));
-    for (const std::string& line : m_skin.lines)
-        EXPECT_EQ(std::string::npos, line.find("恭喜您升级成功！"));
-    EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
 }
 
-TEST_F(UpdateRunTest, CorruptedDownloadNeverReplacesTheOldFile) {
-    Publish({{"game.dll", MakeContent(4096, 'g'), false, "", "0123456789abcdef0123456789abcdef"}});
-    WriteFileBytes(Local("game.dll"), "the old one");
-    RunUpdater();
-    ASSERT_EQ(1u, m_boxes.size());
-    EXPECT_EQ("可能由于网络原因，下载文件失败 [game.dll], 错误代码 [6] ", m_boxes[0].text);
-    EXPECT_TRUE(HoldsBytes(Local("game.dll"), "the old one"));
-    EXPECT_FALSE(FileExists(Local("game.dll.tmp")));
-    EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
-}
-
-TEST_F(UpdateRunTest, OwnExecutableIsLeftBesideAsTmp) {
-    Publish({{"Tarnwick.exe", MakeContent(3000, 't')}, {"other.bin", MakeContent(3000, 'o')}});
+TEST_F(UpdateRunTest, OwnExecutableAndFilesInUseAreLeftBesideAsTmp) {
+    Publish({{"Tarnwick.exe", MakeContent(3000, 't')},
+             {"locked.dll", MakeContent(3000, 'l')},
+             {"next.bin", MakeContent(3000, 'n')}});
     WriteFileBytes(Local("Tarnwick.exe"), "running program");
-    RunUpdater();
-    EXPECT_TRUE(m_boxes.empty());
-    EXPECT_TRUE(HoldsBytes(Local("Tarnwick.exe"), "running program"));
-    EXPECT_TRUE(HoldsBytes(Local("Tarnwick.exe.tmp"), MakeContent(3000, 't')));
-    EXPECT_TRUE(HoldsBytes(Local("other.bin"), MakeContent(3000, 'o')));
-    EXPECT_EQ("tips.top: 恭喜您升级成功！", m_skin.lines.at(m_skin.lines.size() - 2));
-    EXPECT_TRUE(LobbyStarted());
-}
-
-TEST_F(UpdateRunTest, TargetInUseStaysAndTheRunGoesOn) {
-    Publish({{"locked.dll", MakeContent(3000, 'l')}, {"next.bin", MakeContent(3000, 'n')}});
     WriteFileBytes(Local("locked.dll"), "in use");
     // Open as a program holding its own DLL would: others may read, not delete.
     HANDLE held = CreateFileA(Local("locked.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -284,13 +259,17 @@ TEST_F(UpdateRunTest, TargetInUseStaysAndTheRunGoesOn) {
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     RunUpdater();
     CloseHandle(held);
+    // Only the file in use is told of; the run goes on.
     ASSERT_EQ(1u, m_boxes.size());
     EXPECT_EQ("删除文件失败 [locked.dll]", m_boxes[0].text);
     EXPECT_EQ("升级提示", m_boxes[0].caption);
     EXPECT_EQ(LoadIcon(nullptr, IDI_WARNING), m_boxes[0].icon);
+    EXPECT_TRUE(HoldsBytes(Local("Tarnwick.exe"), "running program"));
+    EXPECT_TRUE(HoldsBytes(Local("Tarnwick.exe.tmp"), MakeContent(3000, 't')));
     EXPECT_TRUE(HoldsBytes(Local("locked.dll"), "in use"));
     EXPECT_TRUE(HoldsBytes(Local("locked.dll.tmp"), MakeContent(3000, 'l')));
     EXPECT_TRUE(HoldsBytes(Local("next.bin"), MakeContent(3000, 'n')));
+    EXPECT_EQ("tips.top: 恭喜您升级成功！", m_skin.lines.at(m_skin.lines.size() - 2));
     EXPECT_TRUE(LobbyStarted());
 }
 
@@ -308,39 +287,17 @@ TEST_F(UpdateRunTest, RegistersMarkedFilesEvenInFoldersWithBlanks) {
                            ReadFileBytes(Local("SampleServer.dll.registered")).c_str()));
 }
 
-void CloseWhenTransferRuns(UpdateRunTest& test);
-
 TEST_F(UpdateRunTest, ClosingDuringATransferCancelsItAndKeepsThePartialFile) {
-    Publish({{"big.bin", MakeContent(400 * 1024, 'b'), false, "/slow/20/big.bin"}});
+    const std::string big = MakeContent(400 * 1024, 'b');
+    Publish({{"big.bin", big, false, "/slow/20/big.bin"}});
     WriteFileBytes(Local("big.bin"), "old big");
-    RunUpdater("/UpdateNew.xml", CloseWhenTransferRuns);
-    EXPECT_TRUE(m_boxes.empty());
-    EXPECT_TRUE(HoldsBytes(Local("big.bin"), "old big"));
-    const std::string partial = ReadFileBytes(Local("big.bin.tmp"));
-    EXPECT_GT(partial.size(), 0u);
-    EXPECT_LT(partial.size(), 400u * 1024u);
-    EXPECT_EQ(MakeContent(400 * 1024, 'b').substr(0, partial.size()), partial);
-    EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
-}
-
-void CloseWhenTransferRuns(UpdateRunTest& test) {
-    const std::string partial = test.Local("big.bin.tmp");
-    for (int i = 0; i < 400; ++i) {
-        if (FileExists(partial) && ReadFileBytes(partial).size() >= 4096)
-            break;
-        Sleep(25);
-    }
-    HWND window = FindWindowA("#32770", "系统升级程序");
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-}
-
-TEST_F(UpdateRunTest, ProgressBarSitsWhereTheSkinExpectsIt) {
-    Publish({{"slow.bin", MakeContent(64 * 1024, 'p'), false, "/slow/10/slow.bin"}});
-    RunUpdater("/UpdateNew.xml", [](UpdateRunTest&) {
+    int highest = 0;
+    RunUpdater("/UpdateNew.xml", [&highest] {
         HWND window = nullptr;
         for (int i = 0; i < 200 && !window; ++i, Sleep(25))
             window = FindWindowA("#32770", "系统升级程序");
         HWND progress = GetDlgItem(window, 1015);
+        // Where the skin draws the bar.
         RECT bar = {};
         GetWindowRect(progress, &bar);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&bar), 2);
@@ -350,13 +307,19 @@ TEST_F(UpdateRunTest, ProgressBarSitsWhereTheSkinExpectsIt) {
         EXPECT_EQ(31, bar.bottom - bar.top);
         EXPECT_EQ(0, SendMessageA(progress, PBM_GETRANGE, TRUE, 0));
         EXPECT_EQ(100, SendMessageA(progress, PBM_GETRANGE, FALSE, 0));
-        // The bar follows the transfer while it runs.
-        int highest = 0;
-        for (int i = 0; i < 400 && IsWindow(progress); ++i, Sleep(10))
-            highest = std::max(highest, static_cast<int>(SendMessageA(progress, PBM_GETPOS, 0, 0)));
-        EXPECT_GT(highest, 0);
+        // The bar follows the transfer; the user closes the window once it has moved.
+        for (int i = 0; i < 400 && highest == 0; ++i, Sleep(25))
+            highest = static_cast<int>(SendMessageA(progress, PBM_GETPOS, 0, 0));
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     });
-    EXPECT_TRUE(HoldsBytes(Local("slow.bin"), MakeContent(64 * 1024, 'p')));
+    EXPECT_GT(highest, 0);
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(HoldsBytes(Local("big.bin"), "old big"));
+    const std::string partial = ReadFileBytes(Local("big.bin.tmp"));
+    EXPECT_GT(partial.size(), 0u);
+    EXPECT_LT(partial.size(), big.size());
+    EXPECT_TRUE(big.substr(0, partial.size()) == partial);
+    EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
 }
 
 } // namespace
