@@ -60,14 +60,8 @@ struct Box {
 class DrawTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "VelmoraDrawTestWindow";
-        RegisterClassA(&windowClass);
-        m_window =
-            CreateWindowExA(0, windowClass.lpszClassName, "Window text", WS_POPUP, 0, 0, kWidth,
-                            kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
+        m_window = CreateWindowExA(0, "STATIC", "Window text", WS_POPUP, 0, 0, kWidth, kHeight,
+                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(m_window, nullptr);
         Clear();
     }
@@ -255,183 +249,85 @@ TEST_F(DrawTest, ImageModesPaintExactlyTheirBox) {
         return left || right || top || bottom ? kGray : kWhite;
     });
 
-    struct Case {
-        std::string name;
-        std::string image;
-        int mode;
-        std::function<void(ImageItem&)> set;
-        RECT target;
-        RECT painted; // empty: nothing at all
-        std::vector<std::pair<RECT, COLORREF>> areas;
+    // Paints an item of the mode and expects the painted box to be filled
+    // exactly, with the areas in their colours; an empty box means nothing.
+    const auto expect = [this](const std::string& name, const char* image, int mode, int align,
+                               int left, int top, int right, int bottom, int width, int height,
+                               RECT stretch, ImageRegion region, RECT target, RECT painted,
+                               std::vector<std::pair<RECT, COLORREF>> areas) {
+        SCOPED_TRACE(name);
+        Clear();
+        ImageItem* item = AddImageItem(name, image, mode);
+        item->horzAlign = item->vertAlign = align;
+        item->left = left;
+        item->top = top;
+        item->right = right;
+        item->bottom = bottom;
+        item->width = width;
+        item->height = height;
+        item->stretchLeft = stretch.left;
+        item->stretchTop = stretch.top;
+        item->stretchRight = stretch.right;
+        item->stretchBottom = stretch.bottom;
+        item->region = region;
+        Paint(item, DRAWITEM_IMAGE, target);
+        const Box box = FindNot(kBackground);
+        EXPECT_EQ(box.left, painted.left);
+        EXPECT_EQ(box.top, painted.top);
+        EXPECT_EQ(box.right, painted.right);
+        EXPECT_EQ(box.bottom, painted.bottom);
+        EXPECT_EQ(box.count, box.Width() * box.Height());
+        for (const auto& [area, color] : areas)
+            ExpectArea(area, color);
     };
-    const RECT inner = {10, 10, 190, 110};
-    std::vector<Case> cases = {
-        {"normal from the right edge",
-         "square",
-         IMAGEMODE_NORMAL,
-         [](ImageItem& i) { i.left = -10; },
-         RECT{20, 10, 120, 60},
-         RECT{110, 10, 120, 20},
-         {{RECT{110, 10, 120, 20}, kRed}}},
-        {"normal centred",
-         "square",
-         IMAGEMODE_NORMAL,
-         [](ImageItem& i) { i.horzAlign = i.vertAlign = ALIGN_CENTER; },
-         RECT{20, 10, 120, 60},
-         RECT{65, 30, 75, 40},
-         {{RECT{65, 30, 75, 40}, kRed}}},
-        {"normal sized",
-         "square",
-         IMAGEMODE_NORMAL,
-         [](ImageItem& i) {
-             i.width = -20;
-             i.height = 5;
-         },
-         RECT{20, 10, 120, 60},
-         RECT{20, 10, 100, 15},
-         {{RECT{20, 10, 100, 15}, kRed}}},
-        {"region of a row",
-         "row",
-         IMAGEMODE_NORMAL,
-         [](ImageItem& i) {
-             i.left = 5, i.top = 7, i.region = {10, 0, 10, 10};
-         },
-         kAll,
-         RECT{5, 7, 15, 17},
-         {{RECT{5, 7, 15, 17}, kGreen}}},
-        {"region of a column",
-         "column",
-         IMAGEMODE_NORMAL,
-         [](ImageItem& i) {
-             i.left = 5, i.top = 7, i.region = {0, 20, 10, 10};
-         },
-         kAll,
-         RECT{5, 7, 15, 17},
-         {{RECT{5, 7, 15, 17}, kBlue}}},
-        {"region larger than the sheet",
-         "column",
-         IMAGEMODE_NORMAL,
-         [](ImageItem& i) {
-             i.left = 5, i.top = 7, i.region = {0, 0, 40, 10};
-         },
-         kAll,
-         RECT{},
-         {}},
-        {"region outside the sheet",
-         "column",
-         IMAGEMODE_NORMAL,
-         [](ImageItem& i) {
-             i.left = 5, i.top = 7, i.region = {0, 30, 10, 10};
-         },
-         kAll,
-         RECT{},
-         {}},
-        {"tile",
-         "tile",
-         IMAGEMODE_TILE,
-         [](ImageItem& i) {
-             i.left = i.top = 0;
-             i.right = i.bottom = 25;
-         },
-         inner,
-         RECT{10, 10, 30, 30},
-         {{RECT{10, 10, 11, 11}, kBlue},
-          {RECT{20, 10, 21, 11}, kBlue},
-          {RECT{10, 20, 11, 21}, kBlue},
-          {RECT{20, 20, 21, 21}, kBlue},
-          {RECT{11, 11, 20, 20}, kRed},
-          {RECT{21, 21, 30, 30}, kRed}}},
-        {"tile from the right edge",
-         "tile",
-         IMAGEMODE_TILE,
-         [](ImageItem& i) {
-             i.left = -25;
-             i.top = i.right = 0;
-             i.bottom = 10;
-         },
-         inner,
-         RECT{165, 10, 185, 20},
-         {{RECT{166, 11, 175, 20}, kRed}}},
-        {"stretchvert",
-         "bands",
-         IMAGEMODE_STRETCHVERT,
-         [](ImageItem& i) {
-             i.left = i.top = 5;
-             i.height = 30;
-             i.stretchTop = i.stretchBottom = 3;
-         },
-         RECT{20, 10, 190, 110},
-         RECT{25, 15, 35, 45},
-         {{RECT{25, 15, 35, 18}, kRed},
-          {RECT{25, 18, 35, 42}, kGreen},
-          {RECT{25, 42, 35, 45}, kBlue}}},
-        {"stretchhorz from a region",
-         "frames",
-         IMAGEMODE_STRETCHHORZ,
-         [](ImageItem& i) {
-             i.left = 10;
-             i.top = -20;
-             i.width = 50;
-             i.stretchLeft = i.stretchRight = 2;
-             i.region = {10, 0, 10, 0};
-         },
-         kAll,
-         RECT{10, 100, 60, 106},
-         {{RECT{10, 100, 12, 106}, kRed},
-          {RECT{12, 100, 58, 106}, kGreen},
-          {RECT{58, 100, 60, 106}, kBlue}}},
-        {"stretchboth filling the target",
-         "frame",
-         IMAGEMODE_STRETCHBOTH,
-         [](ImageItem& i) {
-             i.left = i.top = 0;
-             i.stretchLeft = i.stretchTop = i.stretchRight = i.stretchBottom = 3;
-         },
-         inner,
-         inner,
-         {{RECT{10, 10, 13, 13}, kRed}, {RECT{187, 107, 190, 110}, kYellow}}},
-        {"a mode beyond the five", "square", 5, [](ImageItem&) {}, kAll, RECT{}, {}},
-    };
+    const int normal = IMAGEMODE_NORMAL, centre = ALIGN_CENTER, none = ALIGN_NONE;
+    const RECT small = {20, 10, 120, 60}, inner = {10, 10, 190, 110};
+    expect("normal from the right edge", "square", normal, none, -10, 0, 0, 0, 0, 0, {}, {}, small,
+           {110, 10, 120, 20}, {{{110, 10, 120, 20}, kRed}});
+    expect("normal centred", "square", normal, centre, 0, 0, 0, 0, 0, 0, {}, {}, small,
+           {65, 30, 75, 40}, {{{65, 30, 75, 40}, kRed}});
+    expect("normal sized", "square", normal, none, 0, 0, 0, 0, -20, 5, {}, {}, small,
+           {20, 10, 100, 15}, {{{20, 10, 100, 15}, kRed}});
+    expect("region of a row", "row", normal, none, 5, 7, 0, 0, 0, 0, {}, {10, 0, 10, 10}, kAll,
+           {5, 7, 15, 17}, {{{5, 7, 15, 17}, kGreen}});
+    expect("region of a column", "column", normal, none, 5, 7, 0, 0, 0, 0, {}, {0, 20, 10, 10},
+           kAll, {5, 7, 15, 17}, {{{5, 7, 15, 17}, kBlue}});
+    expect("region larger than the sheet", "column", normal, none, 5, 7, 0, 0, 0, 0, {},
+           {0, 0, 40, 10}, kAll, {}, {});
+    expect("region outside the sheet", "column", normal, none, 5, 7, 0, 0, 0, 0, {},
+           {0, 30, 10, 10}, kAll, {}, {});
+    expect("a mode beyond the five", "square", 5, none, 0, 0, 0, 0, 0, 0, {}, {}, kAll, {}, {});
+    expect("tile", "tile", IMAGEMODE_TILE, none, 0, 0, 25, 25, 0, 0, {}, {}, inner,
+           {10, 10, 30, 30},
+           {{{10, 10, 11, 11}, kBlue},
+            {{20, 20, 21, 21}, kBlue},
+            {{11, 11, 20, 20}, kRed},
+            {{21, 21, 30, 30}, kRed}});
+    expect("tile from the right edge", "tile", IMAGEMODE_TILE, none, -25, 0, 0, 10, 0, 0, {}, {},
+           inner, {165, 10, 185, 20}, {{{166, 11, 175, 20}, kRed}});
+    expect("stretchvert", "bands", IMAGEMODE_STRETCHVERT, none, 5, 5, 0, 0, 0, 30, {0, 3, 0, 3}, {},
+           small, {25, 15, 35, 45},
+           {{{25, 15, 35, 18}, kRed}, {{25, 18, 35, 42}, kGreen}, {{25, 42, 35, 45}, kBlue}});
+    expect("stretchhorz from a region", "frames", IMAGEMODE_STRETCHHORZ, none, 10, -20, 0, 0, 50, 0,
+           {2, 0, 2, 0}, {10, 0, 10, 0}, kAll, {10, 100, 60, 106},
+           {{{10, 100, 12, 106}, kRed}, {{12, 100, 58, 106}, kGreen}, {{58, 100, 60, 106}, kBlue}});
+    expect("stretchboth filling the target", "frame", IMAGEMODE_STRETCHBOTH, none, 0, 0, 0, 0, 0, 0,
+           {3, 3, 3, 3}, {}, inner, inner,
+           {{{10, 10, 13, 13}, kRed}, {{187, 107, 190, 110}, kYellow}});
     // Corners keep their size at any box; only edges and middle stretch.
     for (const SIZE size : {SIZE{9, 9}, SIZE{20, 15}, SIZE{57, 41}}) {
         const int x = 14, y = 16, r = x + size.cx, b = y + size.cy;
-        cases.push_back({"stretchboth " + std::to_string(size.cx),
-                         "frame",
-                         IMAGEMODE_STRETCHBOTH,
-                         [size](ImageItem& i) {
-                             i.left = 4;
-                             i.top = 6;
-                             i.width = size.cx;
-                             i.height = size.cy;
-                             i.stretchLeft = i.stretchTop = i.stretchRight = i.stretchBottom = 3;
-                         },
-                         inner,
-                         RECT{x, y, r, b},
-                         {{RECT{x, y, x + 3, y + 3}, kRed},
-                          {RECT{r - 3, y, r, y + 3}, kGreen},
-                          {RECT{x, b - 3, x + 3, b}, kBlue},
-                          {RECT{r - 3, b - 3, r, b}, kYellow},
-                          {RECT{x + 3, y, r - 3, y + 3}, kGray},
-                          {RECT{x, y + 3, x + 3, b - 3}, kGray},
-                          {RECT{r - 3, y + 3, r, b - 3}, kGray},
-                          {RECT{x + 3, b - 3, r - 3, b}, kGray},
-                          {RECT{x + 3, y + 3, r - 3, b - 3}, kWhite}}});
-    }
-
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Clear();
-        ImageItem* item = AddImageItem(c.name, c.image, c.mode);
-        c.set(*item);
-        Paint(item, DRAWITEM_IMAGE, c.target);
-        const Box box = FindNot(kBackground);
-        EXPECT_EQ(box.left, c.painted.left);
-        EXPECT_EQ(box.top, c.painted.top);
-        EXPECT_EQ(box.right, c.painted.right);
-        EXPECT_EQ(box.bottom, c.painted.bottom);
-        EXPECT_EQ(box.count, box.Width() * box.Height());
-        for (const auto& [area, color] : c.areas)
-            ExpectArea(area, color);
+        expect("stretchboth " + std::to_string(size.cx), "frame", IMAGEMODE_STRETCHBOTH, none, 4, 6,
+               0, 0, size.cx, size.cy, {3, 3, 3, 3}, {}, inner, {x, y, r, b},
+               {{{x, y, x + 3, y + 3}, kRed},
+                {{r - 3, y, r, y + 3}, kGreen},
+                {{x, b - 3, x + 3, b}, kBlue},
+                {{r - 3, b - 3, r, b}, kYellow},
+                {{x + 3, y, r - 3, y + 3}, kGray},
+                {{x, y + 3, x + 3, b - 3}, kGray},
+                {{r - 3, y + 3, r, b - 3}, kGray},
+                {{x + 3, b - 3, r - 3, b}, kGray},
+                {{x + 3, y + 3, r - 3, b - 3}, kWhite}});
     }
 }
 
