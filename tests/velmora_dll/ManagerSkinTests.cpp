@@ -125,19 +125,13 @@ TEST_F(ManagerSkinTest, DescriptionIsTheDefaultOrTheNamedOneOfTheKindsRegistry) 
     EXPECT_EQ(Manager()->FindSkinObject(otherRegistry, 1), nullptr);
     EXPECT_FALSE(IsHooked(otherRegistry));
     EXPECT_EQ(Manager()->FindSkinObject(byDefault, 2), nullptr);
-}
 
-TEST_F(ManagerSkinTest, SkinningAgainReusesTheObjectWithTheNewDescription) {
-    HWND window = CreateChildWindow(m_top, 0, 0, 30, 30);
-    Manager()->SkinWindow(window, 1, nullptr, false);
-    CWindow* first = Manager()->FindSkinObject(window, 1);
-    ASSERT_NE(first, nullptr);
-    Manager()->SkinWindow(window, 1, "plain", false);
-    EXPECT_EQ(Manager()->FindSkinObject(window, 1), first);
-    EXPECT_EQ(first->GetInfo()->id, "plain");
-    EXPECT_EQ(first->GetHwnd(), window);
-    EXPECT_TRUE(IsHooked(window));
-    EXPECT_EQ(PixelOf(window, 5, 5), kGreen);
+    // Skinning again reuses the object with the new description.
+    Manager()->SkinWindow(byDefault, 1, "plain", false);
+    EXPECT_EQ(Manager()->FindSkinObject(byDefault, 1), object);
+    EXPECT_EQ(object->GetInfo()->id, "plain");
+    EXPECT_TRUE(IsHooked(byDefault));
+    EXPECT_EQ(PixelOf(byDefault, 5, 5), kGreen);
 }
 
 TEST_F(ManagerSkinTest, FirstLoadedDescriptionOfAnIdWins) {
@@ -156,13 +150,14 @@ TEST_F(ManagerSkinTest, RecursionSkipsMarkedWindowsAndCommandButtonIds) {
     HWND command = CreateChildWindow(m_top, 100, 0, 10, 10, 14416);
     HWND lastCommand = CreateChildWindow(m_top, 115, 0, 10, 10, 14419);
     HWND afterCommands = CreateChildWindow(m_top, 130, 0, 10, 10, 14420);
+    HWND beforeCommands = CreateChildWindow(m_top, 145, 0, 10, 10, 14415);
     HWND edit = Control("Edit");
     SetPropA(marked, "#velmora_set_this_hwnd_no_skin", marked);
 
     // No "missing" description: the top stays as it is, its children do not.
     EXPECT_EQ(Manager()->SkinWindow(m_top, 1, "missing", true), 1);
     EXPECT_EQ(Manager()->FindSkinObject(m_top, 1), nullptr);
-    for (HWND skinned : {child, grandChild, underMarked, afterCommands})
+    for (HWND skinned : {child, grandChild, underMarked, afterCommands, beforeCommands})
         EXPECT_NE(Manager()->FindSkinObject(skinned, 1), nullptr);
     for (HWND skipped : {marked, command, lastCommand})
         EXPECT_EQ(Manager()->FindSkinObject(skipped, 1), nullptr);
@@ -171,20 +166,14 @@ TEST_F(ManagerSkinTest, RecursionSkipsMarkedWindowsAndCommandButtonIds) {
     RemovePropA(marked, "#velmora_set_this_hwnd_no_skin");
 }
 
-TEST_F(ManagerSkinTest, ChildrenAreSkinnedOnlyWhenAskedAndOnlyForGenericsAndDialogs) {
-    HWND parent = CreateChildWindow(m_top, 0, 0, 60, 60);
-    HWND child = CreateChildWindow(parent, 5, 5, 20, 20);
-    Manager()->SkinWindow(parent, 1, nullptr, false);
-    EXPECT_EQ(Manager()->FindSkinObject(child, 1), nullptr);
-    Manager()->SkinWindow(parent, 16, nullptr, true);
-    EXPECT_EQ(Manager()->FindSkinObject(child, 1), nullptr);
-    Manager()->SkinWindow(parent, 1, nullptr, true);
-    EXPECT_NE(Manager()->FindSkinObject(child, 1), nullptr);
-}
-
-TEST_F(ManagerSkinTest, DestroyedWindowLeavesNoObjectValuesOrVisibilities) {
+TEST_F(ManagerSkinTest, ValuesAreRememberedPerWindowAndForgottenWithIt) {
     HWND window = CreateChildWindow(m_top, 0, 0, 30, 30);
     HWND sibling = CreateChildWindow(m_top, 40, 0, 30, 30);
+    EXPECT_EQ(Manager()->SetDrawItemValue(window, 7, "caption", "one"), 1);
+    EXPECT_EQ(Manager()->SetDrawItemValue(window, 7, "caption", "two"), 1);
+    ASSERT_NE(Manager()->FindValueRecord(window, "caption"), nullptr);
+    EXPECT_EQ(*Manager()->FindValueRecord(window, "caption"), "two");
+    EXPECT_EQ(Manager()->FindValueRecord(window, "Caption"), nullptr);
     EXPECT_EQ(Manager()->SetDrawItemValue(window, 1, "pic", "green"), 1);
     EXPECT_EQ(Manager()->SetDrawItemVisible(window, 1, "rule", false), 1);
     Manager()->SetDrawItemVisible(sibling, 1, "rule", false);
@@ -198,37 +187,25 @@ TEST_F(ManagerSkinTest, DestroyedWindowLeavesNoObjectValuesOrVisibilities) {
     EXPECT_EQ(Manager()->FindVisibleRecord(sibling, "rule"), std::optional<bool>(false));
 }
 
-TEST_F(ManagerSkinTest, ValuesAreRememberedPerWindowAndReplaced) {
-    HWND window = CreateChildWindow(m_top, 0, 0, 30, 30);
-    EXPECT_EQ(Manager()->SetDrawItemValue(window, 7, "caption", "one"), 1);
-    EXPECT_EQ(Manager()->SetDrawItemValue(window, 7, "caption", "two"), 1);
-    EXPECT_EQ(Manager()->SetDrawItemVisible(window, 9, "caption", true), 1);
-    ASSERT_NE(Manager()->FindValueRecord(window, "caption"), nullptr);
-    EXPECT_EQ(*Manager()->FindValueRecord(window, "caption"), "two");
-    EXPECT_EQ(Manager()->FindVisibleRecord(window, "caption"), std::optional<bool>(true));
-    EXPECT_EQ(Manager()->FindValueRecord(window, "Caption"), nullptr);
-}
-
-TEST_F(ManagerSkinTest, SkinnedChildrenAreTheDirectChildrenInTheGivenLists) {
+TEST_F(ManagerSkinTest, ChildrenAreSkinnedOnlyWhenAskedAndUnhookedWithTheManager) {
     HWND parent = CreateChildWindow(m_top, 0, 0, 60, 60);
     HWND child = CreateChildWindow(parent, 5, 5, 20, 20);
     HWND grandChild = CreateChildWindow(child, 1, 1, 5, 5);
     HWND plainChild = CreateChildWindow(parent, 30, 30, 20, 20);
+    Manager()->SkinWindow(parent, 1, nullptr, false);
+    EXPECT_EQ(Manager()->FindSkinObject(child, 1), nullptr);
+    Manager()->SkinWindow(parent, 16, nullptr, true);
+    EXPECT_EQ(Manager()->FindSkinObject(child, 1), nullptr);
     Manager()->SkinWindow(parent, 1, nullptr, true);
+    EXPECT_NE(Manager()->FindSkinObject(grandChild, 1), nullptr);
+
     Manager()->RemoveWindow(plainChild);
     EXPECT_FALSE(IsHooked(plainChild));
     const auto children = Manager()->SkinnedChildren(parent, {SkinList::CommonCtrl});
     ASSERT_EQ(children.size(), 1u);
     EXPECT_EQ(children[0]->GetHwnd(), child);
     EXPECT_TRUE(Manager()->SkinnedChildren(parent, {SkinList::Static}).empty());
-    EXPECT_NE(Manager()->FindSkinObject(grandChild, 1), nullptr);
-}
 
-TEST_F(ManagerSkinTest, DestroyingTheManagerUnhooksEveryWindow) {
-    HWND parent = CreateChildWindow(m_top, 0, 0, 60, 60);
-    HWND child = CreateChildWindow(parent, 5, 5, 20, 20);
-    Manager()->SkinWindow(parent, 1, nullptr, true);
-    ASSERT_TRUE(IsHooked(parent));
     ASSERT_TRUE(IsHooked(child));
     CManager::Destroy();
     EXPECT_FALSE(IsHooked(parent));

@@ -2,7 +2,6 @@
 
 #include "SkinFiles.h"
 #include "SkinPacker.h"
-#include "UiProbe.h"
 
 #include <cstdio>
 
@@ -36,14 +35,6 @@ void RegisterPlainClass() {
 
 } // namespace
 
-std::string SkinDatabase(const std::string& description,
-                         const std::vector<std::pair<std::string, std::string>>& resources) {
-    std::vector<Velmora::PackEntry> entries = {{"skin.xml", description}};
-    for (const auto& [name, bytes] : resources)
-        entries.push_back({"skin\\" + name, bytes});
-    return Velmora::BuildSkinDatabase(entries);
-}
-
 std::string PaintingSkinDatabase(COLORREF fillColor) {
     const std::string description =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<theme>\r\n"
@@ -65,13 +56,10 @@ std::string PaintingSkinDatabase(COLORREF fillColor) {
         "<item type=\"dialog\" id=\"dialogonly\"/>\r\n"
         "</window>\r\n</theme>\r\n";
     const auto everywhere = [](int, int) { return true; };
-    return SkinDatabase(description, {{"red.bmp", MakeBmpFile(4, 4, kRed)},
-                                      {"green.bmp", MakeBmpFile(4, 4, kGreen)},
-                                      {"hand.cur", MakeCurFile(32, 32, 0, 0, everywhere)}});
-}
-
-std::string WriteProgramFile(const std::string& name, const std::string& bytes) {
-    return WriteFileBytes(TestProgramFolder() + "\\" + name, bytes) ? name : std::string();
+    return Velmora::BuildSkinDatabase({{"skin.xml", description},
+                                       {"skin\\red.bmp", MakeBmpFile(4, 4, kRed)},
+                                       {"skin\\green.bmp", MakeBmpFile(4, 4, kGreen)},
+                                       {"skin\\hand.cur", MakeCurFile(32, 32, 0, 0, everywhere)}});
 }
 
 HWND CreateTopWindow(int width, int height) {
@@ -85,18 +73,13 @@ HWND CreateTopWindow(int width, int height) {
 
 HWND CreateChildWindow(HWND parent, int x, int y, int width, int height, int id) {
     RegisterPlainClass();
-    HWND window = CreateWindowExA(0, kPlainClass, "", WS_CHILD | WS_VISIBLE, x, y, width, height,
-                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  GetModuleHandleA(nullptr), nullptr);
-    return window;
-}
-
-WNDPROC PlainWindowProc() {
-    return PlainProc;
+    return CreateWindowExA(0, kPlainClass, "", WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 bool IsHooked(HWND window) {
-    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != PlainWindowProc();
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != PlainProc;
 }
 
 void PumpMessages() {

@@ -1,30 +1,21 @@
-// Skins and windows for the tests of the manager and of Velmora.dll: skin
-// databases made in the test, a plain window class, and pixels read back.
+// Skins and windows for the tests of the manager and of Velmora.dll: a skin
+// database made in the test, a plain window class, and pixels read back.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 // The painting skin: "commonctrl" fills the window with fillColor (item
 // "fill"), draws a blue line at y = 30 (item "rule") and shows the image
 // "red" at 40,40 in 20x20 (item "pic"); the images "red" and "green" are
 // 4x4 bitmaps. "plain" fills with green; "dialogonly" exists only as a dialog.
 std::string PaintingSkinDatabase(COLORREF fillColor);
-// A database of one description file and its resource files (name, bytes).
-std::string SkinDatabase(const std::string& description,
-                         const std::vector<std::pair<std::string, std::string>>& resources);
-// Writes bytes to a file next to the test program, where the library looks
-// for skins; returns the name, empty on failure.
-std::string WriteProgramFile(const std::string& name, const std::string& bytes);
 
 // A visible topmost popup of a plain window class (white background).
 HWND CreateTopWindow(int width, int height);
 HWND CreateChildWindow(HWND parent, int x, int y, int width, int height, int id = 0);
-// The procedure of the plain window class, for telling whether a window is hooked.
-WNDPROC PlainWindowProc();
+// Whether the window procedure is no longer the plain class's.
 bool IsHooked(HWND window);
 void PumpMessages();
 COLORREF PixelOf(HWND window, int x, int y);
