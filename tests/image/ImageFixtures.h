@@ -29,10 +29,12 @@ struct Fixture {
 // Every fixture, in a fixed order.
 std::vector<Fixture> AllFixtures();
 
-// Encoders the tests also use directly.
 std::vector<uint8_t> EncodePngRgba(int32_t width, int32_t height, const std::vector<Rgba>& pixels);
 std::vector<uint8_t> EncodeJpegRgb(int32_t width, int32_t height, const std::vector<Rgba>& pixels,
                                    bool progressive, int quality);
+// File and info headers and palette of a bitmap, for pixel data of the caller's own.
+std::vector<uint8_t> BitmapHeaders(int32_t width, int32_t height, uint32_t bpp,
+                                   uint32_t compression);
 
 // The colour pattern most fixtures show.
 Rgba PatternColor(int32_t x, int32_t y);
