@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
 // Keeps every call the updater makes into the skin library.
@@ -44,32 +42,21 @@ std::string ConfigPath() {
     return TestProgramFolder() + "\\Platform.ini";
 }
 
-void WriteConfig(const std::string& text) {
-    WriteFileBytes(ConfigPath(), text);
-}
-
 // The sample lobby, holding its mutex and a minimised window.
-class CRunningLobby {
-  public:
+struct CRunningLobby {
     explicit CRunningLobby(const std::string& lobbyClass) {
         DeleteFileA((TestProgramFolder() + "\\Dovrel.ready").c_str());
-        m_started =
-            m_process.Start(TestProgramFolder() + "\\Dovrel.exe --hold " + lobbyClass + " 60") &&
-            WaitForFile(TestProgramFolder() + "\\Dovrel.ready", 20000);
-        m_window = FindWindowA((lobbyClass + "_Mutex").c_str(), nullptr);
+        ready = process.Start(TestProgramFolder() + "\\Dovrel.exe --hold " + lobbyClass + " 60") &&
+                WaitForFile(TestProgramFolder() + "\\Dovrel.ready", 20000) &&
+                (window = FindWindowA((lobbyClass + "_Mutex").c_str(), nullptr)) != nullptr;
     }
     ~CRunningLobby() {
-        if (m_window)
-            PostMessageA(m_window, WM_CLOSE, 0, 0);
-        m_process.WaitForExit(10000);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        process.WaitForExit(10000);
     }
-    bool Ready() const { return m_started && m_window; }
-    HWND Window() const { return m_window; }
-
-  private:
-    CChildProcess m_process;
-    bool m_started = false;
-    HWND m_window = nullptr;
+    CChildProcess process;
+    HWND window = nullptr;
+    bool ready = false;
 };
 
 class StartupTest : public ::testing::Test {
@@ -102,7 +89,8 @@ TEST_F(StartupTest, MissingOrEmptyUpdateUrlEndsBeforeAnySkinOrWindow) {
     EXPECT_EQ("updater_tests", boxes[0].caption); // the program's name
     EXPECT_EQ(LoadIcon(nullptr, IDI_ERROR), boxes[0].icon);
 
-    WriteConfig("[Platform]\r\nDovrelClass=NoSuchLobby\r\n[Update]\r\nUpdateUrl=\r\n");
+    WriteFileBytes(ConfigPath(),
+                   "[Platform]\r\nDovrelClass=NoSuchLobby\r\n[Update]\r\nUpdateUrl=\r\n");
     boxes = RunApp("");
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(kNoUpdateUrl, boxes[0].text);
@@ -112,13 +100,14 @@ TEST_F(StartupTest, MissingOrEmptyUpdateUrlEndsBeforeAnySkinOrWindow) {
 
 TEST_F(StartupTest, RunningLobbyIsToldAndBroughtForwardUnlessAnArgumentIsGiven) {
     CRunningLobby lobby("TarnwickTestLobby");
-    ASSERT_TRUE(lobby.Ready());
-    ASSERT_TRUE(IsIconic(lobby.Window()));
-    WriteConfig("[Platform]\r\nDovrelClass=TarnwickTestLobby\r\n[Update]\r\nUpdateUrl=\r\n");
+    ASSERT_TRUE(lobby.ready);
+    ASSERT_TRUE(IsIconic(lobby.window));
+    WriteFileBytes(ConfigPath(),
+                   "[Platform]\r\nDovrelClass=TarnwickTestLobby\r\n[Update]\r\nUpdateUrl=\r\n");
     auto boxes = RunApp("x");
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(kNoUpdateUrl, boxes[0].text);
-    EXPECT_TRUE(IsIconic(lobby.Window()));
+    EXPECT_TRUE(IsIconic(lobby.window));
 
     boxes = RunApp("");
     ASSERT_EQ(1u, boxes.size());
@@ -126,14 +115,14 @@ TEST_F(StartupTest, RunningLobbyIsToldAndBroughtForwardUnlessAnArgumentIsGiven) 
     EXPECT_EQ("系统提示", boxes[0].caption);
     EXPECT_EQ(LoadIcon(nullptr, IDI_INFORMATION), boxes[0].icon);
     EXPECT_FALSE(boxes[0].hadOwner);
-    EXPECT_FALSE(IsIconic(lobby.Window()));
-    EXPECT_EQ(lobby.Window(), GetForegroundWindow());
+    EXPECT_FALSE(IsIconic(lobby.window));
+    EXPECT_EQ(lobby.window, GetForegroundWindow());
     // No skin was loaded on either run, but it was released.
     EXPECT_EQ((std::vector<std::string>{"Cleanup", "Cleanup"}), m_skin.calls);
 }
 
 TEST_F(StartupTest, MissingLobbyClassProbesTheBareMutexName) {
-    WriteConfig("[Update]\r\nUpdateUrl=\r\n");
+    WriteFileBytes(ConfigPath(), "[Update]\r\nUpdateUrl=\r\n");
     HANDLE mutex = CreateMutexA(nullptr, TRUE, "_Mutex");
     ASSERT_NE(nullptr, mutex);
     auto boxes = RunApp("");
@@ -143,7 +132,8 @@ TEST_F(StartupTest, MissingLobbyClassProbesTheBareMutexName) {
     EXPECT_EQ(kLobbyRunning, boxes[0].text);
 
     // The updater does not keep the mutex it probed.
-    WriteConfig("[Platform]\r\nDovrelClass=TarnwickProbe\r\n[Update]\r\nUpdateUrl=\r\n");
+    WriteFileBytes(ConfigPath(),
+                   "[Platform]\r\nDovrelClass=TarnwickProbe\r\n[Update]\r\nUpdateUrl=\r\n");
     boxes = RunApp("");
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(kNoUpdateUrl, boxes[0].text);
@@ -154,7 +144,7 @@ TEST_F(StartupTest, MissingLobbyClassProbesTheBareMutexName) {
 
 TEST_F(StartupTest, UrlFromTheProgramFolderLoadsTheSkinRunsTheWindowAndStartsTheLobby) {
     // Nothing listens on port 1: the run fails at once and starts the lobby.
-    WriteConfig("[Update]\r\nUpdateUrl=http://127.0.0.1:1/UpdateNew.xml\r\n");
+    WriteFileBytes(ConfigPath(), "[Update]\r\nUpdateUrl=http://127.0.0.1:1/UpdateNew.xml\r\n");
     const std::string log = TestProgramFolder() + "\\Dovrel.log";
     DeleteFileA(log.c_str());
     // A configuration in the working folder must not be read, nor the lobby looked for there.
@@ -206,7 +196,7 @@ TEST(RealProgramTest, TarnwickShowsItsEarlyMessagesBeforeAnyWindow) {
     WriteFileBytes(folder + "\\Platform.ini", "[Platform]\r\nDovrelClass=TarnwickRealLobby\r\n"
                                               "[Update]\r\nUpdateUrl=http://127.0.0.1:1/x\r\n");
     CRunningLobby lobby("TarnwickRealLobby");
-    ASSERT_TRUE(lobby.Ready());
+    ASSERT_TRUE(lobby.ready);
     CChildProcess tarnwick;
     ASSERT_TRUE(tarnwick.Start("\"" + folder + "\\Tarnwick.exe\""));
     ASSERT_TRUE(AnswerMessageBox(tarnwick.Id(), 30000, box));
@@ -214,7 +204,7 @@ TEST(RealProgramTest, TarnwickShowsItsEarlyMessagesBeforeAnyWindow) {
     EXPECT_EQ("系统提示", box.caption);
     EXPECT_EQ(1u, box.processWindows);
     EXPECT_TRUE(tarnwick.WaitForExit(20000));
-    EXPECT_FALSE(IsIconic(lobby.Window()));
+    EXPECT_FALSE(IsIconic(lobby.window));
 }
 
 } // namespace

@@ -138,7 +138,7 @@ class UpdateRunTest : public ::testing::Test {
     std::vector<SeenMessageBox> m_boxes;
 };
 
-TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesAndStartsTheLobby) {
+TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesThenFindsNothingToDo) {
     const ReleaseFile outdated{"outdated.dll", MakeContent(5000, 'a')};
     const ReleaseFile missing{"missing.dat", MakeContent(70000, 'm')};
     const ReleaseFile current{"current.txt", MakeContent(3000, 'c')};
@@ -189,12 +189,11 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesAndStartsTheLobby) {
     EXPECT_EQ("/missing.dat", requests[2].target);
     for (const auto& request : requests)
         EXPECT_EQ("GET", request.method);
-}
 
-TEST_F(UpdateRunTest, CurrentInstallationOnlyStartsTheLobby) {
-    const ReleaseFile current{"current.txt", MakeContent(1023, 'c')};
-    Publish({current});
-    WriteFileBytes(Local("current.txt"), current.bytes);
+    // Run again: everything is current now, so only the lobby starts.
+    DeleteFileA(LobbyLog().c_str());
+    m_skin.lines.clear();
+    m_server->ClearRequests();
     RunUpdater();
     EXPECT_TRUE(m_boxes.empty());
     EXPECT_EQ((std::vector<std::string>{"tips.top: 正在获取升级版本信息...",
