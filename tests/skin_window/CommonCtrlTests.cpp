@@ -28,10 +28,9 @@ class CProbePaint : public Velmora::ISelfPaint {
         ++calls;
         lastValue = value;
         for (int i = 0; i < 3; ++i)
-            reached[i] = PtVisible(dc, points[i].x, points[i].y) != FALSE;
+            reached[i] = PtVisible(dc, 30 + 50 * i, 30) != FALSE;
         SetPixel(dc, 1, 1, kBlue);
     }
-    POINT points[3] = {};
     bool reached[3] = {};
     int calls = 0;
     int lastValue = 0;
@@ -43,11 +42,11 @@ void Repaint(HWND window) {
     PumpMessages();
 }
 
-int DarkPixels(HWND window, const RECT& rect) {
+int DarkPixels(HWND window) {
     HDC dc = GetDC(window);
     int dark = 0;
-    for (LONG y = rect.top; y < rect.bottom; ++y) {
-        for (LONG x = rect.left; x < rect.right; ++x)
+    for (int y = 70; y < 90; ++y) {
+        for (int x = 10; x < 90; ++x)
             dark += GetPixel(dc, x, y) == RGB(0, 0, 0);
     }
     ReleaseDC(window, dc);
@@ -61,29 +60,36 @@ class CommonCtrlTest : public SkinWindowFixture {
         m_top = CreateTestWindow(nullptr, 0, 0, 300, 200);
         m_window = CreateTestWindow(m_top, 20, 20, 200, 100);
     }
-    static void Register(const char* id, COLORREF fill, bool transparent = false) {
+    // A description of the manager's registry filled with one color, or empty
+    // and transparent.
+    static void Register(const char* id, COLORREF fill) {
         auto info = std::make_unique<WindowInfo>();
         info->id = id;
-        info->transparent = transparent;
-        if (fill != kNoFill)
+        info->transparent = fill == kWhite + 1;
+        if (!info->transparent)
             info->drawItems.Add(MakeFill("back", 0, 0, 0, 0, 0, fill));
         Velmora::CManager::Instance()
             ->Descriptions(Velmora::DescriptionType::CommonCtrl)
             .Add(std::move(info));
     }
-    static constexpr COLORREF kNoFill = 0xFFFFFFFF;
 
     HWND m_window = nullptr;
 };
 
-TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndTheLookIsKeptUntilARebuild) {
+TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndChangesShowAsTheyShould) {
     WindowInfo info;
     info.drawItems.Add(MakeFill("back", 0, 0, 0, 0, 0, kWhite));
     Velmora::SurfaceItem* red = info.drawItems.Add(MakeFill("box", 1, 10, 10, 50, 40, kRed));
-    info.drawItems.Add(MakeLine("rule", 2, 0, 60, 100, 60, kBlue));
-    auto normalOnly = MakeFill("normal.only", 3, 100, 0, 150, 50, kGreen);
-    normalOnly->state = Velmora::STATE_NORMAL;
-    info.drawItems.Add(std::move(normalOnly));
+    auto rule = std::make_unique<Velmora::LineItem>();
+    rule->index = 2;
+    rule->startY = rule->endY = 60;
+    rule->endX = 100;
+    rule->width = 1;
+    rule->lineColor = kBlue;
+    info.drawItems.Add(std::move(rule));
+    auto tips = MakeBox<Velmora::TextItem>("tips", 3, 10, 70, 80, 20);
+    tips->textColor = RGB(0, 0, 0);
+    info.drawItems.Add(std::move(tips));
     CCommonCtrl skin(&info);
     skin.Attach(m_window);
     RecordOf(m_window).paints = 0;
@@ -98,7 +104,15 @@ TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndTheLookIsKeptUntilARebuild) {
         EXPECT_EQ(PixelOf(m_window, pixel.x, pixel.y), pixel.color) << pixel.x << "," << pixel.y;
     // The skin paints every pixel itself: the window's own procedure never paints.
     EXPECT_EQ(RecordOf(m_window).paints, 0);
+    EXPECT_EQ(DarkPixels(m_window), 0);
 
+    // A changed or hidden text shows at once.
+    EXPECT_EQ(skin.SetDrawItemValue("tips", "WWW"), 1);
+    EXPECT_GT(DarkPixels(m_window), 0);
+    EXPECT_EQ(skin.SetDrawItemVisible("tips", false), 1);
+    EXPECT_EQ(DarkPixels(m_window), 0);
+
+    // A changed description shows only after a rebuild or a new size.
     red->fillColor = kGreen;
     Repaint(m_window);
     EXPECT_EQ(PixelOf(m_window, 20, 20), kRed);
@@ -106,31 +120,13 @@ TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndTheLookIsKeptUntilARebuild) {
     EXPECT_EQ(PixelOf(m_window, 20, 20), kRed);
     skin.Redraw(true, nullptr);
     EXPECT_EQ(PixelOf(m_window, 20, 20), kGreen);
-
     red->fillColor = kBlue;
     SetWindowPos(m_window, nullptr, 0, 0, 250, 120, SWP_NOMOVE | SWP_NOZORDER);
     PumpMessages();
     EXPECT_EQ(PixelOf(m_window, 20, 20), kBlue);
     EXPECT_EQ(PixelOf(m_window, 240, 110), kWhite);
-}
 
-TEST_F(CommonCtrlTest, ChangedTextAndTheProgramsOwnPaintShowAtOnce) {
-    WindowInfo info;
-    info.drawItems.Add(MakeFill("back", 0, 0, 0, 0, 0, kWhite));
-    auto tips = MakeBox<Velmora::TextItem>("tips", 1, 10, 70, 80, 20);
-    tips->textColor = RGB(0, 0, 0);
-    info.drawItems.Add(std::move(tips));
-    CCommonCtrl skin(&info);
-    skin.Attach(m_window);
-    Repaint(m_window);
-    const RECT tipsRect = {10, 70, 90, 90};
-    ASSERT_EQ(DarkPixels(m_window, tipsRect), 0);
-
-    EXPECT_EQ(skin.SetDrawItemValue("tips", "WWW"), 1);
-    EXPECT_GT(DarkPixels(m_window, tipsRect), 0);
-    EXPECT_EQ(skin.SetDrawItemVisible("tips", false), 1);
-    EXPECT_EQ(DarkPixels(m_window, tipsRect), 0);
-
+    // What the program paints itself comes on top.
     CProbePaint handler;
     skin.SetSelfPaint(&handler, 1234);
     Repaint(m_window);
@@ -144,7 +140,7 @@ TEST_F(CommonCtrlTest, ChangedTextAndTheProgramsOwnPaintShowAtOnce) {
 TEST_F(CommonCtrlTest, OpaqueSkinnedChildrenAreLeftOutOfTheParentsPaint) {
     Register("parent", kWhite);
     Register("child.opaque", kGreen);
-    Register("child.clear", kNoFill, true);
+    Register("child.clear", kWhite + 1);
     HWND opaque = CreateTestWindow(m_window, 10, 10, 40, 40);
     HWND clear = CreateTestWindow(m_window, 60, 10, 40, 40);
     // An unskinned child.
@@ -154,9 +150,6 @@ TEST_F(CommonCtrlTest, OpaqueSkinnedChildrenAreLeftOutOfTheParentsPaint) {
     ASSERT_EQ(manager->SkinWindow(opaque, 1, "child.opaque", false), 1);
     ASSERT_EQ(manager->SkinWindow(clear, 1, "child.clear", false), 1);
     CProbePaint probe;
-    probe.points[0] = POINT{30, 30};
-    probe.points[1] = POINT{80, 30};
-    probe.points[2] = POINT{130, 30};
     ASSERT_EQ(manager->SetSelfPaint(m_window, &probe, 0), 1);
 
     Repaint(m_window);
@@ -192,31 +185,7 @@ TEST_F(CommonCtrlTest, DestroyedWindowLeavesTheManagerAndGetsItsProcedureBack) {
     EXPECT_FALSE(manager->FindVisibleRecord(child, "tips.bottom").has_value());
     EXPECT_EQ(Velmora::CHookWindow::HookedWindowCount(), hooksBefore);
     ASSERT_TRUE(RecordOf(child).ncDestroyed);
-    EXPECT_EQ(RecordOf(child).procAtNcDestroy, TestWindowProc());
-}
-
-TEST_F(CommonCtrlTest, MessagesForUnskinnedControlsReachTheWindowsOwnProcedure) {
-    Register("parent", kWhite);
-    HWND button = CreateTestWindow(m_window, 10, 10, 50, 20);
-    ASSERT_EQ(Velmora::CManager::Instance()->SkinWindow(m_window, 1, "parent", false), 1);
-
-    HDC dc = GetDC(m_window);
-    EXPECT_EQ(SendMessageA(m_window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(button)),
-              kCtlColorResult);
-    DRAWITEMSTRUCT record = {};
-    record.CtlType = ODT_BUTTON;
-    record.CtlID = 1;
-    record.hwndItem = button;
-    record.hDC = dc;
-    EXPECT_EQ(SendMessageA(m_window, WM_DRAWITEM, 1, reinterpret_cast<LPARAM>(&record)),
-              kDrawItemResult);
-    record.CtlType = ODT_MENU;
-    record.CtlID = 0;
-    EXPECT_EQ(SendMessageA(m_window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&record)),
-              kDrawItemResult);
-    ReleaseDC(m_window, dc);
-    EXPECT_EQ(SendMessageA(m_window, WM_ERASEBKGND, 0, 0), 1);
+    EXPECT_EQ(RecordOf(child).procAtNcDestroy, &TestWindowProc);
 }
 
 } // namespace

@@ -47,7 +47,7 @@ TEST_F(HookWindowTest, AttachingDetachingAndDeletingReplaceAndRestoreTheProcedur
 
         hook.Attach(m_window);
         hookProc = CurrentProc(m_window);
-        EXPECT_NE(hookProc, TestWindowProc());
+        EXPECT_NE(hookProc, &TestWindowProc);
         EXPECT_EQ(CHookWindow::FromHandle(m_window), &hook);
         EXPECT_EQ(SendMessageA(m_window, WM_APP, 0, 0), kAppResult);
         EXPECT_EQ(hook.appMessages, 1);
@@ -55,10 +55,10 @@ TEST_F(HookWindowTest, AttachingDetachingAndDeletingReplaceAndRestoreTheProcedur
         // An object keeps the window it has.
         hook.Attach(other);
         EXPECT_EQ(hook.GetHwnd(), m_window);
-        EXPECT_EQ(CurrentProc(other), TestWindowProc());
+        EXPECT_EQ(CurrentProc(other), &TestWindowProc);
 
         hook.Attach(nullptr);
-        EXPECT_EQ(CurrentProc(m_window), TestWindowProc());
+        EXPECT_EQ(CurrentProc(m_window), &TestWindowProc);
         EXPECT_EQ(CHookWindow::FromHandle(m_window), nullptr);
         // A message still on its way to the old procedure finds no object.
         EXPECT_EQ(CallWindowProcA(hookProc, m_window, WM_APP, 0, 0), 0);
@@ -66,7 +66,7 @@ TEST_F(HookWindowTest, AttachingDetachingAndDeletingReplaceAndRestoreTheProcedur
 
         hook.Attach(m_window);
     }
-    EXPECT_EQ(CurrentProc(m_window), TestWindowProc());
+    EXPECT_EQ(CurrentProc(m_window), &TestWindowProc);
     EXPECT_EQ(CHookWindow::FromHandle(m_window), nullptr);
     EXPECT_EQ(CHookWindow::HookedWindowCount(), m_hooksBefore);
 }
@@ -78,7 +78,7 @@ TEST_F(HookWindowTest, DestroyedWindowGetsItsProcedureBackAtNcDestroy) {
     DestroyWindow(m_window);
 
     ASSERT_TRUE(RecordOf(m_window).ncDestroyed);
-    EXPECT_EQ(RecordOf(m_window).procAtNcDestroy, TestWindowProc());
+    EXPECT_EQ(RecordOf(m_window).procAtNcDestroy, &TestWindowProc);
     EXPECT_EQ(CHookWindow::HookedWindowCount(), m_hooksBefore);
     EXPECT_EQ(hook.GetHwnd(), nullptr);
 }
@@ -90,13 +90,13 @@ TEST_F(HookWindowTest, SecondObjectOnOneWindowTakesOverFromTheFirst) {
     second.Attach(m_window);
 
     EXPECT_EQ(first.GetHwnd(), nullptr);
-    EXPECT_EQ(second.GetPreviousProc(), TestWindowProc());
+    EXPECT_EQ(second.GetPreviousProc(), &TestWindowProc);
     EXPECT_EQ(SendMessageA(m_window, WM_APP, 0, 0), kAppResult);
     EXPECT_EQ(second.appMessages, 1);
     EXPECT_EQ(first.appMessages, 0);
 
     second.Attach(nullptr);
-    EXPECT_EQ(CurrentProc(m_window), TestWindowProc());
+    EXPECT_EQ(CurrentProc(m_window), &TestWindowProc);
     EXPECT_EQ(CHookWindow::HookedWindowCount(), m_hooksBefore);
 }
 

@@ -28,41 +28,23 @@ const char kDescription[] = R"xml(<theme><window>
   </item>
 </window></theme>)xml";
 
-constexpr int kWidth = 60;
-constexpr int kHeight = 40;
-
-class PaintItemsTest : public SkinWindowFixture {
-  protected:
-    void SetUp() override {
-        CXmlDocument document;
-        ASSERT_TRUE(document.SetDocument(kDescription));
-        ASSERT_EQ(ParseSkinDescription(document, nullptr, "look"), 1);
-        m_info = CManager::Instance()->FindDescription(DescriptionType::CommonCtrl, "look");
-        ASSERT_NE(m_info, nullptr);
-        m_top = CreateTestWindow(nullptr, 0, 0, 200, 100);
-        m_window = CreateTestWindow(m_top, 0, 0, kWidth, kHeight);
-    }
-
-    // Paints the description in one state onto a fresh grey canvas.
-    void PaintInState(CCanvas& canvas, int state) {
-        CWindow skin(m_info);
-        skin.Attach(m_window);
-        const RECT all = {0, 0, kWidth, kHeight};
-        canvas.Fill(RGB(128, 128, 128));
-        skin.PaintItems(canvas.Dc(), 1, m_info->drawItems, state, all, -1, -1, nullptr);
-        skin.Attach(nullptr);
-    }
-
-    WindowInfo* m_info = nullptr;
-    HWND m_window = nullptr;
-};
-
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kYellow = RGB(255, 255, 0);
 
-TEST_F(PaintItemsTest, ItemsOfSeveralStatesPaintOnlyInThoseStates) {
+using PaintItemsTest = SkinWindowFixture;
+
+TEST_F(PaintItemsTest, ItemsPaintOnlyInTheirStatesAndLaterOnesCoverEarlierOnes) {
+    CXmlDocument document;
+    ASSERT_TRUE(document.SetDocument(kDescription));
+    ASSERT_EQ(ParseSkinDescription(document, nullptr, "look"), 1);
+    WindowInfo* info = CManager::Instance()->FindDescription(DescriptionType::CommonCtrl, "look");
+    ASSERT_NE(info, nullptr);
+    m_top = CreateTestWindow(nullptr, 0, 0, 200, 100);
+    CWindow skin(info);
+    skin.Attach(CreateTestWindow(m_top, 0, 0, 60, 40));
+
     struct Expected {
         int state;
         COLORREF topLeft;
@@ -76,23 +58,18 @@ TEST_F(PaintItemsTest, ItemsOfSeveralStatesPaintOnlyInThoseStates) {
     };
     for (const Expected& expected : cases) {
         SCOPED_TRACE(expected.state);
-        CCanvas canvas(kWidth, kHeight);
-        PaintInState(canvas, expected.state);
+        CCanvas canvas(60, 40);
+        canvas.Fill(RGB(128, 128, 128));
+        skin.PaintItems(canvas.Dc(), 1, info->drawItems, expected.state, RECT{0, 0, 60, 40}, -1, -1,
+                        nullptr);
         EXPECT_EQ(canvas.Pixel(5, 5), expected.topLeft);
         EXPECT_EQ(canvas.Pixel(45, 5), expected.topRight);
         // Items of every state show in each one.
         EXPECT_EQ(canvas.Pixel(55, 35), kRed);
-        EXPECT_EQ(canvas.Pixel(25, 25), kBlue);
+        // "cover" comes after "hot" in the document, so it wins where they meet.
+        EXPECT_EQ(canvas.Pixel(15, 15), kBlue);
+        EXPECT_EQ(canvas.Pixel(9, 15), expected.topLeft);
     }
-}
-
-TEST_F(PaintItemsTest, LaterItemsCoverEarlierOnesInDocumentOrder) {
-    CCanvas canvas(kWidth, kHeight);
-    PaintInState(canvas, STATE_OVER);
-    // "cover" comes after "hot" in the document, so it wins where they meet.
-    EXPECT_EQ(canvas.Pixel(15, 15), kBlue);
-    EXPECT_EQ(canvas.Pixel(9, 15), kGreen);
-    EXPECT_EQ(canvas.Pixel(25, 5), kRed);
 }
 
 } // namespace

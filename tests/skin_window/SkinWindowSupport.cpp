@@ -8,24 +8,23 @@ namespace {
 
 constexpr char kClassName[] = "VelmoraSkinTestWindow";
 
-std::map<HWND, WindowRecord>& Records() {
-    static std::map<HWND, WindowRecord> records;
-    return records;
-}
+std::map<HWND, WindowRecord> g_records;
 
-LRESULT CALLBACK ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+} // namespace
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint = {};
         BeginPaint(window, &paint);
-        WindowRecord& record = Records()[window];
+        WindowRecord& record = g_records[window];
         ++record.paints;
         record.lastPaint = paint.rcPaint;
         EndPaint(window, &paint);
         return 0;
     }
     case WM_NCDESTROY: {
-        WindowRecord& record = Records()[window];
+        WindowRecord& record = g_records[window];
         record.ncDestroyed = true;
         record.procAtNcDestroy = reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC));
         break;
@@ -42,20 +41,14 @@ LRESULT CALLBACK ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-} // namespace
-
-WNDPROC TestWindowProc() {
-    return ClassProc;
-}
-
 WindowRecord& RecordOf(HWND window) {
-    return Records()[window];
+    return g_records[window];
 }
 
 HWND CreateTestWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle) {
     static const ATOM registered = [] {
         WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = ClassProc;
+        windowClass.lpfnWndProc = TestWindowProc;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
         windowClass.lpszClassName = kClassName;
@@ -100,7 +93,7 @@ void SkinWindowFixture::TearDown() {
     if (IsWindow(m_top))
         DestroyWindow(m_top);
     PumpMessages();
-    Records().clear();
+    g_records.clear();
     Velmora::CManager::Destroy();
 }
 
@@ -115,19 +108,5 @@ std::unique_ptr<Velmora::SurfaceItem> MakeFill(const std::string& id, int index,
     item->upperLeftY = top;
     item->lowerRightX = right;
     item->lowerRightY = bottom;
-    return item;
-}
-
-std::unique_ptr<Velmora::LineItem> MakeLine(const std::string& id, int index, int x1, int y1,
-                                            int x2, int y2, COLORREF color) {
-    auto item = std::make_unique<Velmora::LineItem>();
-    item->id = id;
-    item->index = index;
-    item->startX = x1;
-    item->startY = y1;
-    item->endX = x2;
-    item->endY = y2;
-    item->width = 1;
-    item->lineColor = color;
     return item;
 }

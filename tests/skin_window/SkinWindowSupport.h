@@ -24,7 +24,7 @@ constexpr LRESULT kAppResult = 42;
 constexpr LRESULT kDrawItemResult = 55;
 constexpr LRESULT kCtlColorResult = 77;
 
-WNDPROC TestWindowProc();
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WindowRecord& RecordOf(HWND window);
 
 // Without a parent: a visible, topmost popup that does not take the focus.
@@ -57,5 +57,3 @@ std::unique_ptr<Item> MakeBox(const std::string& id, int index, int left, int to
 // the surface syntax counts them (0 or less counts from the far edge).
 std::unique_ptr<Velmora::SurfaceItem> MakeFill(const std::string& id, int index, int left, int top,
                                                int right, int bottom, COLORREF color);
-std::unique_ptr<Velmora::LineItem> MakeLine(const std::string& id, int index, int x1, int y1,
-                                            int x2, int y2, COLORREF color);
