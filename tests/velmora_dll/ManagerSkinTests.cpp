@@ -24,24 +24,18 @@ class ManagerSkinTest : public ::testing::Test {
     }
     void TearDown() override {
         CManager::Destroy();
-        for (HWND window : m_windows)
-            DestroyWindow(window);
         DestroyWindow(m_top);
         PumpMessages();
     }
 
     static CManager* Manager() { return CManager::Instance(); }
 
-    HWND Control(const char* className, DWORD style = 0, int id = 0) {
-        HWND window =
-            CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 60, 20, m_top,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-        m_windows.push_back(window);
-        return window;
+    HWND Control(const char* className, DWORD style = 0) {
+        return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 60, 20, m_top,
+                               nullptr, nullptr, nullptr);
     }
 
     HWND m_top = nullptr;
-    std::vector<HWND> m_windows;
 };
 
 TEST_F(ManagerSkinTest, WindowKindComesFromClassAndButtonStyle) {
@@ -52,27 +46,25 @@ TEST_F(ManagerSkinTest, WindowKindComesFromClassAndButtonStyle) {
         DWORD style;
         int kind;
     };
-    const Case cases[] = {
-        {"Button", BS_PUSHBUTTON, 3},
-        {"Button", BS_DEFPUSHBUTTON, 3},
-        {"Button", BS_CHECKBOX, 4},
-        {"Button", BS_AUTOCHECKBOX, 4},
-        {"Button", BS_RADIOBUTTON, 5},
-        {"Button", BS_AUTORADIOBUTTON, 5},
-        {"Button", BS_GROUPBOX, 8},
-        {"Button", BS_OWNERDRAW, 100},
-        {"Button", BS_AUTO3STATE, 1},
-        {"Static", 0, 6},
-        {"Edit", 0, 7},
-        {"ScrollBar", 0, 11},
-        {"ComboBox", 0, 9},
-        {"SysTabControl32", 0, 14},
-        {"SysListView32", 0, 17},
-        {"SysHeader32", 0, 16},
-        {"msctls_progress32", 0, 19},
-        {"msctls_trackbar32", 0, 20},
-        {TOOLBARCLASSNAMEA, 0, 1},
-    };
+    const Case cases[] = {{"Button", BS_PUSHBUTTON, 3},
+                          {"Button", BS_DEFPUSHBUTTON, 3},
+                          {"Button", BS_CHECKBOX, 4},
+                          {"Button", BS_AUTOCHECKBOX, 4},
+                          {"Button", BS_RADIOBUTTON, 5},
+                          {"Button", BS_AUTORADIOBUTTON, 5},
+                          {"Button", BS_GROUPBOX, 8},
+                          {"Button", BS_OWNERDRAW, 100},
+                          {"Button", BS_AUTO3STATE, 1},
+                          {"Static", 0, 6},
+                          {"Edit", 0, 7},
+                          {"ScrollBar", 0, 11},
+                          {"ComboBox", 0, 9},
+                          {"SysTabControl32", 0, 14},
+                          {"SysListView32", 0, 17},
+                          {"SysHeader32", 0, 16},
+                          {"msctls_progress32", 0, 19},
+                          {"msctls_trackbar32", 0, 20},
+                          {TOOLBARCLASSNAMEA, 0, 1}};
     for (const Case& c : cases) {
         HWND window = Control(c.className, c.style);
         ASSERT_NE(window, nullptr) << c.className;

@@ -3,7 +3,7 @@
 #include "SkinFiles.h"
 #include "SkinPacker.h"
 
-#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -13,24 +13,21 @@ LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-std::string ColorText(COLORREF color) {
-    char text[32];
-    std::snprintf(text, sizeof text, "(%u,%u,%u)", GetRValue(color), GetGValue(color),
-                  GetBValue(color));
-    return text;
-}
-
 void RegisterPlainClass() {
-    static bool registered = false;
-    if (registered)
-        return;
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = PlainProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kPlainClass;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    registered = RegisterClassA(&windowClass) != 0;
+    static const bool registered = [] {
+        WNDCLASSA windowClass = {0,
+                                 PlainProc,
+                                 0,
+                                 0,
+                                 GetModuleHandleA(nullptr),
+                                 nullptr,
+                                 LoadCursor(nullptr, IDC_ARROW),
+                                 static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)),
+                                 nullptr,
+                                 kPlainClass};
+        return RegisterClassA(&windowClass) != 0;
+    }();
+    (void)registered;
 }
 
 } // namespace
@@ -43,9 +40,10 @@ std::string PaintingSkinDatabase(COLORREF fillColor) {
         "<image><item id=\"red\" file=\"red.bmp\"/><item id=\"green\" file=\"green.bmp\"/>"
         "</image>\r\n<window>\r\n"
         "<item type=\"commonctrl\" id=\"commonctrl\"><property cursorid=\"hand\"/>"
-        "<surface id=\"fill\" fillcolor=\"" +
-        ColorText(fillColor) +
-        "\" upperleftx=\"0\" upperlefty=\"0\" lowerrightx=\"0\" lowerrighty=\"0\"/>"
+        "<surface id=\"fill\" fillcolor=\"(" +
+        std::to_string(GetRValue(fillColor)) + "," + std::to_string(GetGValue(fillColor)) + "," +
+        std::to_string(GetBValue(fillColor)) +
+        ")\" upperleftx=\"0\" upperlefty=\"0\" lowerrightx=\"0\" lowerrighty=\"0\"/>"
         "<line id=\"rule\" startx=\"0\" starty=\"30\" endx=\"100\" endy=\"30\" width=\"1\" "
         "linecolor=\"(0,0,255)\"/>"
         "<image id=\"pic\" imageid=\"red\" left=\"40\" top=\"40\" width=\"20\" height=\"20\"/>"
