@@ -42,6 +42,13 @@ class SkinDescription : public ::testing::Test {
         return "<theme><window>" + items + "</window></theme>";
     }
 
+    static Texts ImageIds() {
+        Texts ids;
+        for (const auto& image : Manager()->Images().Items())
+            ids.push_back(image->GetId());
+        return ids;
+    }
+
     static void AddEntry(const std::string& name, const std::string& bytes) {
         auto entry = std::make_unique<SkinEntry>();
         entry->data = std::make_unique<uint8_t[]>(bytes.size());
@@ -134,53 +141,15 @@ TEST_F(SkinDescription, DrawItemsTakeEveryAttributeOrTheirDefaults) {
                       : (Ints{2, STATE_ALL, SURFACE_RECT, 0, LINESTYLE_SOLID, kNoColor, kNoColor, 0,
                               0, 0, 0, 0, 0}));
         EXPECT_EQ(
-            (Ints{i.index,        i.visible,      i.state,         i.relativeAlign, i.region.x,
-                  i.region.y,     i.region.width, i.region.height, i.horzAlign,     i.vertAlign,
-                  i.mode,         i.left,         i.top,           i.right,         i.bottom,
-                  i.width,        i.height,       i.stretchLeft,   i.stretchTop,    i.stretchRight,
-                  i.stretchBottom}),
-            set ? (Ints{3,
-                        true,
-                        STATE_CHECKEDNORMAL,
-                        RELATIVE_RIGHT,
-                        1,
-                        2,
-                        30,
-                        40,
-                        ALIGN_FAR,
-                        ALIGN_CENTER,
-                        IMAGEMODE_STRETCHBOTH,
-                        1,
-                        2,
-                        3,
-                        4,
-                        50,
-                        60,
-                        5,
-                        6,
-                        7,
-                        8})
-                : (Ints{3,
-                        true,
-                        STATE_ALL,
-                        RELATIVE_LEFT,
-                        0,
-                        0,
-                        0,
-                        0,
-                        ALIGN_NONE,
-                        ALIGN_NONE,
-                        IMAGEMODE_NORMAL,
-                        0,
-                        0,
-                        0,
-                        0,
-                        0,
-                        0,
-                        0,
-                        0,
-                        0,
-                        0}));
+            (Ints{i.index, i.visible, i.state, i.relativeAlign, i.horzAlign, i.vertAlign, i.mode}),
+            set ? (Ints{3, true, STATE_CHECKEDNORMAL, RELATIVE_RIGHT, ALIGN_FAR, ALIGN_CENTER,
+                        IMAGEMODE_STRETCHBOTH})
+                : (Ints{3, true, STATE_ALL, RELATIVE_LEFT, ALIGN_NONE, ALIGN_NONE,
+                        IMAGEMODE_NORMAL}));
+        EXPECT_EQ((Ints{i.region.x, i.region.y, i.region.width, i.region.height, i.left, i.top,
+                        i.right, i.bottom, i.width, i.height, i.stretchLeft, i.stretchTop,
+                        i.stretchRight, i.stretchBottom}),
+                  set ? (Ints{1, 2, 30, 40, 1, 2, 3, 4, 50, 60, 5, 6, 7, 8}) : Ints(14));
     }
 }
 
@@ -301,30 +270,22 @@ TEST_F(SkinDescription, EachTypeReadsItsPropertyAttributes) {
 
 TEST_F(SkinDescription, KindRecordsTakeTheirOwnAttributes) {
     ASSERT_EQ(Parse(Window(R"xml(
-        <item type="button" id="push"/>
-        <item type="checkbox" id="check"/>
-        <item type="radiobox" id="radio"/>
+        <item type="button" id="push"/><item type="checkbox" id="check"/>
+        <item type="radiobox" id="radio"/><item type="dialog" id="plaindlg"/>
         <item type="dialog" id="dlg">
             <property resize="1" clipcolor="(255,0,256)" minwidth="100" minheight="80"
                       titlebar="30"/>
-            <commandbutton>
-                <item id="close" left="-20" top="4" buttonid="btn.close"/>
-                <item id="min" left="-40" top="5" buttonid="#btn.min"/>
-            </commandbutton>
-            <windowregion>
-                <item left="1" top="2" width="3" height="4"/>
-                <item left="5" top="6" width="7" height="8"/>
-            </windowregion>
+            <commandbutton><item id="close" left="-20" top="4" buttonid="btn.close"/>
+                <item id="min" left="-40" top="5" buttonid="#btn.min"/></commandbutton>
+            <windowregion><item left="1" top="2" width="3" height="4"/>
+                <item left="5" top="6" width="7" height="8"/></windowregion>
             <image id="back"/>
         </item>
-        <item type="dialog" id="plaindlg"/>
         <item type="edit" id="ed"><property fontid="#small" textcolor="(1,2,3)"/></item>
-        <item type="edit" id="plained"/>
+        <item type="edit" id="plained"/><item type="menu" id="plainmenu"/>
         <item type="combobox" id="cb"><property editmargin="1,2,3,4"/></item>
-        <item type="menu" id="popup">
-            <property separatorheight="7" clipcolor="(9,9,9)"/><text id="t"/>
-        </item>
-        <item type="menu" id="plainmenu"/>
+        <item type="menu" id="popup"><property separatorheight="7" clipcolor="(9,9,9)"/>
+            <text id="t"/></item>
         <item type="scrollbar" id="sb"><property interval="12"/></item>
         <item type="listctrl" id="list"><property headerctrl="#hdr"/>
             <listctrlinfo oddevenline="true"/></item>
@@ -401,52 +362,42 @@ TEST_F(SkinDescription, ToolBarInfoIsLookedForOnlyAfterTheProperty) {
             <property width="10"/>
         </item>)xml")),
               1);
+    const auto tools = [](const char* id) {
+        return Find<ToolBarExInfo>(DescriptionType::ToolBarEx, id);
+    };
+    TabCtrlExInfo* tabs = Find<TabCtrlExInfo>(DescriptionType::TabCtrlEx, "tabs");
     // The other kinds rewind before looking for their info element.
-    const struct {
-        const char* id;
-        int32_t margin;
-    } cases[] = {{"before", 0}, {"after", 9}, {"noproperty", 9}, {"tabs", 9}};
-    for (const auto& c : cases) {
-        const bool tabs = c.id == std::string("tabs");
-        WindowInfo* info = tabs ? Manager()->FindDescription(DescriptionType::TabCtrlEx, c.id)
-                                : Manager()->FindDescription(DescriptionType::ToolBarEx, c.id);
-        EXPECT_EQ(tabs ? dynamic_cast<TabCtrlExInfo*>(info)->margin
-                       : dynamic_cast<ToolBarExInfo*>(info)->margin,
-                  c.margin)
-            << c.id;
-        EXPECT_EQ(info->itemTemplates.size(), c.margin ? 1u : 0u) << c.id;
-    }
-    EXPECT_EQ(Find<ToolBarExInfo>(DescriptionType::ToolBarEx, "before")->width, 10);
-    EXPECT_EQ(Find<ToolBarExInfo>(DescriptionType::ToolBarEx, "noproperty")->drawItems.Count(), 1u);
+    EXPECT_EQ(
+        (Ints{tools("before")->margin, tools("after")->margin, tools("noproperty")->margin,
+              tabs->margin, tools("before")->width,
+              static_cast<int64_t>(
+                  tools("before")->itemTemplates.size() + tools("after")->itemTemplates.size() +
+                  tools("noproperty")->itemTemplates.size() + tabs->itemTemplates.size()),
+              static_cast<int64_t>(tools("noproperty")->drawItems.Count())}),
+        (Ints{0, 9, 9, 9, 10, 3, 1}));
 }
 
 TEST_F(SkinDescription, TemplatesAndEventItemsCarryTheirOwnItems) {
-    ASSERT_EQ(Parse(Window(R"xml(
-        <item type="listctrl" id="list">
+    ASSERT_EQ(Parse(Window(R"xml(<item type="listctrl" id="list">
             <text id="own" state="normal|over"/>
             <eventitem id="click" event="rbuttondown" visible="false" state="over"
                        cursorid="#hand" left="1" top="2" width="3" height="4">
-                <image id="e1"/><text id="e2"/>
-            </eventitem>
+                <image id="e1"/><text id="e2"/></eventitem>
             <listctrlinfo>
-                <drawitem id="row">
-                    <text id="cell"/>
+                <drawitem id="row"><text id="cell"/>
                     <progressitem id="bar" visible="false" state="DOWN" cursorid="#wait"
                                   left="5" top="6" width="7" height="8" value="40"
-                                  textformat="%d%%">
-                        <surface id="back"/><surface id="step"/>
+                                  textformat="%d%%"><surface id="back"/><surface id="step"/>
                     </progressitem>
                     <eventitem id="inner" event="LButtonDblDown" state="normal|over">
-                        <line id="u"/>
-                    </eventitem>
+                        <line id="u"/></eventitem>
                     <image id="icon"/>
                 </drawitem>
                 <drawitem id="second"/>
             </listctrlinfo>
             <eventitem id="dbl" event="unknown"/>
         </item>
-        <item type="commonctrl" id="plain">
-            <eventitem id="ignored"><text id="t"/></eventitem>
+        <item type="commonctrl" id="plain"><eventitem id="ignored"><text id="t"/></eventitem>
         </item>)xml")),
               1);
     ListCtrlInfo* list = Find<ListCtrlInfo>(DescriptionType::ListCtrl, "list");
@@ -510,11 +461,8 @@ TEST_F(SkinDescription, AnimationFramesComeFromItsAnimateItemsOnly) {
 
 TEST_F(SkinDescription, UnknownTypeStopsTheDocumentAndKeepsEarlierItems) {
     // "Button" is not "button": type names compare with case.
-    EXPECT_EQ(Parse(Window(R"xml(
-            <item type="button" id="ok"/>
-            <item type="static" id="label"/>
-            <item type="Button" id="capital"/>
-            <item type="button" id="cancel"/>)xml")),
+    EXPECT_EQ(Parse(Window(R"xml(<item type="button" id="ok"/><item type="static" id="label"/>
+            <item type="Button" id="capital"/><item type="button" id="cancel"/>)xml")),
               0);
     EXPECT_NE(Find<ButtonInfo>(DescriptionType::Button, "ok"), nullptr);
     EXPECT_NE(Find<WindowInfo>(DescriptionType::Static, "label"), nullptr);
@@ -536,7 +484,8 @@ std::string TopHalfCursor(int hotX, int hotY) {
     return MakeCurFile(32, 32, hotX, hotY, [](int, int y) { return y < 16; });
 }
 
-int64_t HotSpotX(const char* id) {
+// Hot spot of a loaded cursor as x * 100 + y.
+int64_t HotSpot(const char* id) {
     const GDICursor* cursor = CManager::Instance()->FindCursor(id);
     ICONINFO info{};
     if (!cursor || !GetIconInfo(cursor->GetCursor(), &info))
@@ -565,21 +514,15 @@ TEST_F(SkinDescription, ResourcesFromFolderAndDatabase) {
         out << file.second;
         ASSERT_TRUE(out.good()) << file.first;
     }
-    const char document[] = R"xml(<theme>
-    <image>
+    const char document[] = R"xml(<theme><image>
         <item id="bg" file="bg.bmp" adjust="false" transparentcolor="(255,0,300)"/>
-        <item id="small" file="small.bmp" adjust="FALSE"/>
-        <item id="bg" file="small.bmp"/>
-        <item id="broken" file="broken.bmp"/>
-        <item id="missing" file="nothere.bmp"/>
+        <item id="small" file="small.bmp" adjust="FALSE"/><item id="bg" file="small.bmp"/>
+        <item id="broken" file="broken.bmp"/><item id="missing" file="nothere.bmp"/>
         <item id="after" file="small.bmp" transparentcolor=""/>
-    </image>
-    <cursor>
-        <item id="arrow" file="arrow.cur"/>
-        <item id="nocursor" file="nothere.cur"/>
+    </image><cursor>
+        <item id="arrow" file="arrow.cur"/><item id="nocursor" file="nothere.cur"/>
         <item id="badcursor" file="broken.bmp"/>
-    </cursor>
-</theme>)xml";
+    </cursor></theme>)xml";
     for (const bool database : {false, true}) {
         SCOPED_TRACE(database ? "database" : "folder");
         if (database) {
@@ -590,17 +533,13 @@ TEST_F(SkinDescription, ResourcesFromFolderAndDatabase) {
             AddEntry("other\\nothere.bmp", MakeBmpFile(1, 1, kGray));
         }
         EXPECT_EQ(Parse(document, database ? "" : folder.c_str(), database ? "skin" : ""), 1);
-        Texts ids;
-        for (const auto& image : Manager()->Images().Items())
-            ids.push_back(image->GetId());
-        EXPECT_EQ(ids, (Texts{"bg", "small", "after"}));
-        ASSERT_EQ(ids.size(), 3u);
+        ASSERT_EQ(ImageIds(), (Texts{"bg", "small", "after"}));
         GDIImage* bg = Manager()->FindImage("bg");
         GDIImage* small = Manager()->FindImage("small");
         EXPECT_EQ((Ints{bg->GetWidth(), bg->GetHeight(), bg->GetAdjust(), bg->GetTransparentColor(),
                         small->GetWidth(), small->GetAdjust(), small->GetTransparentColor(),
                         Manager()->FindImage("after")->GetTransparentColor(),
-                        static_cast<int64_t>(Manager()->Cursors().Size()), HotSpotX("arrow")}),
+                        static_cast<int64_t>(Manager()->Cursors().Size()), HotSpot("arrow")}),
                   (Ints{4, 3, false, 0x2C00FF, 2, true, kNoColor, kNoColor, 1, 507}));
         CManager::Destroy();
     }
@@ -617,11 +556,8 @@ TEST_F(SkinDescription, DatabaseEntriesByContentLengthAndEarlierDocument) {
                     "<item id='png' file='misnamed.png'/><item id='fits' file='" +
                     fits + "'/><item id='long' file='" + tooLong + "'/></image></theme>"),
               1);
-    Texts ids;
-    for (const auto& image : Manager()->Images().Items())
-        ids.push_back(image->GetId());
     // Any ending is decoded by content, but a .png entry only as PNG.
-    EXPECT_EQ(ids, (Texts{"dat", "fits"}));
+    EXPECT_EQ(ImageIds(), (Texts{"dat", "fits"}));
     EXPECT_EQ(Manager()->FindImage("dat")->GetWidth(), 6);
 
     AddEntry("first\\arrow.cur", TopHalfCursor(3, 4));
@@ -635,7 +571,7 @@ TEST_F(SkinDescription, DatabaseEntriesByContentLengthAndEarlierDocument) {
         1);
     ASSERT_EQ(Manager()->Cursors().Size(), 2u) << "ids compare with case";
     EXPECT_EQ(Manager()->FindCursor("arrow"), first);
-    EXPECT_EQ((Ints{HotSpotX("arrow"), HotSpotX("Arrow")}), (Ints{304, 910}));
+    EXPECT_EQ((Ints{HotSpot("arrow"), HotSpot("Arrow")}), (Ints{304, 910}));
 }
 
 } // namespace

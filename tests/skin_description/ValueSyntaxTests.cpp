@@ -11,80 +11,48 @@
 namespace Velmora {
 namespace {
 
-TEST(ValueSyntax, IntegersReadSignAndDigitsUpToTheFirstOtherCharacter) {
-    const struct {
-        const char* text;
-        int32_t value;
-    } cases[] = {{"", 0},
-                 {"12", 12},
-                 {"-7", -7},
-                 {"+5", 5},
-                 {"12px", 12},
-                 {"abc", 0},
-                 {"  42", 42},
-                 {"-", 0},
-                 {"3.9", 3},
-                 {"1,2", 1},
-                 {"2147483647", INT_MAX},
-                 {"99999999999", INT_MAX},
-                 {"-2147483648", INT_MIN},
-                 {"-99999999999", INT_MIN}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ParseInteger(c.text), c.value) << '"' << c.text << '"';
+using Ints = std::vector<int64_t>;
+
+// One parser applied to a row of texts, so that a table line pairs texts with results.
+template <class Parse> Ints ParseAll(Parse parse, const std::vector<std::string>& texts) {
+    Ints values;
+    for (const std::string& text : texts)
+        values.push_back(static_cast<int64_t>(parse(text)));
+    return values;
 }
 
-TEST(ValueSyntax, FlagsCompareTheirWordExactly) {
-    EXPECT_TRUE(ParseFlagTrue("true"));
-    EXPECT_FALSE(ParseFlagTrue("TRUE"));
-    EXPECT_FALSE(ParseFlagTrue("True"));
-    EXPECT_FALSE(ParseFlagTrue("1"));
-    EXPECT_FALSE(ParseFlagTrue(""));
+TEST(ValueSyntax, NumbersFlagsAndReferences) {
+    // Sign and digits up to the first other character, clamped to 32 bits.
+    EXPECT_EQ(
+        ParseAll(ParseInteger, {"", "12", "-7", "+5", "12px", "abc", "  42", "-", "3.9", "1,2",
+                                "2147483647", "99999999999", "-2147483648", "-99999999999"}),
+        (Ints{0, 12, -7, 5, 12, 0, 42, 0, 3, 1, INT_MAX, INT_MAX, INT_MIN, INT_MIN}));
+    // Flags compare their word exactly.
+    EXPECT_EQ(ParseAll(ParseFlagTrue, {"true", "TRUE", "True", "1", ""}), (Ints{1, 0, 0, 0, 0}));
+    EXPECT_EQ(ParseAll(ParseFlagFalse, {"false", "FALSE", "0", ""}), (Ints{0, 1, 1, 1}));
 
-    EXPECT_FALSE(ParseFlagFalse("false"));
-    EXPECT_TRUE(ParseFlagFalse("FALSE"));
-    EXPECT_TRUE(ParseFlagFalse("0"));
-    EXPECT_TRUE(ParseFlagFalse(""));
-}
-
-TEST(ValueSyntax, ColoursTakeEachComponentModulo256) {
-    const struct {
-        const char* text;
-        uint32_t color;
-    } cases[] = {{"(1,2,3)", 0x030201},
-                 {"(255,255,255)", 0xFFFFFF},
-                 {"(0,0,300)", 44u << 16},
-                 {"(256,512,255)", 0xFF0000},
-                 {"(-1,0,0)", 0x0000FF},
-                 {"(12345678901234567890,0,0)", 12345678901234567890ull % 256},
-                 {" ( 10 , 20 , 30 ) ", 0x1E140A},
-                 {"", kNoColor},
-                 {"(1,2)", kNoColor},
-                 {"1,2,3", kNoColor},
-                 {"(1,2,3", kNoColor},
-                 {"(1,,3)", kNoColor},
-                 {"(a,b,c)", kNoColor},
-                 {"(1,2,3)x", kNoColor},
-                 {"(1,2,3,4)", kNoColor}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ParseColorValue(c.text), c.color) << '"' << c.text << '"';
-}
-
-TEST(ValueSyntax, QuadruplesKeepTheirOrderAndFillMissingNumbersWithZero) {
     using Quad = std::array<int32_t, 4>;
     EXPECT_EQ(ParseQuadruple("1,2,3,4"), (Quad{1, 2, 3, 4}));
     EXPECT_EQ(ParseQuadruple("5,-6"), (Quad{5, -6, 0, 0}));
     EXPECT_EQ(ParseQuadruple(""), (Quad{0, 0, 0, 0}));
     EXPECT_EQ(ParseQuadruple("1,2,3,4,5"), (Quad{1, 2, 3, 4}));
     EXPECT_EQ(ParseQuadruple(" 7, 8,x,9"), (Quad{7, 8, 0, 9}));
+
+    std::vector<std::string> references;
+    for (const char* text : {"#arrow", "arrow", "##arrow", "a#b", "#", ""})
+        references.push_back(ParseReference(text));
+    EXPECT_EQ(references, (std::vector<std::string>{"arrow", "arrow", "#arrow", "a#b", "", ""}));
 }
 
-TEST(ValueSyntax, ReferencesDropOneLeadingHash) {
-    EXPECT_EQ(ParseReference("#arrow"), "arrow");
-    EXPECT_EQ(ParseReference("arrow"), "arrow");
-    EXPECT_EQ(ParseReference("##arrow"), "#arrow");
-    EXPECT_EQ(ParseReference("a#b"), "a#b");
-    EXPECT_EQ(ParseReference("#"), "");
-    EXPECT_EQ(ParseReference(""), "");
+TEST(ValueSyntax, ColoursTakeEachComponentModulo256) {
+    EXPECT_EQ(
+        ParseAll(ParseColorValue, {"(1,2,3)", "(255,255,255)", "(0,0,300)", "(256,512,255)",
+                                   "(-1,0,0)", "(12345678901234567890,0,0)", " ( 10 , 20 , 30 ) "}),
+        (Ints{0x030201, 0xFFFFFF, 44 << 16, 0xFF0000, 0x0000FF, 12345678901234567890ull % 256,
+              0x1E140A}));
+    for (const char* absent :
+         {"", "(1,2)", "1,2,3", "(1,2,3", "(1,,3)", "(a,b,c)", "(1,2,3)x", "(1,2,3,4)"})
+        EXPECT_EQ(ParseColorValue(absent), kNoColor) << absent;
 }
 
 TEST(ValueSyntax, StateListsGiveOneCodePerName) {
@@ -99,50 +67,28 @@ TEST(ValueSyntax, StateListsGiveOneCodePerName) {
     EXPECT_EQ(ParseStateList("normal||over"), (States{STATE_NORMAL, STATE_ALL, STATE_OVER}));
     EXPECT_EQ(ParseStateList("normal |over"), (States{STATE_ALL, STATE_OVER}));
     EXPECT_EQ(ParseStateList(std::string(64, 'x') + "|normal"), (States{STATE_ALL, STATE_NORMAL}));
-    EXPECT_EQ(ParseStateName("normal|over"), STATE_ALL);
-    EXPECT_EQ(ParseStateName(""), STATE_ALL);
+    EXPECT_EQ(ParseAll(ParseStateName, {"normal|over", ""}), (Ints{STATE_ALL, STATE_ALL}));
 }
 
 TEST(ValueSyntax, NamedCodes) {
-    const struct {
-        int32_t (*parse)(const std::string&);
-        const char* text;
-        int32_t code;
-    } cases[] = {{ParseHorzAlign, "left", ALIGN_NEAR},
-                 {ParseHorzAlign, "CENTER", ALIGN_CENTER},
-                 {ParseHorzAlign, "Right", ALIGN_FAR},
-                 {ParseHorzAlign, "middle", ALIGN_NONE},
-                 {ParseHorzAlign, "", ALIGN_NONE},
-                 {ParseVertAlign, "top", ALIGN_NEAR},
-                 {ParseVertAlign, "Middle", ALIGN_CENTER},
-                 {ParseVertAlign, "BOTTOM", ALIGN_FAR},
-                 {ParseVertAlign, "center", ALIGN_NONE},
-                 {ParseRelativeAlign, "right", RELATIVE_RIGHT},
-                 {ParseRelativeAlign, "RIGHT", RELATIVE_RIGHT},
-                 {ParseRelativeAlign, "left", RELATIVE_LEFT},
-                 {ParseRelativeAlign, "", RELATIVE_LEFT},
-                 {ParseEventName, "LButtonDown", EVENT_LBUTTONDOWN},
-                 {ParseEventName, "rbuttondown", EVENT_RBUTTONDOWN},
-                 {ParseEventName, "LBUTTONDBLDOWN", EVENT_LBUTTONDBLDOWN},
-                 {ParseEventName, "MButtonDown", EVENT_LBUTTONDOWN},
-                 {ParseLineStyle, "solid", LINESTYLE_SOLID},
-                 {ParseLineStyle, "dash", LINESTYLE_DASH},
-                 {ParseLineStyle, "dot", LINESTYLE_DOT},
-                 {ParseLineStyle, "dashdot", LINESTYLE_DASHDOT},
-                 {ParseLineStyle, "Dash", LINESTYLE_SOLID},
-                 {ParseLineStyle, "", LINESTYLE_SOLID},
-                 {ParseImageMode, "tile", IMAGEMODE_TILE},
-                 {ParseImageMode, "StretchVert", IMAGEMODE_STRETCHVERT},
-                 {ParseImageMode, "stretchhorz", IMAGEMODE_STRETCHHORZ},
-                 {ParseImageMode, "STRETCHBOTH", IMAGEMODE_STRETCHBOTH},
-                 {ParseImageMode, "stretch", IMAGEMODE_NORMAL},
-                 {ParseImageMode, "", IMAGEMODE_NORMAL},
-                 {ParseSurfaceType, "rect", SURFACE_RECT},
-                 {ParseSurfaceType, "round", SURFACE_ROUND},
-                 {ParseSurfaceType, "Round", SURFACE_RECT},
-                 {ParseSurfaceType, "", SURFACE_RECT}};
-    for (const auto& c : cases)
-        EXPECT_EQ(c.parse(c.text), c.code) << '"' << c.text << '"';
+    EXPECT_EQ(ParseAll(ParseHorzAlign, {"left", "CENTER", "Right", "middle", ""}),
+              (Ints{ALIGN_NEAR, ALIGN_CENTER, ALIGN_FAR, ALIGN_NONE, ALIGN_NONE}));
+    EXPECT_EQ(ParseAll(ParseVertAlign, {"top", "Middle", "BOTTOM", "center"}),
+              (Ints{ALIGN_NEAR, ALIGN_CENTER, ALIGN_FAR, ALIGN_NONE}));
+    EXPECT_EQ(ParseAll(ParseRelativeAlign, {"right", "RIGHT", "left", ""}),
+              (Ints{RELATIVE_RIGHT, RELATIVE_RIGHT, RELATIVE_LEFT, RELATIVE_LEFT}));
+    EXPECT_EQ(
+        ParseAll(ParseEventName, {"LButtonDown", "rbuttondown", "LBUTTONDBLDOWN", "MButtonDown"}),
+        (Ints{EVENT_LBUTTONDOWN, EVENT_RBUTTONDOWN, EVENT_LBUTTONDBLDOWN, EVENT_LBUTTONDOWN}));
+    EXPECT_EQ(ParseAll(ParseLineStyle, {"solid", "dash", "dot", "dashdot", "Dash", ""}),
+              (Ints{LINESTYLE_SOLID, LINESTYLE_DASH, LINESTYLE_DOT, LINESTYLE_DASHDOT,
+                    LINESTYLE_SOLID, LINESTYLE_SOLID}));
+    EXPECT_EQ(ParseAll(ParseImageMode,
+                       {"tile", "StretchVert", "stretchhorz", "STRETCHBOTH", "stretch", ""}),
+              (Ints{IMAGEMODE_TILE, IMAGEMODE_STRETCHVERT, IMAGEMODE_STRETCHHORZ,
+                    IMAGEMODE_STRETCHBOTH, IMAGEMODE_NORMAL, IMAGEMODE_NORMAL}));
+    EXPECT_EQ(ParseAll(ParseSurfaceType, {"rect", "round", "Round", ""}),
+              (Ints{SURFACE_RECT, SURFACE_ROUND, SURFACE_RECT, SURFACE_RECT}));
 }
 
 } // namespace
