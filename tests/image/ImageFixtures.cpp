@@ -59,13 +59,8 @@ Bytes Row(int32_t width, uint32_t bpp, const std::function<uint32_t(int32_t)>& v
 
 Bytes Info(uint32_t size, int32_t width, int32_t height, uint32_t bpp, uint32_t compression) {
     Bytes out;
-    Put32(out, size);
-    Put32(out, static_cast<uint32_t>(width));
-    Put32(out, static_cast<uint32_t>(height));
-    Put16(out, 1);
-    Put16(out, bpp);
-    Put32(out, compression);
-    for (uint32_t value : {0u, 2835u, 2835u, 0u, 0u})
+    for (uint32_t value : {size, uint32_t(width), uint32_t(height), 1u | bpp << 16, compression, 0u,
+                           2835u, 2835u, 0u, 0u})
         Put32(out, value);
     return out;
 }
@@ -90,16 +85,23 @@ Bytes WithFileHeader(const Bytes& info, size_t bitsOffset) {
 
 // Uncompressed bitmap: palette indices up to eight bits, else colour through the
 // masks given or, with none, the default layout. A 12-byte header is the oldest form.
+// Run-length rows have six absolute pixels, then runs, then an end of line.
 Fixture Bmp(std::string name, int32_t w, int32_t h, uint32_t bpp, uint32_t headerSize = 40,
-            bool topDown = false, std::vector<uint32_t> masks = {}) {
+            bool topDown = false, std::vector<uint32_t> masks = {}, bool rle = false) {
     const uint32_t colors = bpp <= 8 ? 1u << bpp : 0;
+    auto index = [=](int32_t x, int32_t y) {
+        return rle ? RunIndex(x, y, colors) : PatternIndex(x, y, colors);
+    };
     Bytes info;
     if (headerSize == 12) {
         Put32(info, 12);
         for (uint32_t value : {uint32_t(w), uint32_t(h), 1u, bpp})
             Put16(info, value);
     } else {
-        info = Info(headerSize, w, topDown ? -h : h, bpp, masks.empty() ? 0 : 3);
+        info = Info(headerSize, w, topDown ? -h : h, bpp,
+                    rle             ? bpp / 4 % 2 + 1
+                    : masks.empty() ? 0
+                                    : 3);
     }
     if (!masks.empty()) {
         info.resize(40);
@@ -128,51 +130,38 @@ Fixture Bmp(std::string name, int32_t w, int32_t h, uint32_t bpp, uint32_t heade
     const Expected expected = [=](int32_t x, int32_t y) {
         const Rgba c = PatternColor(x, y);
         if (colors)
-            return PaletteColor(PatternIndex(x, y, colors));
+            return PaletteColor(index(x, y));
         return Rgba{expand(c.red, masks[0]), expand(c.green, masks[1]), expand(c.blue, masks[2]),
                     masks[3] ? PatternAlpha(x, y) : uint8_t(255)};
     };
     const size_t offset = info.size();
     for (int32_t r = 0; r < h; ++r) {
         const int32_t y = topDown ? r : h - 1 - r;
+        if (rle) {
+            info.insert(info.end(), {0, 6});
+            Bytes absolute = Row(6, bpp, [&](int32_t x) { return index(x, y); });
+            info.insert(info.end(), absolute.begin(), absolute.begin() + (bpp == 8 ? 6 : 4));
+            for (int32_t x = 6, n; x < w; x += n) {
+                const uint32_t v = index(x, y);
+                for (n = 1; x + n < w && index(x + n, y) == v;)
+                    ++n;
+                info.insert(info.end(), {uint8_t(n), uint8_t(bpp == 4 ? v << 4 | v : v), 0, 0});
+                info.resize(info.size() - (x + n < w ? 2 : 0));
+            }
+            continue;
+        }
         const Bytes row = Row(w, bpp, [&](int32_t x) {
             const Rgba c = PatternColor(x, y);
-            return colors ? PatternIndex(x, y, colors)
+            return colors ? index(x, y)
                           : quantize(c.red, masks[0]) | quantize(c.green, masks[1]) |
                                 quantize(c.blue, masks[2]) | quantize(PatternAlpha(x, y), masks[3]);
         });
         info.insert(info.end(), row.begin(), row.end());
     }
+    if (rle)
+        info.insert(info.end(), {0, 1});
     const Bytes data = WithFileHeader(info, offset);
     return Fixture{name, data, 1, w, h, colors ? bpp : 24, masks[3] != 0, -1, 0, expected};
-}
-
-// RLE8 or RLE4: six absolute pixels, then runs; each row ends with an end-of-line.
-Fixture RleBmp(std::string name, uint32_t bpp) {
-    const int32_t w = 23, h = 6;
-    const uint32_t colors = 1u << bpp;
-    Bytes info = Info(40, w, h, bpp, bpp == 8 ? 1 : 2);
-    PutPalette(info, colors);
-    const size_t offset = info.size();
-    for (int32_t y = h - 1; y >= 0; --y) {
-        info.insert(info.end(), {0, 6});
-        Bytes absolute = Row(6, bpp, [&](int32_t x) { return RunIndex(x, y, colors); });
-        absolute.resize(bpp == 8 ? 6 : 4);
-        info.insert(info.end(), absolute.begin(), absolute.end());
-        for (int32_t x = 6, n; x < w; x += n) {
-            const uint32_t v = RunIndex(x, y, colors);
-            for (n = 1; x + n < w && RunIndex(x + n, y, colors) == v;)
-                ++n;
-            info.insert(info.end(), {uint8_t(n), uint8_t(bpp == 4 ? v << 4 | v : v)});
-        }
-        info.insert(info.end(), {0, 0});
-    }
-    info.insert(info.end(), {0, 1});
-    const Bytes data = WithFileHeader(info, offset);
-    const Expected expected = [=](int32_t x, int32_t y) {
-        return PaletteColor(RunIndex(x, y, colors));
-    };
-    return Fixture{name, data, 1, w, h, bpp, false, -1, 0, expected};
 }
 
 // GIF: LZW with the code width growing to twelve bits and a clear code when the
@@ -507,11 +496,8 @@ Bytes IconFile(const std::vector<IconImage>& images, uint16_t type) {
 Fixture Icon(std::string name, const std::vector<IconImage>& images, uint16_t type, int32_t size,
              uint32_t bpp) {
     const Bytes data = IconFile(images, type);
-    return Fixture{name, data,
-                   5,    size,
-                   size, bpp <= 8 ? bpp : 24,
-                   true, -1,
-                   0,    [bpp](int32_t x, int32_t y) { return IconExpected(x, y, bpp); }};
+    const Expected expected = [bpp](int32_t x, int32_t y) { return IconExpected(x, y, bpp); };
+    return Fixture{name, data, 5, size, size, bpp <= 8 ? bpp : 24, true, -1, 0, expected};
 }
 
 } // namespace
@@ -557,8 +543,8 @@ std::vector<Fixture> AllFixtures() {
         Bmp("bmp8", 13, 7, 8),
         Bmp("bmp8_topdown", 10, 4, 8, 40, true),
         Bmp("bmp8_core", 7, 3, 8, 12),
-        RleBmp("bmp8_rle", 8),
-        RleBmp("bmp4_rle", 4),
+        Bmp("bmp8_rle", 23, 6, 8, 40, false, {}, true),
+        Bmp("bmp4_rle", 23, 6, 4, 40, false, {}, true),
         Bmp("bmp16", 11, 6, 16),
         Bmp("bmp16_565", 11, 6, 16, 40, false, {0xF800, 0x07E0, 0x001F}),
         Bmp("bmp24", 9, 5, 24),
