@@ -4,11 +4,11 @@
 // leave it when they end.
 #include "CommonCtrl.h"
 #include "Manager.h"
+#include "SkinDescription.h"
 #include "SkinWindowSupport.h"
+#include "XmlDocument.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using Velmora::CCommonCtrl;
 using Velmora::WindowInfo;
@@ -36,6 +36,13 @@ class CProbePaint : public Velmora::ISelfPaint {
     int lastValue = 0;
 };
 
+COLORREF PixelOf(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    const COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}
+
 void Repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
@@ -53,43 +60,43 @@ int DarkPixels(HWND window) {
     return dark;
 }
 
+// White all over with a red box, a blue rule and an empty black text; then
+// descriptions for a white parent, a green child and a transparent child.
+const char kDescriptions[] = R"xml(<theme><window>
+  <item type="commonctrl" id="look">
+    <surface fillcolor="(255,255,255)" lowerrightx="0" lowerrighty="0"/>
+    <surface id="box" fillcolor="(255,0,0)" upperleftx="10" upperlefty="10" lowerrightx="50"
+             lowerrighty="40"/>
+    <line startx="0" starty="60" endx="100" endy="60" width="1" linecolor="(0,0,255)"/>
+    <text id="tips" left="10" top="70" width="80" height="20" textcolor="(0,0,0)"/>
+  </item>
+  <item type="commonctrl" id="parent">
+    <surface fillcolor="(255,255,255)" lowerrightx="0" lowerrighty="0"/>
+  </item>
+  <item type="commonctrl" id="child.opaque">
+    <surface fillcolor="(0,255,0)" lowerrightx="0" lowerrighty="0"/>
+  </item>
+  <item type="commonctrl" id="child.clear"><property transparent="true"/></item>
+</window></theme>)xml";
+
 // A 200x100 window at (20, 20) of a 300x200 top window.
 class CommonCtrlTest : public SkinWindowFixture {
   protected:
     void SetUp() override {
+        Velmora::CXmlDocument document;
+        ASSERT_TRUE(document.SetDocument(kDescriptions));
+        ASSERT_EQ(Velmora::ParseSkinDescription(document, nullptr, "look"), 1);
         m_top = CreateTestWindow(nullptr, 0, 0, 300, 200);
         m_window = CreateTestWindow(m_top, 20, 20, 200, 100);
-    }
-    // A description of the manager's registry filled with one color, or empty
-    // and transparent.
-    static void Register(const char* id, COLORREF fill) {
-        auto info = std::make_unique<WindowInfo>();
-        info->id = id;
-        info->transparent = fill == kWhite + 1;
-        if (!info->transparent)
-            info->drawItems.Add(MakeFill("back", 0, 0, 0, 0, 0, fill));
-        Velmora::CManager::Instance()
-            ->Descriptions(Velmora::DescriptionType::CommonCtrl)
-            .Add(std::move(info));
     }
 
     HWND m_window = nullptr;
 };
 
 TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndChangesShowAsTheyShould) {
-    WindowInfo info;
-    info.drawItems.Add(MakeFill("back", 0, 0, 0, 0, 0, kWhite));
-    Velmora::SurfaceItem* red = info.drawItems.Add(MakeFill("box", 1, 10, 10, 50, 40, kRed));
-    auto rule = std::make_unique<Velmora::LineItem>();
-    rule->index = 2;
-    rule->startY = rule->endY = 60;
-    rule->endX = 100;
-    rule->width = 1;
-    rule->lineColor = kBlue;
-    info.drawItems.Add(std::move(rule));
-    auto tips = MakeBox<Velmora::TextItem>("tips", 3, 10, 70, 80, 20);
-    tips->textColor = RGB(0, 0, 0);
-    info.drawItems.Add(std::move(tips));
+    WindowInfo& info = *Velmora::CManager::Instance()->FindDescription(
+        Velmora::DescriptionType::CommonCtrl, "look");
+    Velmora::SurfaceItem* red = info.drawItems.FindSurface("box");
     CCommonCtrl skin(&info);
     skin.Attach(m_window);
     RecordOf(m_window).paints = 0;
@@ -138,9 +145,6 @@ TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndChangesShowAsTheyShould) {
 }
 
 TEST_F(CommonCtrlTest, OpaqueSkinnedChildrenAreLeftOutOfTheParentsPaint) {
-    Register("parent", kWhite);
-    Register("child.opaque", kGreen);
-    Register("child.clear", kWhite + 1);
     HWND opaque = CreateTestWindow(m_window, 10, 10, 40, 40);
     HWND clear = CreateTestWindow(m_window, 60, 10, 40, 40);
     // An unskinned child.
@@ -169,11 +173,10 @@ TEST_F(CommonCtrlTest, OpaqueSkinnedChildrenAreLeftOutOfTheParentsPaint) {
 }
 
 TEST_F(CommonCtrlTest, DestroyedWindowLeavesTheManagerAndGetsItsProcedureBack) {
-    Register("child", kGreen);
     HWND child = CreateTestWindow(m_window, 10, 10, 50, 50);
     Velmora::CManager* manager = Velmora::CManager::Instance();
     const size_t hooksBefore = Velmora::CHookWindow::HookedWindowCount();
-    ASSERT_EQ(manager->SkinWindow(child, 1, "child", false), 1);
+    ASSERT_EQ(manager->SkinWindow(child, 1, "child.opaque", false), 1);
     ASSERT_NE(manager->FindSkinObject(child, Velmora::SkinList::CommonCtrl), nullptr);
     manager->SetDrawItemValue(child, 1, "tips.top", "文字");
     manager->SetDrawItemVisible(child, 1, "tips.bottom", false);
@@ -184,7 +187,6 @@ TEST_F(CommonCtrlTest, DestroyedWindowLeavesTheManagerAndGetsItsProcedureBack) {
     EXPECT_EQ(manager->FindValueRecord(child, "tips.top"), nullptr);
     EXPECT_FALSE(manager->FindVisibleRecord(child, "tips.bottom").has_value());
     EXPECT_EQ(Velmora::CHookWindow::HookedWindowCount(), hooksBefore);
-    ASSERT_TRUE(RecordOf(child).ncDestroyed);
     EXPECT_EQ(RecordOf(child).procAtNcDestroy, &TestWindowProc);
 }
 

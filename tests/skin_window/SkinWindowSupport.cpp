@@ -23,18 +23,12 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         EndPaint(window, &paint);
         return 0;
     }
-    case WM_NCDESTROY: {
-        WindowRecord& record = g_records[window];
-        record.ncDestroyed = true;
-        record.procAtNcDestroy = reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC));
+    case WM_NCDESTROY:
+        g_records[window].procAtNcDestroy =
+            reinterpret_cast<WNDPROC>(GetWindowLongA(window, GWL_WNDPROC));
         break;
-    }
     case WM_APP:
         return kAppResult;
-    case WM_DRAWITEM:
-        return kDrawItemResult;
-    case WM_CTLCOLORBTN:
-        return kCtlColorResult;
     default:
         break;
     }
@@ -75,38 +69,10 @@ void PumpMessages() {
     }
 }
 
-RECT RectInParent(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-COLORREF PixelOf(HWND window, int x, int y) {
-    HDC dc = GetDC(window);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
-}
-
 void SkinWindowFixture::TearDown() {
     if (IsWindow(m_top))
         DestroyWindow(m_top);
     PumpMessages();
     g_records.clear();
     Velmora::CManager::Destroy();
-}
-
-std::unique_ptr<Velmora::SurfaceItem> MakeFill(const std::string& id, int index, int left, int top,
-                                               int right, int bottom, COLORREF color) {
-    auto item = std::make_unique<Velmora::SurfaceItem>();
-    item->id = id;
-    item->index = index;
-    item->fillColor = color;
-    item->borderColor = Velmora::kNoColor;
-    item->upperLeftX = left;
-    item->upperLeftY = top;
-    item->lowerRightX = right;
-    item->lowerRightY = bottom;
-    return item;
 }

@@ -14,15 +14,13 @@
 struct WindowRecord {
     int paints = 0;
     RECT lastPaint = {};
-    // The window procedure installed while WM_NCDESTROY reached the class procedure.
+    // The window procedure installed while WM_NCDESTROY reached the class
+    // procedure; null when it never did.
     WNDPROC procAtNcDestroy = nullptr;
-    bool ncDestroyed = false;
 };
 
-// Results the class procedure gives for messages a skin passes on unchanged.
+// What the class procedure answers to WM_APP.
 constexpr LRESULT kAppResult = 42;
-constexpr LRESULT kDrawItemResult = 55;
-constexpr LRESULT kCtlColorResult = 77;
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WindowRecord& RecordOf(HWND window);
@@ -30,9 +28,6 @@ WindowRecord& RecordOf(HWND window);
 // Without a parent: a visible, topmost popup that does not take the focus.
 HWND CreateTestWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle = 0);
 void PumpMessages();
-// The window's rectangle in its parent's client coordinates.
-RECT RectInParent(HWND window);
-COLORREF PixelOf(HWND window, int x, int y);
 
 // Leaves no window, record or manager state behind for the next test.
 class SkinWindowFixture : public ::testing::Test {
@@ -53,7 +48,3 @@ std::unique_ptr<Item> MakeBox(const std::string& id, int index, int left, int to
     item->height = height;
     return item;
 }
-// A filled rectangle without border from (left, top) to (right, bottom) as
-// the surface syntax counts them (0 or less counts from the far edge).
-std::unique_ptr<Velmora::SurfaceItem> MakeFill(const std::string& id, int index, int left, int top,
-                                               int right, int bottom, COLORREF color);
