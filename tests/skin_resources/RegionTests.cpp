@@ -8,7 +8,6 @@
 #include <cstring>
 #include <functional>
 #include <string>
-#include <vector>
 
 using namespace Velmora;
 
@@ -21,9 +20,9 @@ struct Depth {
     bool rgb555;
 };
 
-// A bottom-up DIB section of the given depth. 8 bits get a palette of the
-// colours used; 16 bits are 5-6-5 bit fields unless rgb555; the fourth byte
-// of a 32-bit pixel is `fourthByte(x, y)`.
+// A bottom-up DIB section of the given depth, painted by GDI: 8 bits get
+// a palette of the colours used; 16 bits are 5-6-5 bit fields unless rgb555;
+// the fourth byte of a 32-bit pixel is `fourthByte(x, y)`.
 HBITMAP MakeDibSection(Depth depth, int width, int height,
                        const std::function<COLORREF(int, int)>& color,
                        const std::function<uint8_t(int, int)>& fourthByte = nullptr) {
@@ -31,63 +30,40 @@ HBITMAP MakeDibSection(Depth depth, int width, int height,
         BITMAPINFOHEADER header;
         RGBQUAD colors[256];
     } info = {};
-    info.header = {sizeof(BITMAPINFOHEADER),
-                   width,
-                   height,
-                   1,
-                   static_cast<WORD>(depth.bitsPerPixel),
-                   BI_RGB,
-                   0,
-                   0,
-                   0,
-                   0,
-                   0};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(depth.bitsPerPixel);
     if (depth.bitsPerPixel == 16 && !depth.rgb555) {
         info.header.biCompression = BI_BITFIELDS;
         const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
         std::memcpy(info.colors, masks, sizeof(masks));
     }
-    std::vector<COLORREF> palette;
-    if (depth.bitsPerPixel == 8) {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (std::find(palette.begin(), palette.end(), color(x, y)) == palette.end())
-                    palette.push_back(color(x, y));
-        for (size_t i = 0; i < palette.size(); ++i)
-            info.colors[i] =
-                RGBQUAD{GetBValue(palette[i]), GetGValue(palette[i]), GetRValue(palette[i]), 0};
-        info.header.biClrUsed = static_cast<DWORD>(palette.size());
-    }
+    for (int y = 0; depth.bitsPerPixel == 8 && y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = color(x, y);
+            RGBQUAD* const end = info.colors + info.header.biClrUsed;
+            if (std::find_if(info.colors, end, [&](const RGBQUAD& q) {
+                    return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue) == c;
+                }) == end)
+                info.colors[info.header.biClrUsed++] = {GetBValue(c), GetGValue(c), GetRValue(c),
+                                                        0};
+        }
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
                                       &bits, nullptr, 0);
-    if (!bitmap)
-        return nullptr;
-    const int stride = (width * depth.bitsPerPixel + 31) / 32 * 4;
-    for (int y = 0; y < height; ++y) {
-        uint8_t* row = static_cast<uint8_t*>(bits) + (height - 1 - y) * stride;
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = color(x, y);
-            const uint32_t r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-            if (depth.bitsPerPixel == 8) {
-                row[x] = static_cast<uint8_t>(std::find(palette.begin(), palette.end(), c) -
-                                              palette.begin());
-            } else if (depth.bitsPerPixel == 16) {
-                const uint32_t value = depth.rgb555 ? (r >> 3) << 10 | (g >> 3) << 5 | b >> 3
-                                                    : (r >> 3) << 11 | (g >> 2) << 5 | b >> 3;
-                row[x * 2] = static_cast<uint8_t>(value);
-                row[x * 2 + 1] = static_cast<uint8_t>(value >> 8);
-            } else {
-                const int bytes = depth.bitsPerPixel / 8;
-                row[x * bytes] = static_cast<uint8_t>(b);
-                row[x * bytes + 1] = static_cast<uint8_t>(g);
-                row[x * bytes + 2] = static_cast<uint8_t>(r);
-                if (bytes == 4)
-                    row[x * 4 + 3] = fourthByte ? fourthByte(x, y) : 0;
-            }
-        }
-    }
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            SetPixelV(dc, x, y, color(x, y));
+    SelectObject(dc, previous);
+    DeleteDC(dc);
     GdiFlush();
+    for (int y = 0; fourthByte && y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            static_cast<uint8_t*>(bits)[((height - 1 - y) * width + x) * 4 + 3] = fourthByte(x, y);
     return bitmap;
 }
 
