@@ -132,16 +132,6 @@ TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndChangesShowAsTheyShould) {
     PumpMessages();
     EXPECT_EQ(PixelOf(m_window, 20, 20), kBlue);
     EXPECT_EQ(PixelOf(m_window, 240, 110), kWhite);
-
-    // What the program paints itself comes on top.
-    CProbePaint handler;
-    skin.SetSelfPaint(&handler, 1234);
-    Repaint(m_window);
-    EXPECT_EQ(handler.calls, 1);
-    EXPECT_EQ(handler.lastValue, 1234);
-    EXPECT_EQ(PixelOf(m_window, 1, 1), kBlue);
-    EXPECT_EQ(PixelOf(m_window, 2, 2), kWhite);
-    skin.SetSelfPaint(nullptr, 0);
 }
 
 TEST_F(CommonCtrlTest, OpaqueSkinnedChildrenAreLeftOutOfTheParentsPaint) {
@@ -154,11 +144,15 @@ TEST_F(CommonCtrlTest, OpaqueSkinnedChildrenAreLeftOutOfTheParentsPaint) {
     ASSERT_EQ(manager->SkinWindow(opaque, 1, "child.opaque", false), 1);
     ASSERT_EQ(manager->SkinWindow(clear, 1, "child.clear", false), 1);
     CProbePaint probe;
-    ASSERT_EQ(manager->SetSelfPaint(m_window, &probe, 0), 1);
+    ASSERT_EQ(manager->SetSelfPaint(m_window, &probe, 1234), 1);
 
     Repaint(m_window);
 
     ASSERT_GE(probe.calls, 1);
+    EXPECT_EQ(probe.lastValue, 1234);
+    // What the program paints itself comes on top of the skin.
+    EXPECT_EQ(PixelOf(m_window, 1, 1), kBlue);
+    EXPECT_EQ(PixelOf(m_window, 2, 2), kWhite);
     EXPECT_FALSE(probe.reached[0]);
     EXPECT_TRUE(probe.reached[1]);
     EXPECT_TRUE(probe.reached[2]);
