@@ -20,12 +20,12 @@ struct Depth {
     bool rgb555;
 };
 
-// A bottom-up DIB section of the given depth, painted by GDI: 8 bits get
-// a palette of the colours used; 16 bits are 5-6-5 bit fields unless rgb555;
-// the fourth byte of a 32-bit pixel is `fourthByte(x, y)`.
-HBITMAP MakeDibSection(Depth depth, int width, int height,
-                       const std::function<COLORREF(int, int)>& color,
-                       const std::function<uint8_t(int, int)>& fourthByte = nullptr) {
+// The region of a bottom-up DIB section of the given depth, painted by GDI:
+// 8 bits get a palette of the colours used; 16 bits are 5-6-5 bit fields
+// unless rgb555; the fourth byte of a 32-bit pixel is `fourthByte(x, y)`.
+HRGN Cut(CRegion& region, Depth depth, int width, int height,
+         const std::function<COLORREF(int, int)>& color,
+         const std::function<uint8_t(int, int)>& fourthByte = nullptr) {
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colors[256];
@@ -53,6 +53,7 @@ HBITMAP MakeDibSection(Depth depth, int width, int height,
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
                                       &bits, nullptr, 0);
+    EXPECT_NE(nullptr, bitmap);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(dc, bitmap);
     for (int y = 0; y < height; ++y)
@@ -64,14 +65,6 @@ HBITMAP MakeDibSection(Depth depth, int width, int height,
     for (int y = 0; fourthByte && y < height; ++y)
         for (int x = 0; x < width; ++x)
             static_cast<uint8_t*>(bits)[((height - 1 - y) * width + x) * 4 + 3] = fourthByte(x, y);
-    return bitmap;
-}
-
-HRGN Cut(CRegion& region, Depth depth, int width, int height,
-         const std::function<COLORREF(int, int)>& color,
-         const std::function<uint8_t(int, int)>& fourthByte = nullptr) {
-    HBITMAP bitmap = MakeDibSection(depth, width, height, color, fourthByte);
-    EXPECT_NE(nullptr, bitmap);
     HRGN handle = region.CreateFromBitmap(bitmap, kClip);
     DeleteObject(bitmap);
     return handle;
