@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <fstream>
 #include <string>
@@ -43,19 +44,10 @@ inline std::string DumpTree(Velmora::CXmlDocument& doc, const std::vector<const 
     return out;
 }
 
-// Number of elements reached by the same walk, at most maxElements + 1.
+// Number of elements reached by the same walk, at most maxElements.
 inline size_t CountElements(Velmora::CXmlDocument& doc, size_t maxElements = 10000000) {
-    size_t count = 0;
-    for (;;) {
-        if (doc.FindElement()) {
-            if (++count > maxElements)
-                break;
-            doc.IntoElement();
-        } else if (!doc.OutOfElement()) {
-            break;
-        }
-    }
-    return count;
+    const std::string tree = DumpTree(doc, {}, maxElements);
+    return static_cast<size_t>(std::count(tree.begin(), tree.end(), '\n'));
 }
 
 inline bool ReportHas(const Velmora::CXmlDocument& doc, const std::string& fragment) {
