@@ -11,11 +11,15 @@ using namespace Velmora;
 
 namespace {
 
+// Writes a little-endian 32-bit word over four bytes of a database.
+void PutWord(std::string& bytes, size_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
 std::string WithHeader(std::string database, uint32_t unpackedSize, uint32_t indexLength) {
-    for (int i = 0; i < 4; ++i) {
-        database[i] = static_cast<char>((unpackedSize >> (8 * i)) & 0xFF);
-        database[4 + i] = static_cast<char>((indexLength >> (8 * i)) & 0xFF);
-    }
+    PutWord(database, 0, unpackedSize);
+    PutWord(database, 4, indexLength);
     return database;
 }
 
@@ -26,23 +30,27 @@ std::string OneItemDatabase(const std::string& name, const std::string& size,
     return CompressSkinDatabase(index + "P" + data, static_cast<uint32_t>(index.size()));
 }
 
-struct Malformed {
-    const char* what;
-    std::string database;
-};
+} // namespace
 
-std::vector<Malformed> MalformedDatabases() {
+TEST_F(SkinLoadingTest, EveryDamagedDatabaseIsRefusedAndChangesNothing) {
+    const std::string old = BuildSkinDatabase({{"old.xml", MakeDescription({{"old", "a.bmp"}})},
+                                               {"old\\a.bmp", MakeBmpFile(2, 2, kRed)}});
+    ASSERT_EQ(Manager().LoadSkinFromSkinDBFileBuf(old.data(), old.size()), 1);
+    auto expectOnlyTheEarlierSkin = [] {
+        EXPECT_EQ(EntryNames(), (std::vector<std::string>{"old.xml", "old\\a.bmp"}));
+        EXPECT_EQ(Manager().Images().Size(), 1u);
+        EXPECT_EQ(LoadedImageColor("old"), kRed);
+    };
+
     const std::vector<PackEntry> entries = {{"new.xml", MakeDescription({{"new", "a.bmp"}})},
                                             {"new\\a.bmp", MakeBmpFile(2, 2, kGreen)}};
-    const std::string index = MakeSkinIndex(entries);
     const std::string valid = BuildSkinDatabase(entries);
+    const uint32_t indexLength = static_cast<uint32_t>(MakeSkinIndex(entries).size());
     const uint32_t unpackedSize =
-        static_cast<uint32_t>(index.size() + entries[0].bytes.size() + entries[1].bytes.size());
-    const uint32_t indexLength = static_cast<uint32_t>(index.size());
-
+        indexLength + static_cast<uint32_t>(entries[0].bytes.size() + entries[1].bytes.size());
     std::string flipped = valid;
     flipped[valid.size() / 2] ^= 0x5A;
-    std::vector<Malformed> cases = {
+    std::vector<std::pair<const char*, std::string>> cases = {
         {"header only", valid.substr(0, kSkinDatabaseHeaderSize)},
         {"index longer than the data", WithHeader(valid, unpackedSize, unpackedSize + 1)},
         {"unpacked size one more than the data", WithHeader(valid, unpackedSize + 1, indexLength)},
@@ -64,48 +72,25 @@ std::vector<Malformed> MalformedDatabases() {
     };
     for (size_t length = 0; length < kSkinDatabaseHeaderSize; ++length)
         cases.push_back({"shorter than the header", valid.substr(0, length)});
-    return cases;
-}
-
-class MalformedDatabaseTest : public SkinLoadingTest {
-  protected:
-    void SetUp() override {
-        const std::vector<PackEntry> entries = {{"old.xml", MakeDescription({{"old", "a.bmp"}})},
-                                                {"old\\a.bmp", MakeBmpFile(2, 2, kRed)}};
-        const std::string database = BuildSkinDatabase(entries);
-        ASSERT_EQ(Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size()), 1);
-        ASSERT_EQ(LoadedImageColor("old"), kRed);
-    }
-
-    void ExpectOnlyTheEarlierSkin() {
-        EXPECT_EQ(EntryNames(), (std::vector<std::string>{"old.xml", "old\\a.bmp"}));
-        EXPECT_EQ(Manager().Images().Size(), 1u);
-        EXPECT_EQ(LoadedImageColor("old"), kRed);
-    }
-};
-
-} // namespace
-
-TEST_F(MalformedDatabaseTest, EveryDamagedDatabaseIsRefusedAndChangesNothing) {
-    for (const Malformed& bad : MalformedDatabases()) {
-        SCOPED_TRACE(bad.what);
+    for (const auto& [what, database] : cases) {
+        SCOPED_TRACE(what);
         // A copy of exactly its size, so that a read past the end can be caught.
-        std::vector<char> buffer(bad.database.begin(), bad.database.end());
+        std::vector<char> buffer(database.begin(), database.end());
         EXPECT_EQ(Manager().LoadSkinFromSkinDBFileBuf(buffer.data(), buffer.size()), 0);
-        ExpectOnlyTheEarlierSkin();
+        expectOnlyTheEarlierSkin();
     }
     EXPECT_EQ(Manager().LoadSkinFromSkinDBFileBuf(nullptr, 0), 0);
-    ExpectOnlyTheEarlierSkin();
 
     // The entry loader refuses entries too large for the data by itself.
     const std::string unpacked = "<file><item name=\"a.bmp\" size=\"5\"/></file>abc";
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(unpacked.data());
-    const uint32_t indexLength = static_cast<uint32_t>(unpacked.find("abc"));
-    EXPECT_EQ(Manager().LoadSkinEntries(bytes, unpacked.size(), indexLength), 0);
+    EXPECT_EQ(Manager().LoadSkinEntries(bytes, unpacked.size(),
+                                        static_cast<uint32_t>(unpacked.find("abc"))),
+              0);
     EXPECT_EQ(Manager().LoadSkinEntries(bytes, unpacked.size(),
                                         static_cast<uint32_t>(unpacked.size() + 1)),
               0);
-    ExpectOnlyTheEarlierSkin();
+    expectOnlyTheEarlierSkin();
 
     // Entries ending exactly at the data and the longest names are accepted.
     const std::string name = std::string(255, 'n') + ".bmp";
@@ -141,38 +126,33 @@ TEST_F(SkinLoadingTest, RandomlyMutatedDatabasesNeverCrash) {
             database.resize(below(database.size()));
             break;
         case 2: {
-            const uint32_t values[] = {0,
-                                       1,
+            const uint32_t values[] = {0u,
+                                       1u,
                                        static_cast<uint32_t>(random()),
-                                       0xFFFFFFFF,
+                                       0xFFFFFFFFu,
                                        kMaxSkinUnpackedSize,
                                        static_cast<uint32_t>(below(2048))};
-            const size_t field = below(2) * 4;
-            const uint32_t value = values[below(6)];
-            for (int i = 0; i < 4; ++i)
-                database[field + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+            PutWord(database, below(2) * 4, values[below(6)]);
             break;
         }
-        case 3:
+        case 3: {
             // Damage inside the unpacked data: the index and entries themselves.
-            {
-                std::string unpacked = MakeSkinIndex(entries);
-                const uint32_t indexLength = static_cast<uint32_t>(unpacked.size());
-                for (const PackEntry& entry : entries)
-                    unpacked += entry.bytes;
-                for (size_t flips = 1 + below(4); flips > 0; --flips)
-                    unpacked[below(unpacked.size())] = "<>\"/=0123456789-x\\."[below(19)];
-                database = CompressSkinDatabase(unpacked, indexLength);
-            }
+            std::string unpacked = MakeSkinIndex(entries);
+            const uint32_t indexLength = static_cast<uint32_t>(unpacked.size());
+            for (const PackEntry& entry : entries)
+                unpacked += entry.bytes;
+            for (size_t flips = 1 + below(4); flips > 0; --flips)
+                unpacked[below(unpacked.size())] = "<>\"/=0123456789-x\\."[below(19)];
+            database = CompressSkinDatabase(unpacked, indexLength);
             break;
+        }
         default:
             database.insert(below(database.size()), std::string(1 + below(16), '\xff'));
             break;
         }
 
         CManager::Destroy();
-        const int result = Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size());
-        if (result)
+        if (Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size()))
             ++loaded;
         else
             ASSERT_TRUE(Manager().Entries().empty()) << "round " << round;
