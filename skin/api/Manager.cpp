@@ -1,5 +1,7 @@
 #include "Manager.h"
+
 #include "Window.h"
+#include "WindowKinds.h"
 
 namespace Velmora {
 
@@ -14,10 +16,19 @@ CWindow* SkinObjectList::Find(HWND window) const {
     return found == m_byWindow.end() ? nullptr : found->second->object.get();
 }
 
+// Either both containers take the object or neither does (running out of
+// memory in between would leave an entry that Take never finds).
 CWindow* SkinObjectList::Add(HWND window, std::unique_ptr<CWindow> object) {
     CWindow* added = object.get();
-    m_objects.push_back({window, std::move(object)});
-    m_byWindow[window] = std::prev(m_objects.end());
+    Take(window).reset();
+    auto slot = m_byWindow.try_emplace(window).first;
+    try {
+        m_objects.push_back({window, std::move(object)});
+    } catch (...) {
+        m_byWindow.erase(slot);
+        throw;
+    }
+    slot->second = std::prev(m_objects.end());
     return added;
 }
 
@@ -32,8 +43,12 @@ std::unique_ptr<CWindow> SkinObjectList::Take(HWND window) {
 }
 
 void SkinObjectList::Clear() {
-    while (!m_objects.empty())
-        Take(m_objects.front().window).reset();
+    while (!m_objects.empty()) {
+        std::unique_ptr<CWindow> object = std::move(m_objects.front().object);
+        m_byWindow.erase(m_objects.front().window);
+        m_objects.pop_front();
+        object.reset();
+    }
 }
 
 CManager::CManager() = default;
@@ -100,6 +115,26 @@ std::optional<bool> CManager::FindVisibleRecord(HWND window, const std::string& 
 void CManager::RemoveWindowValues(HWND window) {
     m_values.erase(window);
     m_visibilities.erase(window);
+}
+
+std::unique_ptr<SubItemOverride> CManager::FindSubItemValue(HWND window, int windowKind,
+                                                            const SubItem& subItem,
+                                                            const std::string& id) {
+    CWindow* skin = FindSkinObject(window, windowKind);
+    if (!skin)
+        return nullptr;
+    return subItem.handle ? skin->GetTreeItemValue(subItem.handle, id.c_str())
+                          : skin->GetSubItemValue(subItem.row, subItem.column, id.c_str());
+}
+
+std::unique_ptr<SubItemOverride> CManager::FindSubItemVisible(HWND window, int windowKind,
+                                                              const SubItem& subItem,
+                                                              const std::string& id) {
+    CWindow* skin = FindSkinObject(window, windowKind);
+    if (!skin)
+        return nullptr;
+    return subItem.handle ? skin->GetTreeItemVisible(subItem.handle, id.c_str())
+                          : skin->GetSubItemVisible(subItem.row, subItem.column, id.c_str());
 }
 
 } // namespace Velmora

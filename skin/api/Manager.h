@@ -1,6 +1,8 @@
 // The skin library's process-wide owner of a loaded skin: database entries,
-// resources, window descriptions, and the values and visibilities a program
-// set for draw items.
+// resources, window descriptions, the skin objects of skinned windows, and
+// the values and visibilities a program set for draw items. It hands itself
+// to what it loads and skins through the narrow interfaces of the layers
+// below (ISkinStore, ISkinView, ISkinHost).
 #pragma once
 
 #include "ColorAdjust.h"
@@ -11,7 +13,10 @@
 #include "ResourceList.h"
 #include "Singleton.h"
 #include "SkinEntry.h"
+#include "SkinHost.h"
+#include "SkinStore.h"
 #include "VelmoraImage.h"
+#include "WindowKind.h"
 
 #include <windows.h>
 
@@ -30,31 +35,6 @@ namespace Velmora {
 
 class CWindow;
 class ISelfPaint;
-
-// The manager's lists of skin objects, one per window kind, in its order.
-enum class SkinList : int32_t {
-    CommonCtrl, // kind 1
-    Dialog,     // kind 2
-    Button,     // kinds 3 to 5
-    Static,     // kind 6
-    Edit,       // kind 7
-    GroupBox,   // kind 8
-    ComboBox,   // kind 9
-    MenuBar,
-    ScrollBar,  // kind 11
-    TabCtrl,    // kind 14
-    TabCtrlEx,  // kind 15
-    ToolBarEx,  // kind 13
-    HeaderCtrl, // kind 16
-    ListCtrl,   // kind 17
-    Progress,   // kind 19
-    Slider,     // kind 20
-    SliderEx,   // kind 21
-    Animate,    // kind 22
-    TreeCtrlEx, // kind 24
-};
-
-constexpr size_t kSkinListCount = 19;
 
 // One window kind's skin objects in creation order; the object of a window is
 // found and taken out in constant time. An object is taken out of the list
@@ -85,7 +65,7 @@ class SkinObjectList {
     std::unordered_map<HWND, Position> m_byWindow;
 };
 
-class CManager : public CSingleton<CManager> {
+class CManager : public CSingleton<CManager>, public ISkinHost, public ISkinStore {
     friend class CSingleton<CManager>;
 
   public:
@@ -106,28 +86,31 @@ class CManager : public CSingleton<CManager> {
     static std::string GetModuleDirectory();
 
     // Window descriptions, one registry per description type; menus apart.
-    DescriptionRegistry& Descriptions(DescriptionType type);
+    DescriptionRegistry& Descriptions(DescriptionType type) override;
     WindowInfo* FindDescription(DescriptionType type, const std::string& id) const;
+    bool FindEntry(const std::string& name, SkinEntryData& entry) const override;
 
     // Resources; lookups compare ids exactly.
-    ResourceList<GDIFont>& Fonts() { return m_fonts; }
-    ResourceList<GDICursor>& Cursors() { return m_cursors; }
-    ResourceList<GDIImage>& Images() { return m_images; }
-    GDIFont* FindFont(const std::string& id) const { return m_fonts.Find(id); }
-    GDICursor* FindCursor(const std::string& id) const { return m_cursors.Find(id); }
-    GDIImage* FindImage(const std::string& id) const { return m_images.Find(id); }
-    // The on-demand image of a draw item's image id or file path; null when it
-    // cannot be had. With reload a cached file image is read again.
-    CVelmoraImage* GetFileImage(const std::string& name, bool reload);
-    CVelmoraImage* FindFileImage(const std::string& name) const;
+    ResourceList<GDIFont>& Fonts() override { return m_fonts; }
+    ResourceList<GDICursor>& Cursors() override { return m_cursors; }
+    ResourceList<GDIImage>& Images() override { return m_images; }
+    GDIFont* FindFont(const std::string& id) const override { return m_fonts.Find(id); }
+    GDICursor* FindCursor(const std::string& id) const override { return m_cursors.Find(id); }
+    GDIImage* FindImage(const std::string& id) const override { return m_images.Find(id); }
+    CVelmoraImage* GetFileImage(const std::string& name, bool reload) override;
+    CVelmoraImage* FindFileImage(const std::string& name) const override;
 
     // Skinning windows. Kinds are the library interface's window kinds.
-    static int WindowKindOf(HWND window);
+    // A window keeps the kind it had before its skin added style bits.
+    int WindowKindOf(HWND window) const;
     int SkinWindow(HWND window, int kind, const char* id, bool recursive);
     CWindow* FindSkinObject(HWND window, int kind) const;
-    CWindow* FindSkinObject(HWND window, SkinList list) const;
-    // Skin objects of the given lists whose windows are children of parent.
-    std::vector<CWindow*> SkinnedChildren(HWND parent, std::initializer_list<SkinList> lists) const;
+    CWindow* FindSkinObject(HWND window, SkinList list) const override;
+    std::vector<CWindow*> SkinnedChildren(HWND parent,
+                                          std::initializer_list<SkinList> lists) const override;
+    CWindow* AddSkinObject(HWND window, SkinList list, std::unique_ptr<CWindow> object) override;
+    void RememberAddedStyle(HWND window, LONG bits) override;
+    void ForgetWindow(HWND window) override;
     void RemoveWindow(HWND window);
     int SetDrawItemValue(HWND window, int kind, const char* id, const char* value);
     int SetDrawItemVisible(HWND window, int kind, const char* id, bool visible);
@@ -142,12 +125,20 @@ class CManager : public CSingleton<CManager> {
     // Values and visibilities a program set for (window, draw item id).
     void SetValueRecord(HWND window, const std::string& id, const std::string& value);
     void SetVisibleRecord(HWND window, const std::string& id, bool visible);
-    const std::string* FindValueRecord(HWND window, const std::string& id) const;
-    std::optional<bool> FindVisibleRecord(HWND window, const std::string& id) const;
+    const std::string* FindValueRecord(HWND window, const std::string& id) const override;
+    std::optional<bool> FindVisibleRecord(HWND window, const std::string& id) const override;
     void RemoveWindowValues(HWND window);
+    // The overrides the control skin of a window keeps for its sub-items.
+    std::unique_ptr<SubItemOverride> FindSubItemValue(HWND window, int windowKind,
+                                                      const SubItem& subItem,
+                                                      const std::string& id) override;
+    std::unique_ptr<SubItemOverride> FindSubItemVisible(HWND window, int windowKind,
+                                                        const SubItem& subItem,
+                                                        const std::string& id) override;
 
   private:
     CManager();
+    int LoadFolderDescriptions(const char* folderName);
 
     ColorAdjustment m_colorAdjustment;
     std::vector<std::unique_ptr<SkinEntry>> m_entries;
@@ -165,6 +156,8 @@ class CManager : public CSingleton<CManager> {
     DescriptionRegistry m_menuDescriptions;
     std::unordered_map<HWND, std::unordered_map<std::string, std::string>> m_values;
     std::unordered_map<HWND, std::unordered_map<std::string, bool>> m_visibilities;
+    // Style bits that skins added to their windows.
+    std::unordered_map<HWND, LONG> m_addedStyles;
 };
 
 } // namespace Velmora

@@ -102,6 +102,22 @@ std::string Utf8ToAnsi(const uint8_t* bytes, size_t size) {
     return ansi;
 }
 
+// The image layer's format id for a database entry, from its name's ending.
+uint32_t ImageFormatOfEntry(EntryKind kind) {
+    switch (kind) {
+    case ENTRY_BMP:
+        return PIXFORMAT_BMP;
+    case ENTRY_GIF:
+        return PIXFORMAT_GIF;
+    case ENTRY_JPG:
+        return PIXFORMAT_JPG;
+    case ENTRY_PNG:
+        return PIXFORMAT_PNG;
+    default:
+        return PIXFORMAT_UNKNOWN;
+    }
+}
+
 // The index's items in document order; none when it has no "file" root.
 std::vector<SkinIndexItem> ReadIndexItems(const uint8_t* unpacked, uint32_t indexLength) {
     const std::string indexText(reinterpret_cast<const char*>(unpacked), indexLength);
@@ -124,6 +140,16 @@ void CManager::AddSkinEntry(std::unique_ptr<SkinEntry> entry) {
     m_entries.push_back(std::move(entry));
 }
 
+bool CManager::FindEntry(const std::string& name, SkinEntryData& entry) const {
+    const SkinEntry* found = FindSkinEntry(name.c_str());
+    if (!found)
+        return false;
+    entry.bytes = found->data.get();
+    entry.size = found->size;
+    entry.imageFormat = ImageFormatOfEntry(found->kind);
+    return true;
+}
+
 const SkinEntry* CManager::FindSkinEntry(const char* name) const {
     if (!name)
         return nullptr;
@@ -143,6 +169,16 @@ std::string CManager::GetModuleDirectory() {
 }
 
 int CManager::LoadSkinFolder(const char* folderName) {
+    // What was read before memory ran out stays loaded, as it does when a
+    // later description fails.
+    try {
+        return LoadFolderDescriptions(folderName);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+int CManager::LoadFolderDescriptions(const char* folderName) {
     if (!folderName)
         return 0;
     const std::string pattern = ModulePath({folderName, "*.*"});
@@ -171,7 +207,7 @@ int CManager::LoadSkinFolder(const char* folderName) {
         CXmlDocument description;
         if (!description.LoadFile(path.c_str()))
             return 0;
-        if (!ParseSkinDescription(description, resourceFolder.c_str(), ""))
+        if (!ParseSkinDescription(*this, description, resourceFolder.c_str(), ""))
             return 0;
     } while (FindNextFileA(search.get(), &found));
     return 1;
@@ -281,7 +317,7 @@ int CManager::LoadDescriptionEntries() {
         CXmlDocument description;
         description.SetDocument(text.c_str());
         const std::string prefix = entry.name.substr(0, entry.name.rfind('.'));
-        ParseSkinDescription(description, "", prefix.c_str());
+        ParseSkinDescription(*this, description, "", prefix.c_str());
     }
     return 1;
 }

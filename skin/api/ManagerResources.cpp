@@ -39,11 +39,11 @@ CVelmoraImage* CManager::GetFileImage(const std::string& name, bool reload) {
     if (CVelmoraImage* cached = FindFileImage(name)) {
         // A cached entry whose reload failed holds no picture; it is tried again.
         if (reload || !cached->GetImage())
-            cached->Load(name, reload);
+            cached->Load(name, reload, FindImage(name));
         return cached->GetImage() ? cached : nullptr;
     }
     auto image = std::make_unique<CVelmoraImage>();
-    if (!image->Load(name, false))
+    if (!image->Load(name, false, FindImage(name)))
         return nullptr;
     CVelmoraImage* added = image.get();
     m_fileImages.push_back(std::move(image));

@@ -1,17 +1,10 @@
 #include "CommonCtrl.h"
 
-#include "Manager.h"
+#include "WindowKind.h"
 
 namespace Velmora {
 
-namespace {
-
-// The window kind the generic skin paints its items as.
-constexpr int kCommonCtrlKind = 1;
-
-} // namespace
-
-CCommonCtrl::CCommonCtrl(WindowInfo* info) : CWindow(info) {}
+CCommonCtrl::CCommonCtrl(ISkinHost& host, WindowInfo* info) : CWindow(host, info) {}
 
 LRESULT CCommonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -33,47 +26,32 @@ LRESULT CCommonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CCommonCtrl::OnPaint() {
-    PAINTSTRUCT paint = {};
-    HDC dc = BeginPaint(m_hwnd, &paint);
+    CPaintDC paint(m_hwnd);
+    HDC dc = paint.Get();
     if (!dc)
         return 0;
-    CManager* manager = CManager::Instance();
-
     // Children that paint every pixel of their own are left out, so that the
     // copy below does not flash over them.
-    const auto opaque = manager->SkinnedChildren(
-        m_hwnd, {SkinList::CommonCtrl, SkinList::Button, SkinList::MenuBar, SkinList::Edit,
-                 SkinList::ComboBox, SkinList::Static, SkinList::TabCtrlEx, SkinList::ToolBarEx,
-                 SkinList::ListCtrl});
-    for (CWindow* child : opaque) {
-        HWND childWindow = child->GetHwnd();
-        if (!childWindow || !IsWindowVisible(childWindow) || child->IsTransparent())
-            continue;
-        RECT rect = {};
-        GetWindowRect(childWindow, &rect);
-        MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&rect), 2);
-        ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
-    }
+    ExcludeOpaqueChildren(dc, {SkinList::CommonCtrl, SkinList::Button, SkinList::MenuBar,
+                               SkinList::Edit, SkinList::ComboBox, SkinList::Static,
+                               SkinList::TabCtrlEx, SkinList::ToolBarEx, SkinList::ListCtrl});
 
     RECT client = {};
     GetClientRect(m_hwnd, &client);
     if (!m_background.IsValid() &&
         m_background.Create(dc, client.right - client.left, client.bottom - client.top)) {
         if (m_info)
-            PaintItems(m_background.GetDC(), kCommonCtrlKind, m_info->drawItems, STATE_ALL, client,
-                       -1, -1, nullptr);
-        const auto capturing = manager->SkinnedChildren(
-            m_hwnd, {SkinList::GroupBox, SkinList::Button, SkinList::Static, SkinList::Edit,
-                     SkinList::ToolBarEx});
-        for (CWindow* child : capturing)
-            child->CaptureBackground(m_background.GetDC());
+            PaintItems(m_background.GetDC(), KindNumber(WindowKind::Generic), m_info->drawItems,
+                       STATE_ALL, client, -1, -1, nullptr);
+        LetChildrenCaptureBackground(m_background.GetDC(),
+                                     {SkinList::GroupBox, SkinList::Button, SkinList::Static,
+                                      SkinList::Edit, SkinList::ToolBarEx});
     }
     if (m_background.IsValid())
         BitBlt(dc, 0, 0, m_background.GetWidth(), m_background.GetHeight(), m_background.GetDC(), 0,
                0, SRCCOPY);
     if (m_selfPaint)
         m_selfPaint->OnSelfPaint(dc, m_selfPaintValue);
-    EndPaint(m_hwnd, &paint);
     return 0;
 }
 
@@ -83,19 +61,8 @@ void CCommonCtrl::Redraw(bool rebuild, const RECT* rect) {
         return;
     // Transparent children show this window's look through them: after it
     // changed they paint again over the new background.
-    const auto children = CManager::Instance()->SkinnedChildren(
-        m_hwnd, {SkinList::GroupBox, SkinList::Static, SkinList::Button, SkinList::Edit});
-    for (CWindow* child : children) {
-        if (!child->IsTransparent())
-            continue;
-        child->Redraw(true, nullptr);
-        // A child whose rebuild dropped the background it just took from
-        // this window's paint takes it again, or it would paint over nothing.
-        if (!child->GetBackground().IsValid() && m_background.IsValid()) {
-            child->CaptureBackground(m_background.GetDC());
-            child->Redraw(false, nullptr);
-        }
-    }
+    RedrawTransparentChildren(
+        {SkinList::GroupBox, SkinList::Static, SkinList::Button, SkinList::Edit}, &m_background);
 }
 
 } // namespace Velmora

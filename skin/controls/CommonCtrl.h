@@ -9,7 +9,7 @@ namespace Velmora {
 
 class CCommonCtrl : public CWindow {
   public:
-    explicit CCommonCtrl(WindowInfo* info);
+    CCommonCtrl(ISkinHost& host, WindowInfo* info);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Redraw(bool rebuild, const RECT* rect) override;

@@ -1,7 +1,8 @@
 #include "DrawHelpers.h"
 
-#include "Manager.h"
-#include "Window.h"
+#include "GDIFont.h"
+#include "GDIImage.h"
+#include "VelmoraImage.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,14 +13,14 @@ namespace Velmora {
 namespace {
 
 // The related item's rectangle has its width and height here, at 0, 0.
-RECT MeasureSize(HDC dc, const DrawItemHeader& item, DrawItemKind kind, const std::string& text,
-                 int frameWidth, int frameHeight) {
+RECT MeasureSize(ISkinView& skin, HDC dc, const DrawItemHeader& item, DrawItemKind kind,
+                 const std::string& text, int frameWidth, int frameHeight) {
     RECT size = {0, 0, 0, 0};
     if (kind == DRAWITEM_TEXT) {
         if (!dc)
             return size;
         const auto& textItem = static_cast<const TextItem&>(item);
-        const GDIFont* font = CManager::Instance()->FindFont(textItem.fontId);
+        const GDIFont* font = skin.FindFont(textItem.fontId);
         CSelectObject selected(dc, font ? font->GetFont() : nullptr);
         SIZE extent = {0, 0};
         if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent)) {
@@ -31,7 +32,8 @@ RECT MeasureSize(HDC dc, const DrawItemHeader& item, DrawItemKind kind, const st
         int width = imageItem.width;
         int height = imageItem.height;
         if (width == 0 || height == 0) {
-            const GDIImage* image = FindItemImage(text.empty() ? imageItem.imageId : text, false);
+            const GDIImage* image =
+                FindItemImage(skin, text.empty() ? imageItem.imageId : text, false);
             if (width == 0)
                 width = image ? image->GetWidth() : 0;
             if (height == 0)
@@ -45,9 +47,9 @@ RECT MeasureSize(HDC dc, const DrawItemHeader& item, DrawItemKind kind, const st
 }
 
 // The item's rectangle inside a frame of the given size, at its left and top.
-RECT PlaceInFrame(HDC dc, const DrawItemHeader& item, DrawItemKind kind, const std::string& text,
-                  int frameWidth, int frameHeight) {
-    RECT rect = MeasureSize(dc, item, kind, text, frameWidth, frameHeight);
+RECT PlaceInFrame(ISkinView& skin, HDC dc, const DrawItemHeader& item, DrawItemKind kind,
+                  const std::string& text, int frameWidth, int frameHeight) {
+    RECT rect = MeasureSize(skin, dc, item, kind, text, frameWidth, frameHeight);
     int left = 0;
     int top = 0;
     if (kind == DRAWITEM_TEXT) {
@@ -63,13 +65,12 @@ RECT PlaceInFrame(HDC dc, const DrawItemHeader& item, DrawItemKind kind, const s
 
 } // namespace
 
-GDIImage* FindItemImage(const std::string& id, bool reload) {
+GDIImage* FindItemImage(ISkinView& skin, const std::string& id, bool reload) {
     if (id.empty())
         return nullptr;
-    CManager* manager = CManager::Instance();
-    GDIImage* image = manager->FindImage(id);
+    GDIImage* image = skin.FindImage(id);
     if (!image) {
-        CVelmoraImage* fileImage = manager->GetFileImage(id, reload);
+        CVelmoraImage* fileImage = skin.GetFileImage(id, reload);
         image = fileImage ? fileImage->GetImage() : nullptr;
     }
     return image && image->IsValid() ? image : nullptr;
@@ -83,36 +84,24 @@ DrawItemRef ItemByIndex(const DrawItemList& list, int index) {
     return list.ItemByIndex(index);
 }
 
-bool IsItemVisible(const SubItem& subItem, HWND window, int windowKind,
+bool IsItemVisible(ISkinView& skin, const SubItem& subItem, HWND window, int windowKind,
                    const DrawItemHeader& item) {
-    CManager* manager = CManager::Instance();
     if (subItem.IsWhole()) {
-        if (std::optional<bool> visible = manager->FindVisibleRecord(window, item.id))
+        if (std::optional<bool> visible = skin.FindVisibleRecord(window, item.id))
             return *visible;
-        return item.visible;
-    }
-    if (CWindow* skin = manager->FindSkinObject(window, windowKind)) {
-        std::unique_ptr<SubItemOverride> record =
-            subItem.handle ? skin->GetTreeItemVisible(subItem.handle, item.id.c_str())
-                           : skin->GetSubItemVisible(subItem.row, subItem.column, item.id.c_str());
-        if (record)
-            return record->visible;
+    } else if (auto record = skin.FindSubItemVisible(window, windowKind, subItem, item.id)) {
+        return record->visible;
     }
     return item.visible;
 }
 
-std::string GetItemValue(const SubItem& subItem, HWND window, int windowKind,
+std::string GetItemValue(ISkinView& skin, const SubItem& subItem, HWND window, int windowKind,
                          const DrawItemHeader& item, DrawItemKind kind) {
-    CManager* manager = CManager::Instance();
     if (subItem.IsWhole()) {
-        if (const std::string* value = manager->FindValueRecord(window, item.id))
+        if (const std::string* value = skin.FindValueRecord(window, item.id))
             return *value;
-    } else if (CWindow* skin = manager->FindSkinObject(window, windowKind)) {
-        std::unique_ptr<SubItemOverride> record =
-            subItem.handle ? skin->GetTreeItemValue(subItem.handle, item.id.c_str())
-                           : skin->GetSubItemValue(subItem.row, subItem.column, item.id.c_str());
-        if (record)
-            return record->value;
+    } else if (auto record = skin.FindSubItemValue(window, windowKind, subItem, item.id)) {
+        return record->value;
     }
     if (kind == DRAWITEM_TEXT)
         return static_cast<const TextItem&>(item).content;
@@ -121,19 +110,19 @@ std::string GetItemValue(const SubItem& subItem, HWND window, int windowKind,
     return std::string();
 }
 
-RECT MeasureDrawItem(HWND window, HDC dc, const DrawItemHeader& item, DrawItemKind kind,
-                     bool placed, const std::string& text) {
+RECT MeasureDrawItem(ISkinView& skin, HWND window, HDC dc, const DrawItemHeader& item,
+                     DrawItemKind kind, bool placed, const std::string& text) {
     RECT client = {0, 0, 0, 0};
     if (window)
         GetClientRect(window, &client);
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
     if (!placed)
-        return MeasureSize(dc, item, kind, text, width, height);
-    return PlaceInFrame(dc, item, kind, text, width, height);
+        return MeasureSize(skin, dc, item, kind, text, width, height);
+    return PlaceInFrame(skin, dc, item, kind, text, width, height);
 }
 
-bool FindRelatedRect(const SubItem& subItem, HWND window, int windowKind, HDC dc,
+bool FindRelatedRect(ISkinView& skin, const SubItem& subItem, HWND window, int windowKind, HDC dc,
                      const DrawItemList& list, const DrawItemHeader& item, const RECT& target,
                      RECT& related) {
     if (item.relativeId.empty())
@@ -146,28 +135,29 @@ bool FindRelatedRect(const SubItem& subItem, HWND window, int windowKind, HDC dc
     }
     if (!other)
         return false;
-    const std::string value = GetItemValue(subItem, window, windowKind, *other, kind);
+    const std::string value = GetItemValue(skin, subItem, window, windowKind, *other, kind);
     if (value.empty())
         return false;
     // Placed in the target itself, so that a related item counted from the far
     // edge of a list cell stays inside that cell.
-    related = PlaceInFrame(dc, *other, kind, value, target.right - target.left,
+    related = PlaceInFrame(skin, dc, *other, kind, value, target.right - target.left,
                            target.bottom - target.top);
     OffsetRect(&related, target.left, target.top);
     return true;
 }
 
-void PaintProgress(HWND window, int windowKind, HDC dc, DrawItemList& list, const RECT& target,
-                   int value, int maximum) {
+void PaintProgress(ISkinView& skin, HWND window, int windowKind, HDC dc, DrawItemList& list,
+                   const RECT& target, int value, int maximum) {
     const SubItem whole;
     const CDrawImageHelper imagePainter;
     const CDrawSurfaceHelper surfacePainter;
     const CDrawTextHelper textPainter;
 
     if (ImageItem* back = list.FindImage("progress.back"))
-        imagePainter.Paint(window, windowKind, dc, list, back, target, whole, nullptr, back->index);
+        imagePainter.Paint(skin, window, windowKind, dc, list, back, target, whole, nullptr,
+                           back->index);
     else if (SurfaceItem* back = list.FindSurface("progress.back"))
-        surfacePainter.Paint(window, windowKind, dc, list, back, target, whole, nullptr,
+        surfacePainter.Paint(skin, window, windowKind, dc, list, back, target, whole, nullptr,
                              back->index);
     // Without a range there is no share to show.
     if (maximum <= 0)
@@ -189,15 +179,16 @@ void PaintProgress(HWND window, int windowKind, HDC dc, DrawItemList& list, cons
             bool fits = true;
             if (step->mode == IMAGEMODE_STRETCHHORZ) {
                 const GDIImage* image = FindItemImage(
-                    GetItemValue(whole, window, windowKind, *step, DRAWITEM_IMAGE), false);
+                    skin, GetItemValue(skin, whole, window, windowKind, *step, DRAWITEM_IMAGE),
+                    false);
                 fits = image && filled >= image->GetWidth();
             }
             if (fits)
-                imagePainter.Paint(window, windowKind, dc, list, step, box, whole, nullptr,
+                imagePainter.Paint(skin, window, windowKind, dc, list, step, box, whole, nullptr,
                                    step->index);
         } else if (SurfaceItem* surfaceStep = list.FindSurface("progress.step")) {
-            surfacePainter.Paint(window, windowKind, dc, list, surfaceStep, box, whole, nullptr,
-                                 surfaceStep->index);
+            surfacePainter.Paint(skin, window, windowKind, dc, list, surfaceStep, box, whole,
+                                 nullptr, surfaceStep->index);
         }
     }
 
@@ -207,7 +198,8 @@ void PaintProgress(HWND window, int windowKind, HDC dc, DrawItemList& list, cons
         std::snprintf(formatted, sizeof(formatted), "%d%%",
                       static_cast<int>(std::clamp<int64_t>(percent, INT32_MIN, INT32_MAX)));
         text->content = formatted;
-        textPainter.Paint(window, windowKind, dc, list, text, target, whole, nullptr, text->index);
+        textPainter.Paint(skin, window, windowKind, dc, list, text, target, whole, nullptr,
+                          text->index);
     }
 }
 

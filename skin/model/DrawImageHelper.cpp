@@ -134,7 +134,7 @@ struct Frame {
     int Top(int value) const { return ResolveNearEdge(value, rect.top, height); }
 };
 
-bool PaintNormal(HWND window, int windowKind, HDC dc, const DrawItemList* list,
+bool PaintNormal(ISkinView& skin, HWND window, int windowKind, HDC dc, const DrawItemList* list,
                  const ImageItem& item, const Frame& frame, const SubItem& subItem,
                  const GDIImage& image) {
     int x = frame.Left(item.left);
@@ -161,7 +161,7 @@ bool PaintNormal(HWND window, int windowKind, HDC dc, const DrawItemList* list,
     }
     RECT related;
     if (!list ||
-        !FindRelatedRect(subItem, window, windowKind, dc, *list, item, frame.rect, related))
+        !FindRelatedRect(skin, subItem, window, windowKind, dc, *list, item, frame.rect, related))
         return false;
     const int offsetY = ResolveNearEdge(item.top, 0, frame.height);
     // Aligned right, the image ends `left` pixels before the related item, as text does.
@@ -286,28 +286,28 @@ bool PaintStretchBoth(HDC dc, const ImageItem& item, const Frame& frame, const G
 
 } // namespace
 
-void CDrawImageHelper::Paint(HWND window, int windowKind, HDC dc, const DrawItemList& list,
-                             DrawItemHeader* header, const RECT& target, const SubItem& subItem,
-                             void* /*extra*/, int /*index*/) const {
-    if (!window || !dc || !header || !IsItemVisible(subItem, window, windowKind, *header))
+void CDrawImageHelper::Paint(ISkinView& skin, HWND window, int windowKind, HDC dc,
+                             const DrawItemList& list, DrawItemHeader* header, const RECT& target,
+                             const SubItem& subItem, void* /*extra*/, int /*index*/) const {
+    if (!window || !dc || !header || !IsItemVisible(skin, subItem, window, windowKind, *header))
         return;
-    PaintImage(window, windowKind, dc, &list, static_cast<const ImageItem&>(*header), target,
+    PaintImage(skin, window, windowKind, dc, &list, static_cast<const ImageItem&>(*header), target,
                subItem, false);
 }
 
-bool CDrawImageHelper::PaintImage(HWND window, int windowKind, HDC dc, const DrawItemList* list,
-                                  const ImageItem& item, const RECT& target, const SubItem& subItem,
-                                  bool reload) {
+bool CDrawImageHelper::PaintImage(ISkinView& skin, HWND window, int windowKind, HDC dc,
+                                  const DrawItemList* list, const ImageItem& item,
+                                  const RECT& target, const SubItem& subItem, bool reload) {
     if (!dc)
         return false;
-    const GDIImage* image =
-        FindItemImage(GetItemValue(subItem, window, windowKind, item, DRAWITEM_IMAGE), reload);
+    const GDIImage* image = FindItemImage(
+        skin, GetItemValue(skin, subItem, window, windowKind, item, DRAWITEM_IMAGE), reload);
     if (!image)
         return false;
     const Frame frame(target);
     switch (item.mode) {
     case IMAGEMODE_NORMAL:
-        return PaintNormal(window, windowKind, dc, list, item, frame, subItem, *image);
+        return PaintNormal(skin, window, windowKind, dc, list, item, frame, subItem, *image);
     case IMAGEMODE_TILE:
         return PaintTiled(dc, item, frame, *image);
     case IMAGEMODE_STRETCHVERT:

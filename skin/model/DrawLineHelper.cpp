@@ -2,10 +2,11 @@
 
 namespace Velmora {
 
-void CDrawLineHelper::Paint(HWND window, int windowKind, HDC dc, const DrawItemList& /*list*/,
-                            DrawItemHeader* header, const RECT& target, const SubItem& subItem,
-                            void* /*extra*/, int /*index*/) const {
-    if (!window || !dc || !header || !IsItemVisible(subItem, window, windowKind, *header))
+void CDrawLineHelper::Paint(ISkinView& skin, HWND window, int windowKind, HDC dc,
+                            const DrawItemList& /*list*/, DrawItemHeader* header,
+                            const RECT& target, const SubItem& subItem, void* /*extra*/,
+                            int /*index*/) const {
+    if (!window || !dc || !header || !IsItemVisible(skin, subItem, window, windowKind, *header))
         return;
     const auto& item = static_cast<const LineItem&>(*header);
     // A line without a colour is not drawn.

@@ -2,10 +2,11 @@
 
 namespace Velmora {
 
-void CDrawSurfaceHelper::Paint(HWND window, int windowKind, HDC dc, const DrawItemList& /*list*/,
-                               DrawItemHeader* header, const RECT& target, const SubItem& subItem,
-                               void* /*extra*/, int /*index*/) const {
-    if (!window || !dc || !header || !IsItemVisible(subItem, window, windowKind, *header))
+void CDrawSurfaceHelper::Paint(ISkinView& skin, HWND window, int windowKind, HDC dc,
+                               const DrawItemList& /*list*/, DrawItemHeader* header,
+                               const RECT& target, const SubItem& subItem, void* /*extra*/,
+                               int /*index*/) const {
+    if (!window || !dc || !header || !IsItemVisible(skin, subItem, window, windowKind, *header))
         return;
     const auto& item = static_cast<const SurfaceItem&>(*header);
 

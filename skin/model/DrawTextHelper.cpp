@@ -1,6 +1,6 @@
 #include "DrawHelpers.h"
 
-#include "Manager.h"
+#include "GDIFont.h"
 
 #include <commctrl.h>
 
@@ -54,10 +54,10 @@ UINT DrawTextFormat(const TextItem& item) {
 
 } // namespace
 
-void CDrawTextHelper::Paint(HWND window, int windowKind, HDC dc, const DrawItemList& list,
-                            DrawItemHeader* header, const RECT& target, const SubItem& subItem,
-                            void* extra, int /*index*/) const {
-    if (!window || !dc || !header || !IsItemVisible(subItem, window, windowKind, *header))
+void CDrawTextHelper::Paint(ISkinView& skin, HWND window, int windowKind, HDC dc,
+                            const DrawItemList& list, DrawItemHeader* header, const RECT& target,
+                            const SubItem& subItem, void* extra, int /*index*/) const {
+    if (!window || !dc || !header || !IsItemVisible(skin, subItem, window, windowKind, *header))
         return;
     const auto& item = static_cast<const TextItem&>(*header);
 
@@ -65,7 +65,7 @@ void CDrawTextHelper::Paint(HWND window, int windowKind, HDC dc, const DrawItemL
     if (item.textColor != kNoColor)
         SetTextColor(dc, item.textColor);
     // The font stays selected: later text of the same paint uses it too.
-    if (const GDIFont* font = CManager::Instance()->FindFont(item.fontId); font && font->GetFont())
+    if (const GDIFont* font = skin.FindFont(item.fontId); font && font->GetFont())
         SelectObject(dc, font->GetFont());
     SetBkMode(dc, TRANSPARENT);
 
@@ -74,7 +74,7 @@ void CDrawTextHelper::Paint(HWND window, int windowKind, HDC dc, const DrawItemL
     const int x = ResolveNearEdge(item.left, 0, width);
     const int y = ResolveNearEdge(item.top, 0, height);
 
-    std::string text = GetItemValue(subItem, window, windowKind, item, DRAWITEM_TEXT);
+    std::string text = GetItemValue(skin, subItem, window, windowKind, item, DRAWITEM_TEXT);
     if (text.empty())
         text = WindowText(window);
     if (text.empty() && windowKind == kToolBarKind && extra)
@@ -93,7 +93,7 @@ void CDrawTextHelper::Paint(HWND window, int windowKind, HDC dc, const DrawItemL
         return;
     }
     RECT related;
-    if (!FindRelatedRect(subItem, window, windowKind, dc, list, item, target, related))
+    if (!FindRelatedRect(skin, subItem, window, windowKind, dc, list, item, target, related))
         return;
     if (item.relativeAlign == RELATIVE_RIGHT) {
         SIZE extent = {0, 0};

@@ -1,6 +1,6 @@
 // Owners of the GDI objects that painting creates: a selection undone on
-// leaving, a pen, brush or bitmap, a memory device context, and a memory
-// device context with a bitmap of its own.
+// leaving, a pen, brush or bitmap, the device context of a paint, a memory
+// device context, and a memory device context with a bitmap of its own.
 #pragma once
 
 #include <windows.h>
@@ -38,6 +38,24 @@ template <class Handle> class CGdiHandle {
 
   private:
     Handle m_handle;
+};
+
+// The device context of one WM_PAINT: BeginPaint on making, EndPaint on leaving.
+class CPaintDC {
+  public:
+    explicit CPaintDC(HWND window) : m_window(window), m_dc(BeginPaint(window, &m_paint)) {}
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+    ~CPaintDC() {
+        if (m_dc)
+            EndPaint(m_window, &m_paint);
+    }
+    HDC Get() const { return m_dc; }
+
+  private:
+    HWND m_window;
+    PAINTSTRUCT m_paint = {};
+    HDC m_dc;
 };
 
 // A memory device context compatible with another one.

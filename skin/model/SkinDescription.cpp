@@ -1,6 +1,5 @@
 #include "SkinDescription.h"
 
-#include "Manager.h"
 #include "ValueSyntax.h"
 #include "WindowInfo.h"
 
@@ -100,29 +99,13 @@ std::unique_ptr<WindowInfo> CreateRecord(const WindowType& type) {
     }
 }
 
-// The image layer's format id for a database entry, from its name's ending.
-uint32_t ImageFormatOfEntry(const SkinEntry& entry) {
-    switch (entry.kind) {
-    case ENTRY_BMP:
-        return PIXFORMAT_BMP;
-    case ENTRY_GIF:
-        return PIXFORMAT_GIF;
-    case ENTRY_JPG:
-        return PIXFORMAT_JPG;
-    case ENTRY_PNG:
-        return PIXFORMAT_PNG;
-    default:
-        return PIXFORMAT_UNKNOWN;
-    }
-}
-
 // Walks one document with the reader's position; every Read function starts
 // with the element it reads as the current one and leaves it current.
 class CDescriptionReader {
   public:
-    CDescriptionReader(CXmlDocument& document, const char* resourceFolder,
+    CDescriptionReader(ISkinStore& skin, CXmlDocument& document, const char* resourceFolder,
                        const char* resourcePrefix)
-        : m_document(document), m_folder(resourceFolder ? resourceFolder : ""),
+        : m_skin(skin), m_document(document), m_folder(resourceFolder ? resourceFolder : ""),
           m_prefix(resourcePrefix ? resourcePrefix : "") {}
 
     int Read();
@@ -139,7 +122,7 @@ class CDescriptionReader {
     void ReadFontItem();
     void ReadImageItem();
     bool ResourceLocation(const std::string& file, std::string& location) const;
-    const SkinEntry* FindEntry(const std::string& entryName) const;
+    bool FindEntry(const std::string& entryName, SkinEntryData& entry) const;
 
     bool ReadWindowItem();
     void ReadProperty(const WindowType& type, WindowInfo& info);
@@ -162,6 +145,7 @@ class CDescriptionReader {
     void ReadProgressItems(std::vector<std::unique_ptr<ProgressItem>>& items);
     void ReadDrawItemGroups(std::vector<std::unique_ptr<DrawItemGroup>>& groups);
 
+    ISkinStore& m_skin;
     CXmlDocument& m_document;
     std::string m_folder;
     std::string m_prefix;
@@ -218,15 +202,13 @@ bool CDescriptionReader::ResourceLocation(const std::string& file, std::string& 
     return true;
 }
 
-const SkinEntry* CDescriptionReader::FindEntry(const std::string& entryName) const {
-    const SkinEntry* entry = CManager::Instance()->FindSkinEntry(entryName.c_str());
-    return entry && entry->data ? entry : nullptr;
+bool CDescriptionReader::FindEntry(const std::string& entryName, SkinEntryData& entry) const {
+    return m_skin.FindEntry(entryName, entry) && entry.bytes;
 }
 
 void CDescriptionReader::ReadCursorItem() {
-    CManager* manager = CManager::Instance();
     std::string id = Text("id");
-    if (manager->Cursors().Contains(id))
+    if (m_skin.Cursors().Contains(id))
         return;
     std::string location;
     if (!ResourceLocation(Text("file"), location))
@@ -237,18 +219,17 @@ void CDescriptionReader::ReadCursorItem() {
         if (!cursor->LoadCursorFile(location.c_str()))
             return;
     } else {
-        const SkinEntry* entry = FindEntry(location);
-        if (!entry || !cursor->LoadCursorData(entry->data.get(), entry->size))
+        SkinEntryData entry;
+        if (!FindEntry(location, entry) || !cursor->LoadCursorData(entry.bytes, entry.size))
             return;
     }
     cursor->SetId(std::move(id));
-    manager->Cursors().Add(std::move(cursor));
+    m_skin.Cursors().Add(std::move(cursor));
 }
 
 void CDescriptionReader::ReadFontItem() {
-    CManager* manager = CManager::Instance();
     std::string id = Text("id");
-    if (manager->Fonts().Contains(id))
+    if (m_skin.Fonts().Contains(id))
         return;
     auto font = std::make_unique<GDIFont>();
     if (!font->CreateFontResource(Text("family").c_str(), Integer("size"),
@@ -256,13 +237,12 @@ void CDescriptionReader::ReadFontItem() {
                                   ParseFlagTrue(Text("italic"))))
         return;
     font->SetId(std::move(id));
-    manager->Fonts().Add(std::move(font));
+    m_skin.Fonts().Add(std::move(font));
 }
 
 void CDescriptionReader::ReadImageItem() {
-    CManager* manager = CManager::Instance();
     std::string id = Text("id");
-    if (manager->Images().Contains(id))
+    if (m_skin.Images().Contains(id))
         return;
     std::string location;
     if (!ResourceLocation(Text("file"), location))
@@ -273,15 +253,15 @@ void CDescriptionReader::ReadImageItem() {
         if (!image->ReadFromFile(location.c_str(), PIXFORMAT_UNKNOWN))
             return;
     } else {
-        const SkinEntry* entry = FindEntry(location);
-        if (!entry ||
-            !image->ReadFromMemory(entry->data.get(), entry->size, ImageFormatOfEntry(*entry)))
+        SkinEntryData entry;
+        if (!FindEntry(location, entry) ||
+            !image->ReadFromMemory(entry.bytes, entry.size, entry.imageFormat))
             return;
     }
     image->SetId(std::move(id));
     image->SetAdjust(ParseFlagFalse(Text("adjust")));
     image->SetTransparentColor(Color("transparentcolor"));
-    manager->Images().Add(std::move(image));
+    m_skin.Images().Add(std::move(image));
 }
 
 bool CDescriptionReader::ReadWindowItem() {
@@ -298,7 +278,7 @@ bool CDescriptionReader::ReadWindowItem() {
         ReadKindPart(*type, *info);
         m_document.OutOfElement();
     }
-    CManager::Instance()->Descriptions(type->type).Add(std::move(info));
+    m_skin.Descriptions(type->type).Add(std::move(info));
     return true;
 }
 
@@ -644,9 +624,9 @@ void CDescriptionReader::ReadDrawItemGroups(std::vector<std::unique_ptr<DrawItem
 
 } // namespace
 
-int ParseSkinDescription(CXmlDocument& document, const char* resourceFolder,
+int ParseSkinDescription(ISkinStore& skin, CXmlDocument& document, const char* resourceFolder,
                          const char* resourcePrefix) {
-    return CDescriptionReader(document, resourceFolder, resourcePrefix).Read();
+    return CDescriptionReader(skin, document, resourceFolder, resourcePrefix).Read();
 }
 
 } // namespace Velmora

@@ -129,12 +129,19 @@ std::vector<int32_t> ParseStateList(const std::string& text) {
     std::vector<int32_t> states;
     if (text.empty())
         return states;
+    // Each state is kept once, where it is first named: however long the list,
+    // an item is copied at most once per state.
+    bool named[STATE_ALL + 1] = {};
     size_t start = 0;
     for (;;) {
         size_t bar = text.find('|', start);
         if (bar == std::string::npos)
             bar = text.size();
-        states.push_back(ParseStateName(text.substr(start, bar - start)));
+        const int32_t state = ParseStateName(text.substr(start, bar - start));
+        if (!named[state]) {
+            named[state] = true;
+            states.push_back(state);
+        }
         if (bar == text.size())
             break;
         start = bar + 1;

@@ -28,7 +28,8 @@ std::array<int32_t, 4> ParseQuadruple(const std::string& text);
 // The id of another object; one leading "#" is not part of it.
 std::string ParseReference(const std::string& text);
 
-// One StateCode per "|"-separated name; empty text gives no states at all.
+// The StateCodes of the "|"-separated names, each once, in the order first
+// named; empty text gives no states at all.
 std::vector<int32_t> ParseStateList(const std::string& text);
 // A single state name (case ignored); unknown or empty names give STATE_ALL.
 int32_t ParseStateName(const std::string& text);

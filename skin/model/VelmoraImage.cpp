@@ -1,18 +1,8 @@
 #include "VelmoraImage.h"
 
 #include "GDIImage.h"
-#include "Manager.h"
 
 namespace Velmora {
-
-namespace {
-
-GDIImage* FindSkinImage(const std::string& id) {
-    const CManager* manager = CManager::Existing();
-    return manager ? manager->FindImage(id) : nullptr;
-}
-
-} // namespace
 
 CVelmoraImage::~CVelmoraImage() {
     Unbind();
@@ -24,7 +14,7 @@ void CVelmoraImage::Unbind() {
     m_owns = false;
 }
 
-bool CVelmoraImage::Load(const std::string& name, bool reload) {
+bool CVelmoraImage::Load(const std::string& name, bool reload, GDIImage* skinImage) {
     // An owned picture is decoded again in place; a skin image is never
     // touched, the wrapper only binds to it again.
     if (reload && m_image && m_owns) {
@@ -40,7 +30,7 @@ bool CVelmoraImage::Load(const std::string& name, bool reload) {
 
     Unbind();
     m_name = name;
-    if (GDIImage* skinImage = FindSkinImage(m_name)) {
+    if (skinImage) {
         m_image = skinImage;
         return true;
     }

@@ -18,8 +18,10 @@ class CVelmoraImage {
     CVelmoraImage& operator=(const CVelmoraImage&) = delete;
     virtual ~CVelmoraImage();
 
-    // Without reload an unchanged name costs nothing; with it the file is read again.
-    bool Load(const std::string& name, bool reload);
+    // Binds to skinImage when there is one, else decodes the file of that
+    // name. Without reload an unchanged name costs nothing; with it the file
+    // is read again.
+    bool Load(const std::string& name, bool reload, GDIImage* skinImage = nullptr);
 
     virtual int GetWidth() const;
     virtual int GetHeight() const;

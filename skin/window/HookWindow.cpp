@@ -1,5 +1,7 @@
 #include "HookWindow.h"
 
+#include "ErrorBarrier.h"
+
 #include <unordered_map>
 
 namespace Velmora {
@@ -83,14 +85,23 @@ LRESULT CALLBACK CHookWindow::HookProc(HWND window, UINT message, WPARAM wParam,
     CHookWindow* object = FromHandle(window);
     if (!object)
         return 0;
-    if (message == WM_NCDESTROY) {
-        WNDPROC previous = object->m_previousProc;
-        object->Attach(nullptr);
+    // Taken first: handling the message may delete the object.
+    const WNDPROC previous = object->m_previousProc;
+    const auto windowsOwn = [=] {
         if (!previous)
             return DefWindowProcA(window, message, wParam, lParam);
         return CallWindowProcA(previous, window, message, wParam, lParam);
+    };
+    if (message == WM_NCDESTROY) {
+        object->Attach(nullptr);
+        return windowsOwn();
     }
-    return object->WindowProc(message, wParam, lParam);
+    try {
+        return object->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        // What the skin could not finish, the window's own procedure does.
+        return CallGuarded(LRESULT{0}, windowsOwn);
+    }
 }
 
 } // namespace Velmora

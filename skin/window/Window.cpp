@@ -1,6 +1,6 @@
 #include "Window.h"
 
-#include "Manager.h"
+#include "GDICursor.h"
 
 namespace Velmora {
 
@@ -24,7 +24,7 @@ bool ItemRect(const RECT& client, int32_t left, int32_t top, int32_t width, int3
 
 } // namespace
 
-CWindow::CWindow(WindowInfo* info) : m_info(info) {}
+CWindow::CWindow(ISkinHost& host, WindowInfo* info) : m_host(host), m_info(info) {}
 
 CWindow::~CWindow() {
     m_background.Reset();
@@ -91,6 +91,15 @@ void CWindow::Redraw(bool rebuild, const RECT* rect) {
     UpdateWindow(m_hwnd);
 }
 
+void CWindow::AddWindowStyle(LONG bits) {
+    if (!m_hwnd)
+        return;
+    const LONG style = GetWindowLongA(m_hwnd, GWL_STYLE);
+    // Only the bits that were not there: the window's own ones stay its own.
+    m_host.RememberAddedStyle(m_hwnd, bits & ~style);
+    SetWindowLongA(m_hwnd, GWL_STYLE, style | bits);
+}
+
 int CWindow::SetItemStyle(int, int, const char*) {
     return 1;
 }
@@ -143,11 +152,10 @@ int CWindow::SetDrawItemValue(const char* id, const char* value) {
     const std::string newValue = value ? value : "";
     return ChangeItem(
         id, [&newValue](TextItem& text) { text.content = newValue; },
-        [&newValue](ImageItem& image) {
+        [this, &newValue](ImageItem& image) {
             image.imageId = newValue;
             // A file shown before is read again, so a file changed on disk shows.
-            CManager* manager = CManager::Instance();
-            return !manager->FindFileImage(newValue) || manager->GetFileImage(newValue, true);
+            return !m_host.FindFileImage(newValue) || m_host.GetFileImage(newValue, true);
         });
 }
 
@@ -227,7 +235,8 @@ void CWindow::PaintList(HDC dc, int windowKind, const DrawItemList& list, int st
         if (ref.item->state != state && ref.item->state != STATE_ALL)
             continue;
         if (const IDraw* painter = PainterOf(ref.kind))
-            painter->Paint(m_hwnd, windowKind, dc, list, ref.item, target, subItem, extra, index);
+            painter->Paint(m_host, m_hwnd, windowKind, dc, list, ref.item, target, subItem, extra,
+                           index);
     }
 }
 
@@ -263,12 +272,8 @@ DrawItemHeader* CWindow::FindItemOfState(DrawItemKind kind, int state) const {
 LRESULT CWindow::OnDestroy(WPARAM wParam, LPARAM lParam) {
     HWND window = m_hwnd;
     const LRESULT result = CallPrevious(WM_DESTROY, wParam, lParam);
-    // RemoveWindow deletes this object: nothing of it may be touched after.
-    // A window destroyed while the manager itself goes away must not make a new one.
-    if (CManager* manager = CManager::Existing()) {
-        manager->RemoveWindowValues(window);
-        manager->RemoveWindow(window);
-    }
+    // This deletes the object: nothing of it may be touched after.
+    m_host.ForgetWindow(window);
     return result;
 }
 
@@ -286,7 +291,7 @@ LRESULT CWindow::OnEraseBackground() {
 
 LRESULT CWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
     if (m_info && !m_info->cursorId.empty()) {
-        const GDICursor* cursor = CManager::Instance()->FindCursor(m_info->cursorId);
+        const GDICursor* cursor = m_host.FindCursor(m_info->cursorId);
         if (cursor && cursor->GetCursor()) {
             SetCursor(cursor->GetCursor());
             return 1;
@@ -300,7 +305,7 @@ LRESULT CWindow::OnMeasureItem(WPARAM wParam, LPARAM lParam) {
     // Menus (control id 0) are measured by their owner until menus are skinned.
     if (record && record->CtlID != 0 && record->CtlType == ODT_LISTVIEW) {
         HWND child = GetDlgItem(m_hwnd, static_cast<int>(record->CtlID));
-        if (CWindow* list = CManager::Instance()->FindSkinObject(child, SkinList::ListCtrl))
+        if (CWindow* list = m_host.FindSkinObject(child, SkinList::ListCtrl))
             list->MeasureItem(record);
     }
     return CallPrevious(WM_MEASUREITEM, wParam, lParam);
@@ -311,9 +316,9 @@ LRESULT CWindow::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     if (record) {
         CWindow* skin = nullptr;
         if (record->CtlType == ODT_BUTTON)
-            skin = CManager::Instance()->FindSkinObject(record->hwndItem, SkinList::Button);
+            skin = m_host.FindSkinObject(record->hwndItem, SkinList::Button);
         else if (record->CtlType == ODT_LISTVIEW)
-            skin = CManager::Instance()->FindSkinObject(record->hwndItem, SkinList::ListCtrl);
+            skin = m_host.FindSkinObject(record->hwndItem, SkinList::ListCtrl);
         if (skin) {
             skin->DrawItem(record);
             return 1;
@@ -328,9 +333,47 @@ LRESULT CWindow::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CWindow::OnCtlColorButton(WPARAM wParam, LPARAM lParam) {
     HWND button = reinterpret_cast<HWND>(lParam);
-    if (CManager::Instance()->FindSkinObject(button, SkinList::Button))
+    if (m_host.FindSkinObject(button, SkinList::Button))
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     return CallPrevious(WM_CTLCOLORBTN, wParam, lParam);
+}
+
+void CWindow::ExcludeOpaqueChildren(HDC dc, std::initializer_list<SkinList> lists,
+                                    bool keepComplexRegions) const {
+    for (CWindow* child : m_host.SkinnedChildren(m_hwnd, lists)) {
+        HWND childWindow = child->GetHwnd();
+        if (!childWindow || !IsWindowVisible(childWindow) || child->IsTransparent())
+            continue;
+        if (keepComplexRegions) {
+            CGdiHandle<HRGN> shape(CreateRectRgn(0, 0, 0, 0));
+            if (shape.Get() && GetWindowRgn(childWindow, shape.Get()) == COMPLEXREGION)
+                continue;
+        }
+        RECT rect = {};
+        GetWindowRect(childWindow, &rect);
+        MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&rect), 2);
+        ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    }
+}
+
+void CWindow::LetChildrenCaptureBackground(HDC look, std::initializer_list<SkinList> lists) const {
+    for (CWindow* child : m_host.SkinnedChildren(m_hwnd, lists))
+        child->CaptureBackground(look);
+}
+
+void CWindow::RedrawTransparentChildren(std::initializer_list<SkinList> lists,
+                                        const CMemoryCanvas* cachedLook) const {
+    for (CWindow* child : m_host.SkinnedChildren(m_hwnd, lists)) {
+        if (!child->IsTransparent())
+            continue;
+        child->Redraw(true, nullptr);
+        // A child whose rebuild dropped the background it just took from
+        // this window's paint takes it again, or it would paint over nothing.
+        if (!child->GetBackground().IsValid() && cachedLook && cachedLook->IsValid()) {
+            child->CaptureBackground(cachedLook->GetDC());
+            child->Redraw(false, nullptr);
+        }
+    }
 }
 
 } // namespace Velmora

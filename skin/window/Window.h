@@ -6,11 +6,13 @@
 
 #include "DrawHelpers.h"
 #include "HookWindow.h"
+#include "SkinHost.h"
 #include "WindowInfo.h"
 
 #include <commctrl.h>
 #include <windows.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -25,16 +27,10 @@ class ISelfPaint {
     ~ISelfPaint() = default;
 };
 
-// A per-sub-item override of a list, tree, tab strip or toolbar entry.
-struct SubItemOverride {
-    std::string id;
-    std::string value;
-    bool visible = true;
-};
-
 class CWindow : public CHookWindow {
   public:
-    explicit CWindow(WindowInfo* info);
+    // host is the owner of the skin and of this object; it outlives the object.
+    CWindow(ISkinHost& host, WindowInfo* info);
     ~CWindow() override;
 
     void Attach(HWND window) override;
@@ -69,6 +65,11 @@ class CWindow : public CHookWindow {
     DrawItemHeader* FindItem(const std::string& id, DrawItemKind kind) const;
     DrawItemHeader* FindItemOfState(DrawItemKind kind, int state) const;
 
+    // Sets style bits the skin needs for its own drawing (owner-draw, icon
+    // captions); the host remembers them, so the window keeps its kind.
+    void AddWindowStyle(LONG bits);
+
+    ISkinHost& Host() const { return m_host; }
     WindowInfo* GetInfo() const { return m_info; }
     void SetInfo(WindowInfo* info) { m_info = info; }
     bool IsTransparent() const { return m_info && m_info->transparent; }
@@ -91,6 +92,21 @@ class CWindow : public CHookWindow {
     LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColorButton(WPARAM wParam, LPARAM lParam);
 
+    // What a skin that paints a background for skinned children does for
+    // them, given the lists of the children it serves. Leaves the visible,
+    // non-transparent ones out of dc's clip region (with keepComplexRegions,
+    // those shaped by a complex window region stay in).
+    void ExcludeOpaqueChildren(HDC dc, std::initializer_list<SkinList> lists,
+                               bool keepComplexRegions = false) const;
+    // Lets the children take their backgrounds from this window's painted look.
+    void LetChildrenCaptureBackground(HDC look, std::initializer_list<SkinList> lists) const;
+    // After a part of this window was redrawn: the transparent children paint
+    // again over the new look, taking their backgrounds from cachedLook (this
+    // window's cached look, when it has one) if their rebuild dropped them.
+    void RedrawTransparentChildren(std::initializer_list<SkinList> lists,
+                                   const CMemoryCanvas* cachedLook) const;
+
+    ISkinHost& m_host;
     CMemoryCanvas m_background;
     CDrawLineHelper m_lineHelper;
     CDrawTextHelper m_textHelper;

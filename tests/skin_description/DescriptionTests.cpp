@@ -31,7 +31,7 @@ class SkinDescription : public ::testing::Test {
                      const char* prefix = "skin") {
         CXmlDocument document;
         document.SetDocument(text.c_str());
-        return ParseSkinDescription(document, folder, prefix);
+        return ParseSkinDescription(*Manager(), document, folder, prefix);
     }
 
     template <class Info> static Info* Find(DescriptionType type, const char* id) {

@@ -55,7 +55,7 @@ TEST(ValueSyntax, ColoursTakeEachComponentModulo256) {
         EXPECT_EQ(ParseColorValue(absent), kNoColor) << absent;
 }
 
-TEST(ValueSyntax, StateListsGiveOneCodePerName) {
+TEST(ValueSyntax, StateListsGiveOneCodePerState) {
     using States = std::vector<int32_t>;
     EXPECT_EQ(ParseStateList(""), States{});
     EXPECT_EQ(ParseStateList("normal|over"), (States{STATE_NORMAL, STATE_OVER}));
@@ -67,6 +67,11 @@ TEST(ValueSyntax, StateListsGiveOneCodePerName) {
     EXPECT_EQ(ParseStateList("normal||over"), (States{STATE_NORMAL, STATE_ALL, STATE_OVER}));
     EXPECT_EQ(ParseStateList("normal |over"), (States{STATE_ALL, STATE_OVER}));
     EXPECT_EQ(ParseStateList(std::string(64, 'x') + "|normal"), (States{STATE_ALL, STATE_NORMAL}));
+    // However often a state is named, it is listed once, where it first came.
+    std::string repeated = "over";
+    for (int i = 0; i < 20000; ++i)
+        repeated += i % 2 ? "|a" : "|OVER|normal";
+    EXPECT_EQ(ParseStateList(repeated), (States{STATE_OVER, STATE_NORMAL, STATE_ALL}));
     EXPECT_EQ(ParseAll(ParseStateName, {"normal|over", ""}), (Ints{STATE_ALL, STATE_ALL}));
 }
 

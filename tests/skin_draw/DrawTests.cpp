@@ -151,8 +151,8 @@ class DrawTest : public ::testing::Test {
         static const CDrawTextHelper text;
         static const CDrawImageHelper image;
         const IDraw* painters[] = {nullptr, &line, &surface, &text, &image};
-        painters[kind]->Paint(m_window, 2, Dc(), m_items, item, target, SubItem(), nullptr,
-                              item->index);
+        painters[kind]->Paint(*CManager::Instance(), m_window, 2, Dc(), m_items, item, target,
+                              SubItem(), nullptr, item->index);
     }
 
     HWND m_window = nullptr;
@@ -459,11 +459,13 @@ TEST_F(DrawTest, WindowRecordsWinOverTheItem) {
     EXPECT_LT(recordWidth * 4, itemWidth);
     // Another window keeps the item's own value, and so does a list cell of
     // this window: cells answer through the window's skin object only.
-    EXPECT_EQ(GetItemValue(SubItem(), nullptr, 2, *text, DRAWITEM_TEXT), "WWWWWWWW");
+    EXPECT_EQ(GetItemValue(*CManager::Instance(), SubItem(), nullptr, 2, *text, DRAWITEM_TEXT),
+              "WWWWWWWW");
     SubItem cell;
     cell.row = 0;
     cell.column = 1;
-    EXPECT_EQ(GetItemValue(cell, m_window, 17, *text, DRAWITEM_TEXT), "WWWWWWWW");
+    EXPECT_EQ(GetItemValue(*CManager::Instance(), cell, m_window, 17, *text, DRAWITEM_TEXT),
+              "WWWWWWWW");
 
     CManager::Instance()->SetVisibleRecord(m_window, "caption", false);
     Clear();
@@ -607,7 +609,8 @@ TEST_F(DrawTest, ProgressFillsTheShareOfTheUsableWidthAndShowsThePercentage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Clear();
-        PaintProgress(m_window, 19, Dc(), m_items, kBar, c.position, c.range);
+        PaintProgress(*CManager::Instance(), m_window, 19, Dc(), m_items, kBar, c.position,
+                      c.range);
         const Box filled = FindColor(kGreen);
         EXPECT_EQ(filled.left, 0);
         EXPECT_EQ(filled.right, c.filled);
@@ -622,14 +625,14 @@ TEST_F(DrawTest, ProgressFillsTheShareOfTheUsableWidthAndShowsThePercentage) {
     // The step's left narrows the usable width as well.
     Clear();
     step->left = 4;
-    PaintProgress(m_window, 19, Dc(), m_items, kBar, 200, 200);
+    PaintProgress(*CManager::Instance(), m_window, 19, Dc(), m_items, kBar, 200, 200);
     EXPECT_EQ(FindColor(kGreen).Width(), 96);
 
     // In another mode any fill is painted: 25 pixels hold two whole copies.
     Clear();
     step->left = step->right = step->bottom = 0;
     step->mode = IMAGEMODE_TILE;
-    PaintProgress(m_window, 19, Dc(), m_items, kBar, 25, 100);
+    PaintProgress(*CManager::Instance(), m_window, 19, Dc(), m_items, kBar, 25, 100);
     EXPECT_EQ(FindColor(kGreen).Width(), 20);
 
     // A surface step fills the whole height of its share.
@@ -640,7 +643,7 @@ TEST_F(DrawTest, ProgressFillsTheShareOfTheUsableWidthAndShowsThePercentage) {
     surface->fillColor = surface->borderColor = kGreen;
     items.Add(std::move(surface));
     Clear();
-    PaintProgress(m_window, 19, Dc(), items, kBar, 3, 4);
+    PaintProgress(*CManager::Instance(), m_window, 19, Dc(), items, kBar, 3, 4);
     const Box filled = FindColor(kGreen);
     EXPECT_EQ(filled.left, 0);
     EXPECT_EQ(filled.right, 78);

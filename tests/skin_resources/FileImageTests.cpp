@@ -48,14 +48,14 @@ TEST_F(FileImageTest, BindsToTheSkinImageOfTheNameOrDecodesAFileItOwns) {
     skinImage->SetId("logo");
     ASSERT_NE(nullptr, skinImage->Allocate(3, 2, 24, 0));
     GDIImage* owned = CManager::Instance()->Images().Add(std::move(skinImage));
-    CVelmoraImage bound;
-    ASSERT_TRUE(bound.Load("logo", false));
-    EXPECT_EQ(owned, bound.GetImage());
-    EXPECT_FALSE(bound.OwnsImage());
+    CVelmoraImage* bound = CManager::Instance()->GetFileImage("logo", false);
+    ASSERT_NE(nullptr, bound);
+    EXPECT_EQ(owned, bound->GetImage());
+    EXPECT_FALSE(bound->OwnsImage());
     // Reloading never decodes into, or deletes, an image the skin owns.
-    ASSERT_TRUE(bound.Load("logo", true));
-    EXPECT_EQ(owned, bound.GetImage());
-    EXPECT_FALSE(bound.OwnsImage());
+    ASSERT_EQ(bound, CManager::Instance()->GetFileImage("logo", true));
+    EXPECT_EQ(owned, bound->GetImage());
+    EXPECT_FALSE(bound->OwnsImage());
     EXPECT_EQ(owned, CManager::Instance()->FindImage("logo"));
     EXPECT_EQ(3, owned->GetWidth());
 

@@ -85,7 +85,9 @@ class CommonCtrlTest : public SkinWindowFixture {
     void SetUp() override {
         Velmora::CXmlDocument document;
         ASSERT_TRUE(document.SetDocument(kDescriptions));
-        ASSERT_EQ(Velmora::ParseSkinDescription(document, nullptr, "look"), 1);
+        ASSERT_EQ(Velmora::ParseSkinDescription(*Velmora::CManager::Instance(), document, nullptr,
+                                                "look"),
+                  1);
         m_top = CreateTestWindow(nullptr, 0, 0, 300, 200);
         m_window = CreateTestWindow(m_top, 20, 20, 200, 100);
     }
@@ -97,7 +99,7 @@ TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndChangesShowAsTheyShould) {
     WindowInfo& info = *Velmora::CManager::Instance()->FindDescription(
         Velmora::DescriptionType::CommonCtrl, "look");
     Velmora::SurfaceItem* red = info.drawItems.FindSurface("box");
-    CCommonCtrl skin(&info);
+    CCommonCtrl skin(*Velmora::CManager::Instance(), &info);
     skin.Attach(m_window);
     RecordOf(m_window).paints = 0;
     Repaint(m_window);

@@ -38,11 +38,11 @@ using PaintItemsTest = SkinWindowFixture;
 TEST_F(PaintItemsTest, ItemsPaintOnlyInTheirStatesAndLaterOnesCoverEarlierOnes) {
     CXmlDocument document;
     ASSERT_TRUE(document.SetDocument(kDescription));
-    ASSERT_EQ(ParseSkinDescription(document, nullptr, "look"), 1);
+    ASSERT_EQ(ParseSkinDescription(*CManager::Instance(), document, nullptr, "look"), 1);
     WindowInfo* info = CManager::Instance()->FindDescription(DescriptionType::CommonCtrl, "look");
     ASSERT_NE(info, nullptr);
     m_top = CreateTestWindow(nullptr, 0, 0, 200, 100);
-    CWindow skin(info);
+    CWindow skin(*CManager::Instance(), info);
     skin.Attach(CreateTestWindow(m_top, 0, 0, 60, 40));
 
     struct Expected {

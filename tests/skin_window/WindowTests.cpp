@@ -44,7 +44,7 @@ class SkinWindowTest : public SkinWindowFixture {
 
     HWND m_window = nullptr;
     WindowInfo m_info;
-    CWindow m_skin{&m_info};
+    CWindow m_skin{*Velmora::CManager::Instance(), &m_info};
 };
 
 TEST_F(SkinWindowTest, PlacementFollowsTheDescription) {
@@ -77,7 +77,7 @@ TEST_F(SkinWindowTest, PlacementFollowsTheDescription) {
         info.top = test.top;
         info.width = test.width;
         info.height = test.height;
-        CWindow skin(&info);
+        CWindow skin(*Velmora::CManager::Instance(), &info);
         skin.Attach(window);
 
         RECT rect = {};

@@ -68,10 +68,10 @@ TEST_F(ManagerSkinTest, WindowKindComesFromClassAndButtonStyle) {
     for (const Case& c : cases) {
         HWND window = Control(c.className, c.style);
         ASSERT_NE(window, nullptr) << c.className;
-        EXPECT_EQ(CManager::WindowKindOf(window), c.kind) << c.className << " style " << c.style;
+        EXPECT_EQ(Manager()->WindowKindOf(window), c.kind) << c.className << " style " << c.style;
     }
-    EXPECT_EQ(CManager::WindowKindOf(m_top), 1);
-    EXPECT_EQ(CManager::WindowKindOf(nullptr), 0);
+    EXPECT_EQ(Manager()->WindowKindOf(m_top), 1);
+    EXPECT_EQ(Manager()->WindowKindOf(nullptr), 0);
 
     // Only a class named exactly "ToolbarWindow" (in any case) is a toolbar.
     WNDCLASSA toolbarClass = {};
@@ -79,7 +79,7 @@ TEST_F(ManagerSkinTest, WindowKindComesFromClassAndButtonStyle) {
     toolbarClass.hInstance = GetModuleHandleA(nullptr);
     toolbarClass.lpszClassName = "TOOLBARwindow";
     ASSERT_NE(RegisterClassA(&toolbarClass), 0);
-    EXPECT_EQ(CManager::WindowKindOf(Control("TOOLBARwindow")), 12);
+    EXPECT_EQ(Manager()->WindowKindOf(Control("TOOLBARwindow")), 12);
 }
 
 TEST_F(ManagerSkinTest, RefusesKindsItDoesNotServeAndWindowsOfAnotherKind) {
