@@ -1,18 +1,66 @@
 // The manager's skinning decisions seen from inside the library: which kind a
 // window is, which requests it refuses, which description and object serve a
 // window, and what it forgets when a window goes.
+#include "CommonCtrl.h"
 #include "Manager.h"
+#include "SkinFiles.h"
 #include "SkinTestSupport.h"
+#include "UiProbe.h"
+#include "Velmora.h"
 #include "Window.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
 
 using Velmora::CManager;
 using Velmora::CWindow;
 using Velmora::SkinList;
 
 namespace {
+
+// Allocations left before the one that fails; negative: none fails.
+int g_allocationsBeforeFailure = -1;
+bool g_allocationFailed = false;
+
+} // namespace
+
+// The whole program allocates through here, the library linked into it too.
+[[gnu::noinline]] void* operator new(std::size_t size) {
+    if (g_allocationsBeforeFailure >= 0 && g_allocationsBeforeFailure-- == 0) {
+        g_allocationFailed = true;
+        throw std::bad_alloc();
+    }
+    if (void* block = std::malloc(size ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+
+[[gnu::noinline]] void operator delete(void* block) noexcept {
+    std::free(block);
+}
+
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
+namespace {
+
+// Runs call with its first allocation failing, then its second, and so on,
+// until a run needs fewer allocations than that; returns the number of runs.
+template <class Call> int WithEachAllocationFailing(Call call) {
+    int runs = 0;
+    for (bool failed = true; failed && runs < 100000; ++runs) {
+        g_allocationFailed = false;
+        g_allocationsBeforeFailure = runs;
+        call();
+        g_allocationsBeforeFailure = -1;
+        failed = g_allocationFailed;
+    }
+    return runs;
+}
 
 class ManagerSkinTest : public ::testing::Test {
   protected:
@@ -158,6 +206,56 @@ TEST_F(ManagerSkinTest, RecursionSkipsMarkedWindowsAndCommandButtonIds) {
     RemovePropA(marked, "#velmora_set_this_hwnd_no_skin");
 }
 
+// Style bits a skin adds (a button made owner-drawn) keep the window's kind:
+// classifying, skinning and recursing over it find the object it had.
+TEST_F(ManagerSkinTest, StyleBitsASkinAddedKeepTheWindowsKind) {
+    HWND pushBox = Control("Button", BS_PUSHBOX);
+    ASSERT_EQ(Manager()->SkinWindow(m_top, 1, nullptr, true), 1);
+    CWindow* object = Manager()->FindSkinObject(pushBox, 1);
+    ASSERT_NE(object, nullptr);
+    object->AddWindowStyle(BS_OWNERDRAW);
+    ASSERT_EQ(GetWindowLongA(pushBox, GWL_STYLE) & 0xFF, BS_OWNERDRAW);
+    EXPECT_EQ(Manager()->WindowKindOf(pushBox), 1);
+    EXPECT_EQ(Manager()->WindowKindOf(Control("Button", BS_OWNERDRAW)), 100);
+
+    ASSERT_EQ(Manager()->SkinWindow(m_top, 1, nullptr, true), 1);
+    EXPECT_EQ(Manager()->SkinWindow(pushBox, 1, "plain", false), 1);
+    EXPECT_EQ(Manager()->FindSkinObject(pushBox, 1), object);
+    EXPECT_EQ(object->GetInfo()->id, "plain");
+    EXPECT_EQ(Velmora::CHookWindow::FromHandle(pushBox), object);
+}
+
+// Out of memory in a folder load, a skinning and a paint: every call returns,
+// and the skin loaded before still paints.
+TEST_F(ManagerSkinTest, RunningOutOfMemoryLeavesTheProgramAndItsSkinWorking) {
+    const std::string folder = TestProgramFolder() + "\\velmora-memory-skin";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA((folder + "\\skin").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(folder + "\\skin\\blue.bmp", MakeBmpFile(4, 4, kBlue)));
+    ASSERT_TRUE(WriteFileBytes(folder + "\\skin.xml",
+                               "<theme><font><item id=\"f\" family=\"Tahoma\" size=\"-12\"/></font>"
+                               "<image><item id=\"blue\" file=\"blue.bmp\"/></image><window>"
+                               "<item type=\"commonctrl\" id=\"commonctrl\">"
+                               "<image imageid=\"blue\" state=\"normal|over\"/></item>"
+                               "</window></theme>"));
+    HWND child = CreateChildWindow(m_top, 10, 10, 40, 40);
+    CreateChildWindow(child, 5, 5, 10, 10);
+
+    EXPECT_GT(WithEachAllocationFailing(
+                  [] { EXPECT_EQ(LoadSkin("velmora-memory-skin", VELMORA_SKIN_FOLDER), 1); }),
+              10);
+    EXPECT_GT(
+        WithEachAllocationFailing([this] { SkinWindow(m_top, VELMORA_KIND_GENERIC, nullptr, 1); }),
+        3);
+    CWindow* top = Manager()->FindSkinObject(m_top, 1);
+    ASSERT_NE(top, nullptr);
+    EXPECT_GT(WithEachAllocationFailing([top] { top->Redraw(true, nullptr); }), 1);
+
+    EXPECT_EQ(PixelOf(m_top, 5, 5), kRed);
+    EXPECT_EQ(PixelOf(child, 20, 20), kRed);
+    EXPECT_EQ(PixelOf(m_top, 5, 30), kBlue);
+}
+
 TEST_F(ManagerSkinTest, ValuesAreRememberedPerWindowAndForgottenWithIt) {
     HWND window = CreateChildWindow(m_top, 0, 0, 30, 30);
     HWND sibling = CreateChildWindow(m_top, 40, 0, 30, 30);
@@ -197,11 +295,19 @@ TEST_F(ManagerSkinTest, ChildrenAreSkinnedOnlyWhenAskedAndUnhookedWithTheManager
     ASSERT_EQ(children.size(), 1u);
     EXPECT_EQ(children[0]->GetHwnd(), child);
     EXPECT_TRUE(Manager()->SkinnedChildren(parent, {SkinList::Static}).empty());
+    // A skin object made elsewhere joins the list it is given.
+    auto made = std::make_unique<Velmora::CCommonCtrl>(
+        *Manager(), Manager()->FindDescription(Velmora::DescriptionType::CommonCtrl, "plain"));
+    made->Attach(plainChild);
+    CWindow* added = Manager()->AddSkinObject(plainChild, SkinList::Static, std::move(made));
+    EXPECT_EQ(Manager()->SkinnedChildren(parent, {SkinList::Static}), std::vector<CWindow*>{added});
+    EXPECT_EQ(Manager()->FindSkinObject(plainChild, 6), added);
 
     ASSERT_TRUE(IsHooked(child));
     CManager::Destroy();
     EXPECT_FALSE(IsHooked(parent));
     EXPECT_FALSE(IsHooked(child));
+    EXPECT_FALSE(IsHooked(plainChild));
     EXPECT_EQ(CManager::Existing(), nullptr);
 }
 
