@@ -101,6 +101,16 @@ INT_PTR CModalDialog::WindowProc(UINT message, WPARAM wParam, LPARAM) {
 }
 
 INT_PTR CALLBACK CModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Nothing may unwind into the system's frames: a handler that throws
+    // leaves the message to the dialog manager's default processing.
+    try {
+        return Dispatch(hwnd, message, wParam, lParam);
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+INT_PTR CModalDialog::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<CModalDialog*>(lParam);
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);

@@ -79,6 +79,7 @@ class CModalDialog {
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;
     HWND m_parent;

@@ -161,8 +161,9 @@ void CInetFile::Run() {
     } catch (CInetFileException* failure) {
         std::unique_ptr<CInetFileException> owned(failure);
         result = owned->ErrorCode();
-    } catch (const std::bad_alloc&) {
-        // Must not end the process from a worker thread; it fails like the transfer would.
+    } catch (...) {
+        // Must not end the process from a worker thread (running out of memory
+        // is the likely one); it fails like the transfer would.
         result = CodeConnectionFailed;
     }
     request.reset();

@@ -37,7 +37,12 @@ class CInternetStatusRouter {
         }
         ReleaseSRWLockShared(&s_lock);
         if (session != nullptr && session->m_callbackEnabled) {
-            session->OnStatusCallback(context, status, statusInformation, statusInformationLength);
+            // Called from WinInet's frames, which nothing may unwind through.
+            try {
+                session->OnStatusCallback(context, status, statusInformation,
+                                          statusInformationLength);
+            } catch (...) {
+            }
         }
     }
 

@@ -8,11 +8,16 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <vector>
 
 namespace {
+
+// The progress bar runs from 0 to this.
+constexpr int kProgressMaximum = 100;
 
 // printf into a growable string.
 template <class... Args> std::string Format(const char* format, Args... args) {
@@ -57,7 +62,7 @@ BOOL CTarnwickClientDlg::OnInitDialog() {
     Skin().SkinWindow(progress, kSkinKindProgress, "progress.update", 0);
     // Whatever the skin did with it, the bar goes where the skin's artwork expects it.
     SetWindowPos(progress, HWND_TOP, 210, 50, 340, 31, 0);
-    SendMessageA(progress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(progress, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressMaximum));
     SendMessageA(progress, PBM_SETPOS, 0, 0);
 
     m_servers.Add("升级服务器", m_settings.updateUrl);
@@ -123,7 +128,10 @@ LRESULT CTarnwickClientDlg::OnDownloadProgress(WPARAM, LPARAM lParam) {
     auto* job = reinterpret_cast<CInetFile*>(lParam);
     if (!job || !m_queue.Contains(job) || job->ExpectedSize() == 0)
         return 0;
-    const int position = static_cast<int>(job->Received() * 100.0 / job->ExpectedSize());
+    // A server may send far more than the manifest announced: the share is
+    // taken in 64 bits and never goes past the bar's end.
+    const uint64_t share = uint64_t{job->Received()} * kProgressMaximum / job->ExpectedSize();
+    const int position = static_cast<int>(std::min<uint64_t>(share, kProgressMaximum));
     SendMessageA(GetDlgItem(IDC_PROGRESS_UPDATE), PBM_SETPOS, static_cast<WPARAM>(position), 0);
     return 0;
 }

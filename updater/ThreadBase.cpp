@@ -34,7 +34,11 @@ void CThreadBase::WaitForCompletion() {
 
 unsigned __stdcall CThreadBase::ThreadRoutine(void* parameter) {
     auto* self = static_cast<CThreadBase*>(parameter);
-    self->Run();
+    // Nothing may unwind out of the thread: a run that throws ends like one that returns.
+    try {
+        self->Run();
+    } catch (...) {
+    }
     SetEvent(self->m_completion.get());
     return 0;
 }

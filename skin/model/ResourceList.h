@@ -14,6 +14,10 @@ template <class Resource> class ResourceList {
     // Refuses (and returns null) when the id is already taken: the first definition wins.
     Resource* Add(std::unique_ptr<Resource> resource) {
         Resource* added = resource.get();
+        // Room first, so that running out of memory leaves no id behind
+        // whose resource was not kept.
+        if (m_items.size() == m_items.capacity())
+            m_items.reserve(m_items.size() * 2 + 1);
         if (!m_byId.emplace(added->GetId(), added).second)
             return nullptr;
         m_items.push_back(std::move(resource));

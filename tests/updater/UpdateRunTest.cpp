@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <commctrl.h>
 #include <functional>
 #include <objbase.h>
@@ -57,6 +58,28 @@ struct ReleaseFile {
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << path << " holds " << actual.size() << " bytes, not the expected " << expected.size();
+}
+
+// The highest position the updater gives its progress bar, seen by a
+// procedure put in front of the bar's own.
+WNDPROC g_barProc = nullptr;
+WPARAM g_highestBarPosition = 0;
+
+LRESULT CALLBACK RecordingBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == PBM_SETPOS)
+        g_highestBarPosition = std::max(g_highestBarPosition, wParam);
+    return CallWindowProcA(g_barProc, bar, message, wParam, lParam);
+}
+
+// Runs beside the updater window: records its bar's positions from its start.
+void RecordBarPositions() {
+    g_highestBarPosition = 0;
+    HWND window = nullptr;
+    for (int i = 0; i < 200 && !window; ++i, Sleep(5))
+        window = FindWindowA("#32770", "系统升级程序");
+    HWND bar = GetDlgItem(window, 1015);
+    g_barProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(bar, GWLP_WNDPROC));
+    SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingBarProc));
 }
 
 class UpdateRunTest : public ::testing::Test {
@@ -244,6 +267,20 @@ TEST_F(UpdateRunTest, FailedDownloadNeverReplacesTheOldFileNorStartsTheLobby) {
         EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
     }
     EXPECT_TRUE(HoldsBytes(Local("first.bin"), MakeContent(2000, '1')));
+}
+
+// The size check ends a transfer whose server sends 100 000 times the size the
+// manifest announced; until then the bar stays within its range.
+TEST_F(UpdateRunTest, FloodBeyondTheAnnouncedSizeFailsWithTheBarInItsRange) {
+    Publish({{"flood.big", MakeContent(1000000, 'f')},
+             {"flood.bin", MakeContent(10, 'f'), false, "/flood.big"}});
+    WriteFileBytes(Local("flood.bin"), "the old one");
+    RunUpdater("/UpdateNew.xml", RecordBarPositions);
+    EXPECT_GT(g_highestBarPosition, 0u);
+    EXPECT_LE(g_highestBarPosition, 100u);
+    ASSERT_EQ(1u, m_boxes.size());
+    EXPECT_EQ("可能由于网络原因，下载文件失败 [flood.bin], 错误代码 [6] ", m_boxes[0].text);
+    EXPECT_TRUE(HoldsBytes(Local("flood.bin"), "the old one"));
 }
 
 TEST_F(UpdateRunTest, OwnExecutableAndFilesInUseAreLeftBesideAsTmp) {
