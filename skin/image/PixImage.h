@@ -74,6 +74,13 @@ class CPixImage {
     const uint8_t* GetAlpha() const { return m_alpha.get(); }
     uint8_t* GetAlphaRow(int32_t top);
 
+    // Fills area with width x height pixels of this image repeated, starting at
+    // (offsetX, offsetY) of a copy: 24-bit colours and, with opacity, an alpha
+    // plane holding the opacity each pixel is painted blended with (0 where
+    // the transparent colour is). Linear in width x height.
+    bool MakeRepeated(CPixImage& area, int32_t offsetX, int32_t offsetY, int32_t width,
+                      int32_t height, bool withOpacity) const;
+
     // Colour and opacity of a pixel (x, y from the top left); alpha is 255 without plane.
     PixRgbQuad GetPixelColor(int32_t x, int32_t y) const;
 
@@ -102,6 +109,12 @@ class CPixImage {
                         uint32_t rop) const;
     bool PaintStretched(HDC__* dc, const tagRECT& rect, uint32_t rop) const;
     bool PaintTiled(HDC__* dc, const tagRECT& rect) const;
+    // Copies at the image's own size laid from (originX, originY) on in every
+    // direction, painted blended over box (a copy cut by box's edge shows its
+    // part). The copies are made in one image of the visible part of box, so
+    // the time follows the painted pixels, not the number of copies.
+    bool PaintRepeated(HDC__* dc, int32_t originX, int32_t originY, const tagRECT& box) const;
+
     // A new DIB section holding a copy of the pixels; the caller deletes it.
     HBITMAP__* ToDeviceBitmap(HDC__* dc) const;
 #endif

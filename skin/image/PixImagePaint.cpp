@@ -289,31 +289,130 @@ bool CPixImage::PaintStretched(HDC dc, int32_t x, int32_t y, int32_t width, int3
 }
 
 bool CPixImage::PaintTiled(HDC dc, const RECT& rect) const {
-    if (!IsValid() || !dc)
+    // The last copy of each row and column is cut by the rectangle, never scaled.
+    return PaintRepeated(dc, rect.left, rect.top, rect);
+}
+
+namespace {
+
+// value modulo period, between 0 and period - 1 for negative values too.
+int32_t Wrap(int64_t value, int32_t period) {
+    const int64_t rest = value % period;
+    return static_cast<int32_t>(rest < 0 ? rest + period : rest);
+}
+
+// Fills row[0, count) with the period pixels (of size bytes each) of pattern
+// starting at its element first, over and over: one period is written, then
+// what is written is doubled.
+void FillRepeated(uint8_t* row, const uint8_t* pattern, int32_t period, int32_t first,
+                  int32_t count, size_t size) {
+    const int32_t head = std::min(count, period - first);
+    std::memcpy(row, pattern + static_cast<size_t>(first) * size, static_cast<size_t>(head) * size);
+    int32_t filled = head;
+    if (filled < count) {
+        const int32_t tail = std::min(count - filled, first);
+        std::memcpy(row + static_cast<size_t>(filled) * size, pattern,
+                    static_cast<size_t>(tail) * size);
+        filled += tail;
+    }
+    while (filled < count) {
+        const int32_t copied = std::min(filled, count - filled);
+        std::memcpy(row + static_cast<size_t>(filled) * size, row,
+                    static_cast<size_t>(copied) * size);
+        filled += copied;
+    }
+}
+
+} // namespace
+
+bool CPixImage::MakeRepeated(CPixImage& area, int32_t offsetX, int32_t offsetY, int32_t width,
+                             int32_t height, bool withOpacity) const {
+    if (!IsValid() || width <= 0 || height <= 0 || offsetX < 0 || offsetY < 0 ||
+        offsetX >= m_width || offsetY >= m_height)
         return false;
-    // Only copies that reach the visible part are painted, so that a huge
-    // rectangle costs no more than the device shows.
-    RECT box;
-    RECT visible;
-    const int boxKind = GetClipBox(dc, &box);
-    if (boxKind == ERROR)
-        return false;
-    if (boxKind == NULLREGION || !IntersectRect(&visible, &rect, &box))
-        return true;
-    const int64_t firstTop = rect.top + (int64_t{visible.top} - rect.top) / m_height * m_height;
-    const int64_t firstLeft = rect.left + (int64_t{visible.left} - rect.left) / m_width * m_width;
-    bool painted = true;
-    // The last copy of each row and column is cut by clipping, never scaled.
-    for (int64_t top = firstTop; top < visible.bottom; top += m_height) {
-        for (int64_t left = firstLeft; left < visible.right; left += m_width) {
-            const RECT cell = {static_cast<LONG>(left), static_cast<LONG>(top),
-                               static_cast<LONG>(std::min<int64_t>(left + m_width, rect.right)),
-                               static_cast<LONG>(std::min<int64_t>(top + m_height, rect.bottom))};
-            painted =
-                PaintBlended(dc, cell.left, cell.top, m_width, m_height, &cell, false) && painted;
+    // One copy as the painters see it: colours, and the opacity PaintBlended
+    // gives each pixel at the image's own size.
+    const bool blend = HasAlpha() || HasTransColor() || m_paletteAlpha || m_alphaMax < 255;
+    const size_t pixels = static_cast<size_t>(m_width) * static_cast<size_t>(m_height);
+    std::vector<uint8_t> colors(pixels * 3);
+    std::vector<uint8_t> opacity(withOpacity ? pixels : 0);
+    const int alphaScale = m_alphaMax + 1;
+    const PixRgbQuad* palette = GetPalette();
+    for (int32_t y = 0; y < m_height; ++y) {
+        const uint8_t* row = GetRow(y);
+        for (int32_t x = 0; x < m_width; ++x) {
+            const size_t at = static_cast<size_t>(y) * m_width + x;
+            const uint32_t index = m_bpp == 24  ? 0
+                                   : m_bpp == 8 ? row[x]
+                                   : m_bpp == 4 ? (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F
+                                                : (row[x >> 3] >> (7 - (x & 7))) & 1;
+            const PixRgbQuad color =
+                m_bpp == 24 ? PixRgbQuad{row[x * 3], row[x * 3 + 1], row[x * 3 + 2], 255}
+                            : palette[index];
+            colors[at * 3] = color.blue;
+            colors[at * 3 + 1] = color.green;
+            colors[at * 3 + 2] = color.red;
+            if (!withOpacity)
+                continue;
+            const bool keyed =
+                HasTransColor() && (m_bpp == 24 ? RGB(color.red, color.green, color.blue) ==
+                                                      static_cast<COLORREF>(m_transColor)
+                                                : index == static_cast<uint32_t>(m_transColor));
+            int a = m_alpha ? m_alpha[static_cast<size_t>(m_height - 1 - y) * m_width + x] : 255;
+            if (!blend) {
+                a = 255;
+            } else if (keyed) {
+                a = 0;
+            } else {
+                a = (alphaScale * a) >> 8;
+                if (m_paletteAlpha && m_bpp != 24)
+                    a = ((color.alpha + 1) * a) >> 8;
+            }
+            opacity[at] = static_cast<uint8_t>(a);
         }
     }
-    return painted;
+
+    if (!area.AllocateRows(width, height, 24, PIXFORMAT_UNKNOWN) ||
+        (withOpacity && !area.AlphaCreateUnfilled()))
+        return false;
+    // A row repeats the row one image height above it.
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* row = area.GetRow(y);
+        uint8_t* alphaRow = withOpacity ? area.GetAlphaRow(y) : nullptr;
+        if (y >= m_height) {
+            std::memcpy(row, area.GetRow(y - m_height), static_cast<size_t>(width) * 3);
+            if (alphaRow)
+                std::memcpy(alphaRow, area.GetAlphaRow(y - m_height), static_cast<size_t>(width));
+            continue;
+        }
+        const size_t source = static_cast<size_t>((offsetY + y) % m_height) * m_width;
+        FillRepeated(row, colors.data() + source * 3, m_width, offsetX, width, 3);
+        if (alphaRow)
+            FillRepeated(alphaRow, opacity.data() + source, m_width, offsetX, width, 1);
+    }
+    return true;
+}
+
+bool CPixImage::PaintRepeated(HDC dc, int32_t originX, int32_t originY, const RECT& box) const {
+    if (!IsValid() || !dc)
+        return false;
+    if (!m_enabled)
+        return true;
+    // Only what the device shows is made, so a huge box costs no more than that.
+    RECT clip;
+    RECT visible;
+    const int clipKind = GetClipBox(dc, &clip);
+    if (clipKind == ERROR)
+        return false;
+    if (clipKind == NULLREGION || !IntersectRect(&visible, &box, &clip))
+        return true;
+    const bool blend = HasAlpha() || HasTransColor() || m_paletteAlpha || m_alphaMax < 255;
+    CPixImage area;
+    if (!MakeRepeated(area, Wrap(int64_t{visible.left} - originX, m_width),
+                      Wrap(int64_t{visible.top} - originY, m_height), visible.right - visible.left,
+                      visible.bottom - visible.top, blend))
+        return false;
+    return area.PaintBlended(dc, visible.left, visible.top, area.GetWidth(), area.GetHeight());
 }
 
 HBITMAP CPixImage::ToDeviceBitmap(HDC dc) const {

@@ -172,6 +172,10 @@ bool PaintNormal(ISkinView& skin, HWND window, int windowKind, HDC dc, const Dra
                       related.top + offsetY, width, height);
 }
 
+// Whole copies only: a strip narrower or lower than the image at the box's
+// right or bottom edge stays unpainted. However many copies fit, they are
+// made as one picture of the visible part, so a 1 x 1 image costs no more
+// than a large one.
 bool PaintTiled(HDC dc, const ImageItem& item, const Frame& frame, const GDIImage& image) {
     const int imageWidth = image.GetWidth();
     const int imageHeight = image.GetHeight();
@@ -180,34 +184,38 @@ bool PaintTiled(HDC dc, const ImageItem& item, const Frame& frame, const GDIImag
     const RECT box = {frame.Left(item.left), frame.Top(item.top),
                       ResolveFarEdge(item.right, frame.rect.left, frame.width),
                       ResolveFarEdge(item.bottom, frame.rect.top, frame.height)};
-    // Copies outside what the device shows are skipped, so a large box costs
-    // no more than its visible part.
+    const int64_t columns = (int64_t{box.right} - box.left) / imageWidth;
+    const int64_t rows = (int64_t{box.bottom} - box.top) / imageHeight;
+    if (columns <= 0 || rows <= 0)
+        return true;
+    const RECT copies = {box.left, box.top, static_cast<LONG>(box.left + columns * imageWidth),
+                         static_cast<LONG>(box.top + rows * imageHeight)};
+    const uint32_t key = image.GetTransparentColor();
+    if (key == kNoColor)
+        return image.PaintRepeated(dc, box.left, box.top, copies);
+
     RECT visible;
     RECT clip;
     const int clipKind = GetClipBox(dc, &clip);
     if (clipKind == ERROR)
-        visible = box;
-    else if (clipKind == NULLREGION || !IntersectRect(&visible, &box, &clip))
+        visible = copies;
+    else if (clipKind == NULLREGION || !IntersectRect(&visible, &copies, &clip))
         return true;
-    const int64_t firstColumn =
-        std::max<int64_t>(0, (int64_t{visible.left} - box.left) / imageWidth);
-    const int64_t firstRow = std::max<int64_t>(0, (int64_t{visible.top} - box.top) / imageHeight);
-    std::vector<Piece> copies;
-    for (int64_t left = box.left + firstColumn * imageWidth;
-         left + imageWidth <= box.right && left < visible.right; left += imageWidth) {
-        for (int64_t top = box.top + firstRow * imageHeight;
-             top + imageHeight <= box.bottom && top < visible.bottom; top += imageHeight) {
-            copies.push_back({0, 0, imageWidth, imageHeight, static_cast<int>(left),
-                              static_cast<int>(top), imageWidth, imageHeight});
-        }
-    }
-    const uint32_t key = image.GetTransparentColor();
-    if (key != kNoColor)
-        return PaintKeyed(dc, image, key, copies);
-    bool painted = true;
-    for (const Piece& copy : copies)
-        painted = image.PaintBlended(dc, copy.x, copy.y, imageWidth, imageHeight) && painted;
-    return painted;
+    const int width = visible.right - visible.left;
+    const int height = visible.bottom - visible.top;
+    CPixImage area;
+    if (!image.MakeRepeated(area,
+                            static_cast<int32_t>((int64_t{visible.left} - box.left) % imageWidth),
+                            static_cast<int32_t>((int64_t{visible.top} - box.top) % imageHeight),
+                            width, height, false))
+        return false;
+    CMemoryDC memory(dc);
+    CGdiHandle<HBITMAP> bitmap(area.ToDeviceBitmap(dc));
+    if (!memory.Get() || !bitmap.Get())
+        return false;
+    CSelectObject selected(memory.Get(), bitmap.Get());
+    return TransparentBlt(dc, visible.left, visible.top, width, height, memory.Get(), 0, 0, width,
+                          height, key) != FALSE;
 }
 
 int StretchedWidth(const ImageItem& item, const Frame& frame) {

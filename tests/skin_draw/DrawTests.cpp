@@ -236,6 +236,7 @@ TEST_F(DrawTest, ImageModesPaintExactlyTheirBox) {
     AddImage("row", 30, 10, [&cells](int x, int) { return cells[x / 10]; });
     AddImage("column", 10, 30, [&cells](int, int y) { return cells[y / 10]; });
     AddImage("tile", 10, 10, [](int x, int y) { return x == 0 && y == 0 ? kBlue : kRed; });
+    AddImage("pair", 2, 1, [](int x, int) { return x == 0 ? kBlue : kRed; });
     AddImage("bands", 10, 9, [&cells](int, int y) { return cells[y / 3]; });
     AddImage("frames", 20, 6, [](int x, int) {
         return x < 10 ? kWhite : x < 12 ? kRed : x < 18 ? kGreen : kBlue;
@@ -305,6 +306,12 @@ TEST_F(DrawTest, ImageModesPaintExactlyTheirBox) {
             {{21, 21, 30, 30}, kRed}});
     expect("tile from the right edge", "tile", IMAGEMODE_TILE, none, -25, 0, 0, 10, 0, 0, {}, {},
            inner, {165, 10, 185, 20}, {{{166, 11, 175, 20}, kRed}});
+    expect("tile of a 2 x 1 image", "pair", IMAGEMODE_TILE, none, 3, 4, 30, 9, 0, 0, {}, {}, inner,
+           {13, 14, 39, 19},
+           {{{13, 14, 14, 19}, kBlue},
+            {{14, 14, 15, 19}, kRed},
+            {{37, 14, 38, 19}, kBlue},
+            {{38, 14, 39, 19}, kRed}});
     expect("stretchvert", "bands", IMAGEMODE_STRETCHVERT, none, 5, 5, 0, 0, 0, 30, {0, 3, 0, 3}, {},
            small, {25, 15, 35, 45},
            {{{25, 15, 35, 18}, kRed}, {{25, 18, 35, 42}, kGreen}, {{25, 42, 35, 45}, kBlue}});
@@ -375,6 +382,16 @@ TEST_F(DrawTest, TransparentColourIsKeyedOutAndAlphaBlended) {
     EXPECT_EQ(Pixel(20, 20), background);
     ExpectArea(RECT{21, 20, 29, 29}, blended, 3);
     EXPECT_EQ(Pixel(29, 29), background);
+
+    // Tiled copies blend each over its own part of the background.
+    Clear(background);
+    item->mode = IMAGEMODE_TILE;
+    item->right = 38;
+    item->bottom = 29;
+    Paint(item, DRAWITEM_IMAGE, kAll);
+    EXPECT_EQ(Pixel(29, 20), background);
+    ExpectArea(RECT{30, 20, 38, 29}, blended, 3);
+    EXPECT_EQ(Pixel(38, 21), background);
 
     // Through the copy of the background that the stretch modes paint from.
     Clear(background);
