@@ -1,23 +1,45 @@
-# Imported targets for the libraries that scripts/setup.sh builds for MinGW.
-function(deps_import name lib)
-  set(path "${DEPS_PREFIX}/lib/${lib}")
-  if(NOT EXISTS "${path}")
-    message(FATAL_ERROR "${path} is missing: run scripts/setup.sh")
-  endif()
+# The libraries the programs and tests link, as static libraries found through
+# CMAKE_PREFIX_PATH (scripts/setup.sh builds libpng, libjpeg-turbo, GoogleTest
+# and pugixml for MinGW into /opt/tarnwick-deps/mingw32, which the presets
+# name) and the compiler's own folders (zlib). The deps:: names are what the
+# lists link.
+
+# deps_import(name library): a static library found by file name, with the
+# include folder beside it.
+function(deps_import name library)
+  find_library(DEPS_${name}_LIBRARY NAMES ${library} REQUIRED)
+  get_filename_component(prefix "${DEPS_${name}_LIBRARY}" DIRECTORY)
+  get_filename_component(prefix "${prefix}" DIRECTORY)
   add_library(deps::${name} STATIC IMPORTED GLOBAL)
   set_target_properties(deps::${name} PROPERTIES
-    IMPORTED_LOCATION "${path}"
-    INTERFACE_INCLUDE_DIRECTORIES "${DEPS_PREFIX}/include")
+    IMPORTED_LOCATION "${DEPS_${name}_LIBRARY}"
+    INTERFACE_INCLUDE_DIRECTORIES "${prefix}/include")
 endfunction()
 
-add_library(deps::zlib STATIC IMPORTED GLOBAL)
-set_target_properties(deps::zlib PROPERTIES
-  IMPORTED_LOCATION "/usr/i686-w64-mingw32/lib/libz.a")
+# deps_alias(name target): a deps:: name for a package's own target.
+function(deps_alias name target)
+  add_library(deps::${name} INTERFACE IMPORTED GLOBAL)
+  set_property(TARGET deps::${name} PROPERTY INTERFACE_LINK_LIBRARIES ${target})
+endfunction()
 
-deps_import(jpeg libjpeg.a)
-deps_import(png libpng.a)
-set_property(TARGET deps::png PROPERTY INTERFACE_LINK_LIBRARIES deps::zlib)
-deps_import(gtest libgtest.a)
-deps_import(gtest_main libgtest_main.a)
-set_property(TARGET deps::gtest_main PROPERTY INTERFACE_LINK_LIBRARIES deps::gtest)
-deps_import(pugixml libpugixml.a)
+# No zlib DLL is shipped: the static library or none.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+find_package(PNG REQUIRED)
+find_package(JPEG REQUIRED)
+deps_alias(zlib ZLIB::ZLIB)
+deps_alias(png PNG::PNG)
+deps_alias(jpeg JPEG::JPEG)
+
+# Only the tests and benchmarks need these.
+if(BUILD_TESTING)
+  find_package(GTest CONFIG REQUIRED)
+  find_package(pugixml CONFIG REQUIRED)
+  deps_alias(gtest GTest::gtest)
+  deps_alias(gtest_main GTest::gtest_main)
+  if(TARGET pugixml::static)
+    deps_alias(pugixml pugixml::static)
+  else()
+    deps_alias(pugixml pugixml::pugixml)
+  endif()
+endif()

@@ -1,10 +1,11 @@
 #!/bin/bash
-# Configures and builds the cross build into build/ (after scripts/setup.sh).
+# Configures (the mingw-cross preset) and builds the cross build into build/
+# (after scripts/setup.sh).
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
+DEPS="${TARNWICK_DEPS:-/opt/tarnwick-deps}"
 if [ ! -f build/build.ninja ]; then
-  cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --preset mingw-cross -DCMAKE_PREFIX_PATH="$DEPS/mingw32" >/dev/null
 fi
-cmake --build build
+cmake --build --preset mingw-cross
