@@ -120,21 +120,28 @@ void CManager::RemoveWindowValues(HWND window) {
 std::unique_ptr<SubItemOverride> CManager::FindSubItemValue(HWND window, int windowKind,
                                                             const SubItem& subItem,
                                                             const std::string& id) {
-    CWindow* skin = FindSkinObject(window, windowKind);
-    if (!skin)
-        return nullptr;
-    return subItem.handle ? skin->GetTreeItemValue(subItem.handle, id.c_str())
-                          : skin->GetSubItemValue(subItem.row, subItem.column, id.c_str());
+    return FindSubItemOverride(window, windowKind, subItem, id, false);
 }
 
 std::unique_ptr<SubItemOverride> CManager::FindSubItemVisible(HWND window, int windowKind,
                                                               const SubItem& subItem,
                                                               const std::string& id) {
+    return FindSubItemOverride(window, windowKind, subItem, id, true);
+}
+
+// A tree item is asked by its handle, a list cell by its row and column.
+std::unique_ptr<SubItemOverride> CManager::FindSubItemOverride(HWND window, int windowKind,
+                                                               const SubItem& subItem,
+                                                               const std::string& id,
+                                                               bool visibility) const {
     CWindow* skin = FindSkinObject(window, windowKind);
     if (!skin)
         return nullptr;
-    return subItem.handle ? skin->GetTreeItemVisible(subItem.handle, id.c_str())
-                          : skin->GetSubItemVisible(subItem.row, subItem.column, id.c_str());
+    if (subItem.handle)
+        return visibility ? skin->GetTreeItemVisible(subItem.handle, id.c_str())
+                          : skin->GetTreeItemValue(subItem.handle, id.c_str());
+    return visibility ? skin->GetSubItemVisible(subItem.row, subItem.column, id.c_str())
+                      : skin->GetSubItemValue(subItem.row, subItem.column, id.c_str());
 }
 
 } // namespace Velmora

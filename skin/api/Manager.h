@@ -139,6 +139,10 @@ class CManager : public CSingleton<CManager>, public ISkinHost, public ISkinStor
   private:
     CManager();
     int LoadFolderDescriptions(const char* folderName);
+    std::unique_ptr<SubItemOverride> FindSubItemOverride(HWND window, int windowKind,
+                                                         const SubItem& subItem,
+                                                         const std::string& id,
+                                                         bool visibility) const;
 
     ColorAdjustment m_colorAdjustment;
     std::vector<std::unique_ptr<SkinEntry>> m_entries;
