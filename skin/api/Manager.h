@@ -16,7 +16,6 @@
 #include "SkinHost.h"
 #include "SkinStore.h"
 #include "VelmoraImage.h"
-#include "WindowKind.h"
 
 #include <windows.h>
 
