@@ -100,6 +100,24 @@ bool StaysInsideBase(const std::string& path) {
     return true;
 }
 
+// Large reads; only whole 512-byte blocks up to the first short read count.
+constexpr std::size_t kHashBufferSize = 1024 * 1024;
+
+std::string PrefixDigestOf(HANDLE file, std::vector<unsigned char>& buffer) {
+    constexpr DWORD kBlock = 512;
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    CMd5 md5;
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer.data(), size, &read, nullptr))
+            read = 0;
+        md5.Update(buffer.data(), read / kBlock * kBlock);
+        if (read < size)
+            break;
+    }
+    return md5.FinalHex();
+}
+
 void StoreField(CUpdateFileInfo& record, const wchar_t* key, const std::string& value) {
     if (_wcsicmp(key, L"FileName") == 0)
         record.fileName = value;
@@ -210,9 +228,11 @@ bool CUpdateFileList::Load(const char* manifestPath) {
 
 int CUpdateFileList::FilterNeedsUpdate() {
     std::lock_guard<CCriticalSection> guard(m_lock);
+    // One buffer for every file: a fresh megabyte per file costs more than small files do.
+    std::vector<unsigned char> buffer(kHashBufferSize);
     int remaining = 0;
     for (auto it = m_records.begin(); it != m_records.end();) {
-        if (NeedsUpdate(**it)) {
+        if (NeedsUpdate(**it, buffer)) {
             ++remaining;
             ++it;
         } else {
@@ -251,7 +271,13 @@ int CUpdateFileList::Count() {
 }
 
 bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record) {
+    std::vector<unsigned char> buffer(kHashBufferSize);
+    return NeedsUpdate(record, buffer);
+}
+
+bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record, std::vector<unsigned char>& buffer) {
     std::lock_guard<CCriticalSection> guard(m_lock);
+    // One open serves the size and the digest.
     CFileHandle local = CFileHandle::OpenForReading(record.targetPath.c_str());
     if (!local.IsValid()) {
         record.needsUpdate = true;
@@ -267,36 +293,16 @@ bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record) {
         record.needsUpdate = true;
         return true;
     }
-    std::string localDigest;
-    if (ComputeFileHash(record.targetPath.c_str(), localDigest) &&
-        lstrcmpiA(localDigest.c_str(), record.hashCode.c_str()) != 0)
+    if (lstrcmpiA(PrefixDigestOf(local.Get(), buffer).c_str(), record.hashCode.c_str()) != 0)
         record.needsUpdate = true;
     return record.needsUpdate;
 }
 
 bool CUpdateFileList::ComputeFileHash(const char* path, std::string& digest) {
-    {
-        CFileHandle probe = CFileHandle::OpenForReading(path);
-        if (!probe.IsValid())
-            return false;
-    }
     CFileHandle file = CFileHandle::OpenForReading(path);
     if (!file.IsValid())
         return false;
-
-    // Large reads; only whole 512-byte blocks up to the first short read count.
-    constexpr DWORD kBlock = 512;
-    constexpr DWORD kBufferSize = 1024 * 1024;
-    std::vector<unsigned char> buffer(kBufferSize);
-    CMd5 md5;
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(file.Get(), buffer.data(), kBufferSize, &read, nullptr))
-            read = 0;
-        md5.Update(buffer.data(), read / kBlock * kBlock);
-        if (read < kBufferSize)
-            break;
-    }
-    digest = md5.FinalHex();
+    std::vector<unsigned char> buffer(kHashBufferSize);
+    digest = PrefixDigestOf(file.Get(), buffer);
     return true;
 }

@@ -9,6 +9,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CUpdateFileList {
   public:
@@ -42,6 +43,7 @@ class CUpdateFileList {
 
   private:
     std::string TargetPathOf(const CUpdateFileInfo& record) const;
+    bool NeedsUpdate(CUpdateFileInfo& record, std::vector<unsigned char>& buffer);
 
     std::string m_programFolder;
     std::string m_windowsFolder;
