@@ -1,26 +1,20 @@
 #include "UpdateFileList.h"
 
 #include "AppFramework.h"
-#include "ComPtr.h"
 #include "FileHandle.h"
+#include "ManifestReader.h"
 #include "Md5.h"
 
 #include <windows.h>
 
-#include <msxml.h>
 #include <shlobj.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <mutex>
-#include <vector>
+#include <functional>
+#include <set>
 
 namespace {
-
-// The MSXML DOM document: class and interface as the system registers them.
-const CLSID kDomDocumentClass = {
-    0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
-const IID kDomDocumentInterface = {
-    0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 std::string WindowsFolderPath() {
     char path[MAX_PATH] = {};
@@ -34,27 +28,72 @@ std::string SystemFolderPath() {
     return path;
 }
 
-std::string ToAnsi(const wchar_t* text) {
-    if (!text || !*text)
-        return std::string();
-    int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1)
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "manifest texts are UTF-16 as the system's");
+
+std::string ToAnsi(const std::u16string& text) {
+    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; }))
+        return std::string(text.begin(), text.end());
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int wideLength = static_cast<int>(text.size());
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, wide, wideLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
         return std::string();
     std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &result[0], length, nullptr, nullptr);
-    result.resize(static_cast<std::size_t>(length - 1));
+    WideCharToMultiByte(CP_ACP, 0, wide, wideLength, &result[0], length, nullptr, nullptr);
     return result;
 }
 
-std::wstring FromThreadCodePage(const char* text) {
-    int length = MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, &result[0], length);
-    result.resize(static_cast<std::size_t>(length - 1));
-    return result;
-}
+// Legacy code pages of manifests, decoded by the system's tables.
+class CSystemCodePage : public IManifestCodePage {
+  public:
+    bool Select(unsigned codePage) override {
+        // ISO-2022, HZ and UTF-7 switch meaning on escape sequences made of ASCII bytes.
+        static const unsigned kShifting[] = {50220, 50221, 50222, 50225,
+                                             50227, 50229, 52936, 65000};
+        if (std::find(std::begin(kShifting), std::end(kShifting), codePage) !=
+                std::end(kShifting) ||
+            !IsValidCodePage(codePage))
+            return false;
+        char ascii[98];
+        wchar_t wide[98];
+        int count = 0;
+        for (char c : {'\t', '\n', '\r'})
+            ascii[count++] = c;
+        for (char c = ' '; c < 0x7F; ++c)
+            ascii[count++] = c;
+        if (MultiByteToWideChar(codePage, 0, ascii, count, wide, count) != count)
+            return false;
+        for (int i = 0; i < count; ++i)
+            if (wide[i] != static_cast<unsigned char>(ascii[i]))
+                return false;
+        m_codePage = codePage;
+        return true;
+    }
+
+    std::size_t Decode(const unsigned char* bytes, std::size_t available,
+                       char32_t& character) override {
+        const char* text = reinterpret_cast<const char*>(bytes);
+        wchar_t wide[2];
+        for (std::size_t length = 1; length <= 4 && length <= available; ++length) {
+            const int units = MultiByteToWideChar(m_codePage, MB_ERR_INVALID_CHARS, text,
+                                                  static_cast<int>(length), wide, 2);
+            if (units == 1 && (wide[0] < 0xD800 || wide[0] > 0xDFFF)) {
+                character = wide[0];
+                return length;
+            }
+            if (units == 2 && wide[0] >= 0xD800 && wide[0] <= 0xDBFF && wide[1] >= 0xDC00 &&
+                wide[1] <= 0xDFFF) {
+                character = 0x10000 + ((wide[0] - 0xD800u) << 10) + (wide[1] - 0xDC00u);
+                return length;
+            }
+        }
+        return 0;
+    }
+
+  private:
+    unsigned m_codePage = 0;
+};
 
 // The C runtime's atoi without its undefined overflow: leading blanks, an
 // optional sign, digits up to the first other character; clamped to 32 bits.
@@ -118,21 +157,36 @@ std::string PrefixDigestOf(HANDLE file, std::vector<unsigned char>& buffer) {
     return md5.FinalHex();
 }
 
-void StoreField(CUpdateFileInfo& record, const wchar_t* key, const std::string& value) {
-    if (_wcsicmp(key, L"FileName") == 0)
-        record.fileName = value;
-    else if (_wcsicmp(key, L"FileSize") == 0)
-        record.size = ParseFileSize(value);
-    else if (_wcsicmp(key, L"HashCode") == 0)
-        record.hashCode = value;
-    else if (_wcsicmp(key, L"InstallDir") == 0)
-        record.installDir = value;
-    else if (_wcsicmp(key, L"Register") == 0)
-        record.registerServer = lstrcmpiA(value.c_str(), "YES") == 0;
-    else if (_wcsicmp(key, L"LocalPath") == 0)
-        record.localPath = value;
-    else if (_wcsicmp(key, L"URL") == 0)
-        record.url = value;
+bool KeyIs(const std::u16string& name, const char* key) {
+    std::size_t i = 0;
+    for (; key[i]; ++i) {
+        if (i >= name.size())
+            return false;
+        const char16_t c = name[i];
+        const char16_t lower = c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c - 'A' + 'a') : c;
+        const char k =
+            key[i] >= 'A' && key[i] <= 'Z' ? static_cast<char>(key[i] - 'A' + 'a') : key[i];
+        if (lower != static_cast<char16_t>(k))
+            return false;
+    }
+    return i == name.size();
+}
+
+void StoreField(CUpdateFileInfo& record, const std::u16string& key, const std::u16string& text) {
+    if (KeyIs(key, "FileName"))
+        record.fileName = ToAnsi(text);
+    else if (KeyIs(key, "FileSize"))
+        record.size = ParseFileSize(ToAnsi(text));
+    else if (KeyIs(key, "HashCode"))
+        record.hashCode = ToAnsi(text);
+    else if (KeyIs(key, "InstallDir"))
+        record.installDir = ToAnsi(text);
+    else if (KeyIs(key, "Register"))
+        record.registerServer = lstrcmpiA(ToAnsi(text).c_str(), "YES") == 0;
+    else if (KeyIs(key, "LocalPath"))
+        record.localPath = ToAnsi(text);
+    else if (KeyIs(key, "URL"))
+        record.url = ToAnsi(text);
 }
 
 } // namespace
@@ -145,84 +199,87 @@ CUpdateFileList::~CUpdateFileList() {
     Clear();
 }
 
-std::string CUpdateFileList::TargetPathOf(const CUpdateFileInfo& record) const {
-    const char* base = m_programFolder.c_str();
+std::string CUpdateFileList::TargetPathOf(const CUpdateFileInfo& record,
+                                          std::string& folderToMake) const {
+    const std::string* base = &m_programFolder;
     bool programFolder = false;
     if (lstrcmpiA(record.installDir.c_str(), "WINDOWSDIR") == 0)
-        base = m_windowsFolder.c_str();
+        base = &m_windowsFolder;
     else if (lstrcmpiA(record.installDir.c_str(), "SYSTEMDIR") == 0)
-        base = m_systemFolder.c_str();
+        base = &m_systemFolder;
     else
         programFolder = true;
 
-    std::vector<char> path(MAX_PATH * 4, '\0');
-    if (record.localPath.empty()) {
-        std::snprintf(path.data(), path.size(), "%s\\%s", base, record.fileName.c_str());
-    } else {
-        if (programFolder) {
-            std::string folder = m_programFolder + "\\" + record.localPath;
-            SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-        }
-        std::snprintf(path.data(), path.size(), "%s\\%s\\%s", base, record.localPath.c_str(),
-                      record.fileName.c_str());
-    }
-    return path.data();
+    folderToMake.clear();
+    if (record.localPath.empty())
+        return *base + "\\" + record.fileName;
+    if (programFolder)
+        folderToMake = m_programFolder + "\\" + record.localPath;
+    return *base + "\\" + record.localPath + "\\" + record.fileName;
 }
+
+namespace {
+
+// Makes one record per "File" element; a path that leaves its base folder refuses the
+// manifest. Folders are only noted here: none is made for a manifest that is refused.
+class CRecordBuilder : public IManifestHandler {
+  public:
+    CRecordBuilder(std::list<std::unique_ptr<CUpdateFileInfo>>& records,
+                   std::function<std::string(const CUpdateFileInfo&, std::string&)> targetPathOf)
+        : m_records(records), m_targetPathOf(std::move(targetPathOf)) {}
+
+    void BeginFile() override {
+        m_records.push_back(std::make_unique<CUpdateFileInfo>());
+        m_open.push_back(m_records.back().get());
+    }
+    void Field(const std::u16string& name, const std::u16string& text) override {
+        if (!m_open.empty())
+            StoreField(*m_open.back(), name, text);
+    }
+    bool EndFile() override {
+        CUpdateFileInfo& record = *m_open.back();
+        m_open.pop_back();
+        if (!StaysInsideBase(record.fileName) || !StaysInsideBase(record.localPath))
+            return false;
+        record.targetPath = m_targetPathOf(record, m_folder);
+        if (!m_folder.empty())
+            m_folders.insert(m_folder);
+        return true;
+    }
+    const std::set<std::string>& Folders() const { return m_folders; }
+
+  private:
+    std::list<std::unique_ptr<CUpdateFileInfo>>& m_records;
+    std::function<std::string(const CUpdateFileInfo&, std::string&)> m_targetPathOf;
+    // Records whose "File" element is open; fields go to the innermost.
+    std::vector<CUpdateFileInfo*> m_open;
+    std::string m_folder;
+    std::set<std::string> m_folders;
+};
+
+} // namespace
 
 bool CUpdateFileList::Load(const char* manifestPath) {
     std::lock_guard<CCriticalSection> guard(m_lock);
     m_records.clear();
+    CFileView manifest;
+    return manifest.Open(manifestPath) && Load(manifest.Data(), manifest.Size());
+}
 
-    ComPtr<IXMLDOMDocument> document;
-    if (FAILED(CoCreateInstance(kDomDocumentClass, nullptr, CLSCTX_INPROC_SERVER,
-                                kDomDocumentInterface, document.PutVoid())) ||
-        !document)
+bool CUpdateFileList::Load(const unsigned char* manifest, std::size_t size) {
+    std::lock_guard<CCriticalSection> guard(m_lock);
+    m_records.clear();
+    CRecordBuilder builder(m_records, [this](const CUpdateFileInfo& record, std::string& folder) {
+        return TargetPathOf(record, folder);
+    });
+    CSystemCodePage codePages;
+    if (!ReadManifest(manifest, size, builder, codePages)) {
+        m_records.clear();
         return false;
-    document->put_async(VARIANT_FALSE);
-
-    CBstr pathText(FromThreadCodePage(manifestPath).c_str());
-    VARIANT source;
-    VariantInit(&source);
-    source.vt = VT_BSTR;
-    source.bstrVal = pathText.Get();
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (FAILED(document->load(source, &loaded)) || loaded != VARIANT_TRUE)
-        return false;
-
-    ComPtr<IXMLDOMElement> root;
-    if (FAILED(document->get_documentElement(root.Put())) || !root)
-        return false;
-    CBstr fileTag(L"File");
-    ComPtr<IXMLDOMNodeList> files;
-    if (FAILED(root->getElementsByTagName(fileTag.Get(), files.Put())) || !files)
-        return false;
-    long count = 0;
-    if (FAILED(files->get_length(&count)))
-        return false;
-
-    for (long index = 0; index < count; ++index) {
-        ComPtr<IXMLDOMNode> item;
-        if (FAILED(files->get_item(index, item.Put())) || !item)
-            continue;
-        auto record = std::make_unique<CUpdateFileInfo>();
-        ComPtr<IXMLDOMNode> child;
-        item->get_firstChild(child.Put());
-        while (child) {
-            CBstr name, text;
-            if (SUCCEEDED(child->get_nodeName(name.Put())) && name.Get() &&
-                SUCCEEDED(child->get_text(text.Put())))
-                StoreField(*record, name.Get(), ToAnsi(text.Get()));
-            ComPtr<IXMLDOMNode> next;
-            child->get_nextSibling(next.Put());
-            child.Swap(next);
-        }
-        if (!StaysInsideBase(record->fileName) || !StaysInsideBase(record->localPath)) {
-            m_records.clear();
-            return false;
-        }
-        record->targetPath = TargetPathOf(*record);
-        m_records.push_back(std::move(record));
     }
+    // Each folder once, with every missing parent.
+    for (const std::string& folder : builder.Folders())
+        SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "CriticalSection.h"
 #include "UpdateFileInfo.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -22,6 +23,8 @@ class CUpdateFileList {
     // manifest cannot be read, or names a path outside its base folder (then
     // the list stays empty and nothing may be downloaded).
     bool Load(const char* manifestPath);
+    // The same for a manifest document already in memory.
+    bool Load(const unsigned char* manifest, std::size_t size);
     // Drops the entries whose local file is current; returns how many remain.
     int FilterNeedsUpdate();
     // Sum of the expected sizes of the entries that need an update (wraps).
@@ -42,7 +45,8 @@ class CUpdateFileList {
     const std::string& SystemFolder() const { return m_systemFolder; }
 
   private:
-    std::string TargetPathOf(const CUpdateFileInfo& record) const;
+    // The destination of an entry, and the folder to make for it (empty: none).
+    std::string TargetPathOf(const CUpdateFileInfo& record, std::string& folderToMake) const;
     bool NeedsUpdate(CUpdateFileInfo& record, std::vector<unsigned char>& buffer);
 
     std::string m_programFolder;
