@@ -139,22 +139,38 @@ bool StaysInsideBase(const std::string& path) {
     return true;
 }
 
-// Large reads; only whole 512-byte blocks up to the first short read count.
+// Files are read in large pieces, one buffer for a whole check.
 constexpr std::size_t kHashBufferSize = 1024 * 1024;
 
-std::string PrefixDigestOf(HANDLE file, std::vector<unsigned char>& buffer) {
+DWORD ReadPiece(HANDLE file, std::vector<unsigned char>& buffer) {
+    DWORD read = 0;
+    if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
+        read = 0;
+    return read;
+}
+
+// The prefix digest of an open file whose first piece (`read` bytes) is in the buffer: only
+// whole 512-byte blocks count, up to the first short read.
+std::string PrefixDigestOf(HANDLE file, std::vector<unsigned char>& buffer, DWORD read) {
     constexpr DWORD kBlock = 512;
-    const DWORD size = static_cast<DWORD>(buffer.size());
     CMd5 md5;
     for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(file, buffer.data(), size, &read, nullptr))
-            read = 0;
         md5.Update(buffer.data(), read / kBlock * kBlock);
-        if (read < size)
+        if (read < buffer.size())
             break;
+        read = ReadPiece(file, buffer);
     }
     return md5.FinalHex();
+}
+
+// Digests are hexadecimal: compared ignoring the case of ASCII letters only.
+bool SameDigest(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto lower = [](char c) {
+                   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+               };
+               return lower(x) == lower(y);
+           });
 }
 
 bool KeyIs(const std::u16string& name, const char* key) {
@@ -340,8 +356,11 @@ bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record, std::vector<unsigned 
         record.needsUpdate = true;
         return true;
     }
+    // A first read shorter than the buffer has told the size; only larger files are asked.
+    const DWORD first = ReadPiece(local.Get(), buffer);
     LARGE_INTEGER localSize = {};
-    const bool sizeKnown = GetFileSizeEx(local.Get(), &localSize) != 0;
+    localSize.QuadPart = first;
+    const bool sizeKnown = first < buffer.size() || GetFileSizeEx(local.Get(), &localSize);
     // The digest covers only whole 512-byte blocks, so a change in the tail of
     // a file would go unnoticed: a size that differs from the manifest's
     // counts as well.
@@ -350,7 +369,7 @@ bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record, std::vector<unsigned 
         record.needsUpdate = true;
         return true;
     }
-    if (lstrcmpiA(PrefixDigestOf(local.Get(), buffer).c_str(), record.hashCode.c_str()) != 0)
+    if (!SameDigest(PrefixDigestOf(local.Get(), buffer, first), record.hashCode))
         record.needsUpdate = true;
     return record.needsUpdate;
 }
@@ -360,6 +379,6 @@ bool CUpdateFileList::ComputeFileHash(const char* path, std::string& digest) {
     if (!file.IsValid())
         return false;
     std::vector<unsigned char> buffer(kHashBufferSize);
-    digest = PrefixDigestOf(file.Get(), buffer);
+    digest = PrefixDigestOf(file.Get(), buffer, ReadPiece(file.Get(), buffer));
     return true;
 }
