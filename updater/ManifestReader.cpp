@@ -216,10 +216,10 @@ void CParser::DetectEncoding() {
         m_encoding = Encoding::Utf16Be;
         m_pos = 2;
         m_byteOrderMark = true;
-    } else if (m_size >= 2 && d[0] != 0 && d[1] == 0) {
-        // No byte order mark: a zero byte is never part of an 8-bit XML document.
+    } else if (m_size >= 4 && d[0] == '<' && d[1] == 0 && d[2] == '?' && d[3] == 0) {
+        // UTF-16 without a byte order mark only with the XML declaration first.
         m_encoding = Encoding::Utf16Le;
-    } else if (m_size >= 2 && d[0] == 0 && d[1] != 0) {
+    } else if (m_size >= 4 && d[0] == 0 && d[1] == '<' && d[2] == 0 && d[3] == '?') {
         m_encoding = Encoding::Utf16Be;
     }
 }
