@@ -1,13 +1,19 @@
-// The update manifest as the updater reads it through the system's MSXML, the
-// destination rules, the file digest against an independent MD5 and the manifest maker's output.
+// The update manifest as the updater reads it (against the system's MSXML DOM), the destination
+// rules, the up-to-date check and the file digest against Python's hashlib, and the manifest
+// maker's output.
 #include "UiProbe.h"
 #include "UpdateFileList.h"
 
 #include <gtest/gtest.h>
 
+#include <msxml.h>
 #include <objbase.h>
+#include <shlobj.h>
 
+#include <algorithm>
+#include <optional>
 #include <random>
+#include <sstream>
 
 namespace {
 
@@ -175,6 +181,237 @@ TEST_F(ManifestTest, KeepsMissingChangedAndResizedFilesOnly) {
     EXPECT_EQ(nullptr, Pop());
 }
 
+// The system's XML DOM, the component the manifest reader stands in for: per "File" below the
+// root, the texts of its FileName, URL, LocalPath and HashCode children (the last of each, names
+// ignoring case); nothing when the DOM refuses the document.
+std::optional<std::vector<std::string>> DomEntries(const std::string& path) {
+    const CLSID domClass = {
+        0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+    const IID domInterface = {
+        0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+    const auto release = [](IUnknown* object) { object ? object->Release() : 0; };
+    IXMLDOMDocument* document = nullptr;
+    CoCreateInstance(domClass, nullptr, CLSCTX_INPROC_SERVER, domInterface,
+                     reinterpret_cast<void**>(&document));
+    if (!document)
+        return std::nullopt;
+    std::wstring widePath(path.begin(), path.end());
+    VARIANT source;
+    VariantInit(&source);
+    source.vt = VT_BSTR;
+    source.bstrVal = SysAllocString(widePath.c_str());
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    document->put_async(VARIANT_FALSE);
+    document->load(source, &loaded);
+    VariantClear(&source);
+    IXMLDOMElement* root = nullptr;
+    IXMLDOMNodeList* files = nullptr;
+    if (loaded == VARIANT_TRUE && SUCCEEDED(document->get_documentElement(&root)) && root) {
+        BSTR tag = SysAllocString(L"File");
+        root->getElementsByTagName(tag, &files);
+        SysFreeString(tag);
+    }
+    std::optional<std::vector<std::string>> entries;
+    long count = 0;
+    if (files && SUCCEEDED(files->get_length(&count)))
+        entries.emplace();
+    for (long i = 0; i < count; ++i) {
+        std::string fields[4];
+        IXMLDOMNode* child = nullptr;
+        IXMLDOMNode* item = nullptr;
+        if (SUCCEEDED(files->get_item(i, &item)) && item)
+            item->get_firstChild(&child);
+        while (child) {
+            BSTR name = nullptr, text = nullptr;
+            child->get_nodeName(&name);
+            child->get_text(&text);
+            static const wchar_t* const kKeys[] = {L"FileName", L"URL", L"LocalPath", L"HashCode"};
+            for (int k = 0; k < 4; ++k) {
+                if (name && _wcsicmp(name, kKeys[k]) == 0) {
+                    char ansi[1024] = {};
+                    WideCharToMultiByte(CP_ACP, 0, text ? text : L"", -1, ansi, sizeof ansi - 1,
+                                        nullptr, nullptr);
+                    fields[k] = ansi;
+                }
+            }
+            SysFreeString(name);
+            SysFreeString(text);
+            IXMLDOMNode* next = nullptr;
+            child->get_nextSibling(&next);
+            release(child);
+            child = next;
+        }
+        release(item);
+        entries->push_back(fields[0] + "|" + fields[1] + "|" + fields[2] + "|" + fields[3]);
+    }
+    release(files);
+    release(root);
+    release(document);
+    return entries;
+}
+
+std::string Utf16(const std::string& utf8, bool bigEndian) {
+    wchar_t wide[512];
+    const int units =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide, 512);
+    std::string bytes;
+    for (int i = 0; i < units; ++i) {
+        const char high = static_cast<char>(wide[i] >> 8), low = static_cast<char>(wide[i]);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+// Documents in every encoding and shape the DOM read give the same entries; those it refused are
+// refused.
+TEST_F(ManifestTest, ReadsWhatTheSystemDomReads) {
+    const std::string nested =
+        "<File><File><FileName>a</FileName><File><FileName>b</FileName></File><FileName>c</"
+        "FileName></File><g><File a='1' b=\"2\"><FileName >d</FileName ></File ></g></File>";
+    const std::string documents[] = {
+        "<r><File><FileName>  a   b  </FileName><URL>a<x/> b</URL><LocalPath>\n <![CDATA[ x ]]>\n"
+        "</LocalPath><HashCode>a\r\nb\rc</HashCode></File><File><FileName> a <b> </b> c "
+        "</FileName><URL>&#32;a&#32;</URL><LocalPath>a <b>b</b> c</LocalPath><HashCode><b> x "
+        "</b><c> y </c></HashCode></File><File><filename>x<!-- c --> y</filename><url>  "
+        "<![CDATA[]]>  z</url><LOCALPATH>a&amp;b&lt;&#x41;&apos;&quot;&#x5927;&#x1F600;</LOCALPATH>"
+        "<HashCode>\t a\t</HashCode><URL/></File></r>",
+        nested,
+        "<?xml version='1.0' encoding='UTF-8' standalone='yes'?><!-- c --><?pi x?><!DOCTYPE r "
+        "SYSTEM \"none.dtd\"><r><File><?p?><FileName>a</FileName></File></r><!-- t -->\r\n",
+        "\xEF\xBB\xBF<r><File><FileName>\xE5\xA4\xA7\xC2\xA0</FileName></File></r>",
+        "\xFF\xFE" +
+            Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r><File><FileName>\xE5\xA4\xA7"
+                  " x</FileName></File></r>",
+                  false),
+        Utf16("<?xml version='1.0'?><r><File><FileName>\xE5\xA4\xA7</FileName></File></r>", true),
+        Utf16("<r><File><FileName>x</FileName></File></r>", false), // no byte order mark
+        "<?xml version=\"1.0\" encoding=\"gbk\"?><r><File><FileName>\xB4\xF3\xCC\xFC</FileName>"
+        "</File></r>",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r><File><URL>caf\xE9</URL></File></r>",
+        // Refused by both.
+        "",
+        "  ",
+        "<r><File>",
+        "<r></s>",
+        "<r/><r/>",
+        "<r/>x",
+        "<r>a & b</r>",
+        "<r>&e;</r>",
+        "<r>a]]>b</r>",
+        "<r>a\x01b</r>",
+        "<r><!-- a -- b --></r>",
+        "<r a='1' a='2'/>",
+        "<r a='<'/>",
+        "<r>\xB4\xF3</r>",
+        " <?xml version='1.0'?><r/>",
+        "<r>&#0;</r>",
+        "<?xml version='1.0' encoding='UTF-16'?><r/>",
+        "<r><![CDATA[x</r>",
+        "<1r/>",
+        "<?xml version='1.0' encoding='x-nonsense'?><r/>",
+        "\xEF\xBB\xBF<?xml version='1.0' encoding='GB2312'?><r/>",
+    };
+    const std::string path = m_folder + "\\dom.xml";
+    for (const std::string& document : documents) {
+        WriteFileBytes(path, document);
+        const auto dom = DomEntries(path);
+        ASSERT_EQ(dom.has_value(), m_list.Load(path.c_str())) << document;
+        std::vector<std::string> ours;
+        while (auto record = Pop())
+            ours.push_back(record->fileName + "|" + record->url + "|" + record->localPath + "|" +
+                           record->hashCode);
+        if (dom) {
+            EXPECT_EQ(*dom, ours) << document;
+        }
+    }
+    // Code pages the DOM of Windows reads and Wine's does not.
+    for (const auto& [document, name] :
+         {std::pair<std::string, std::string>{
+              "<?xml version=\"1.0\" encoding=\"GB2312\"?><r><File><FileName>\xB4\xF3\xCC\xFC.dat"
+              "</FileName></File></r>",
+              "大厅.dat"},
+          {"<?xml version='1.0' encoding='big5'?><r><File><FileName>\xA4\x6A</FileName></File></r>",
+           "大"}}) {
+        WriteFileBytes(path, document);
+        ASSERT_TRUE(m_list.Load(path.c_str())) << document;
+        EXPECT_EQ(name, Pop()->fileName);
+    }
+}
+
+// Python's hashlib over each file: "size prefix-md5 sha256" or "missing", per path.
+std::vector<std::string> PythonDigests(const std::vector<std::string>& paths) {
+    const std::string list = MakeScratchFolder("digest-list") + "\\paths.txt";
+    std::string text;
+    for (const std::string& path : paths)
+        text += ToLinuxPath(path) + "\n";
+    WriteFileBytes(list, text);
+    EXPECT_TRUE(RunLinuxCommand("/usr/bin/python3 '" TEST_SOURCE_DIR "/file_digests.py' --list '" +
+                                    ToLinuxPath(list) + "' '" + ToLinuxPath(list) + ".out'",
+                                120000));
+    std::vector<std::string> lines;
+    std::istringstream out(ReadFileBytes(list + ".out"));
+    for (std::string line; std::getline(out, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Thousands of entries checked at once decide as each file decides on its own: a missing
+// file, a size other than a non-zero FileSize, or another prefix digest needs an update.
+TEST_F(ManifestTest, LargeCheckDecidesAsEachFileDoes) {
+    constexpr int kEntries = 3000;
+    const std::string release = MakeScratchFolder("large-release");
+    const std::string local = TestProgramFolder() + "\\large-check";
+    RunLinuxCommand("rm -rf '" + ToLinuxPath(local) + "'", 20000);
+    std::vector<std::string> paths;
+    for (int i = 0; i < kEntries; ++i) {
+        const std::string name = "d" + std::to_string(i / 100) + "\\f" + std::to_string(i);
+        if (i % 100 == 0)
+            CreateDirectoryA((release + "\\d" + std::to_string(i / 100)).c_str(), nullptr);
+        const std::string bytes = MakeContent(static_cast<std::size_t>(i * 7 % 3000), i);
+        WriteFileBytes(release + "\\" + name, bytes);
+        std::string mine = bytes; // kinds 0-4: current
+        if (i % 9 == 5 && !mine.empty())
+            mine[0] ^= 1; // other bytes, maybe only in the tail
+        else if (i % 9 == 6)
+            mine += "x";  // another size
+        if (i % 9 != 7) { // missing
+            SHCreateDirectoryExA(nullptr, (local + "\\d" + std::to_string(i / 100)).c_str(),
+                                 nullptr);
+            WriteFileBytes(local + "\\" + name, mine);
+        }
+        paths.push_back(release + "\\" + name);
+        paths.push_back(local + "\\" + name);
+    }
+    const std::vector<std::string> digests = PythonDigests(paths);
+    ASSERT_EQ(paths.size(), digests.size());
+
+    std::string xml = "<r>";
+    std::vector<std::string> expected;
+    for (int i = 0; i < kEntries; ++i) {
+        std::istringstream published(digests[2 * i]), mine(digests[2 * i + 1]);
+        std::size_t size = 0, localSize = 0;
+        std::string md5, localMd5;
+        published >> size >> md5;
+        mine >> localSize >> localMd5;
+        const bool sizeGiven = i % 9 != 8;
+        if (i % 2)
+            std::transform(md5.begin(), md5.end(), md5.begin(), ::toupper);
+        if (digests[2 * i + 1] == "missing" || (sizeGiven && localSize != size) ||
+            _stricmp(localMd5.c_str(), md5.c_str()) != 0)
+            expected.push_back("f" + std::to_string(i));
+        xml += FileElement("<FileName>f" + std::to_string(i) +
+                           "</FileName><LocalPath>large-check\\d" + std::to_string(i / 100) +
+                           "</LocalPath><HashCode>" + md5 + "</HashCode><FileSize>" +
+                           std::to_string(sizeGiven ? size : 0) + "</FileSize>");
+    }
+    ASSERT_TRUE(LoadManifest(xml + "</r>"));
+    EXPECT_EQ(static_cast<int>(expected.size()), m_list.FilterNeedsUpdate());
+    std::vector<std::string> remaining;
+    while (auto record = Pop())
+        remaining.push_back(record->fileName);
+    EXPECT_EQ(expected, remaining);
+}
+
 // The publishers' manifest maker: every file of a release folder comes back with its size,
 // digest, sub-folder, URL and registration flag.
 TEST_F(ManifestTest, UpdaterReadsWhatTheMakerWrites) {
@@ -238,7 +475,7 @@ TEST(FileDigestTest, MatchesAnIndependentMd5OfTheWholeBlocks) {
         WriteFileBytes(path, bytes);
         std::string digest;
         ASSERT_TRUE(CUpdateFileList::ComputeFileHash(path.c_str(), digest)) << size;
-        ASSERT_TRUE(RunLinuxCommand("/usr/bin/python3 '" TEST_SOURCE_DIR "/prefix_md5.py' '" +
+        ASSERT_TRUE(RunLinuxCommand("/usr/bin/python3 '" TEST_SOURCE_DIR "/file_digests.py' '" +
                                         ToLinuxPath(path) + "' '" + ToLinuxPath(path) + ".md5'",
                                     60000));
         EXPECT_EQ(ReadFileBytes(path + ".md5"), digest) << size;
