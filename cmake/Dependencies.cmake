@@ -1,6 +1,6 @@
 # The libraries the programs and tests link, as static libraries found through
-# CMAKE_PREFIX_PATH (scripts/setup.sh builds libpng, libjpeg-turbo, GoogleTest
-# and pugixml for MinGW into /opt/tarnwick-deps/mingw32, which the presets
+# CMAKE_PREFIX_PATH (scripts/setup.sh builds libpng, libjpeg-turbo, libsodium,
+# GoogleTest and pugixml for MinGW into /opt/tarnwick-deps/mingw32, which the presets
 # name) and the compiler's own folders (zlib). The deps:: names are what the
 # lists link.
 
@@ -30,6 +30,9 @@ find_package(JPEG REQUIRED)
 deps_alias(zlib ZLIB::ZLIB)
 deps_alias(png PNG::PNG)
 deps_alias(jpeg JPEG::JPEG)
+# libsodium's autotools build installs no CMake package.
+deps_import(sodium libsodium.a)
+set_property(TARGET deps::sodium PROPERTY INTERFACE_COMPILE_DEFINITIONS SODIUM_STATIC)
 
 # Only the tests and benchmarks need these.
 if(BUILD_TESTING)
