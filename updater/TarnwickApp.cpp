@@ -2,6 +2,7 @@
 
 #include "SkinBinding.h"
 #include "TarnwickClientDlg.h"
+#include "res/resource.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -18,6 +19,17 @@ BOOL CTarnwickClientApp::ReadUpdateUrl() {
                              static_cast<DWORD>(buffer.size()), ConfigFilePath().c_str());
     m_updateUrl = buffer.data();
     return !m_updateUrl.empty();
+}
+
+BOOL CTarnwickClientApp::ReadPublicKey() {
+    std::vector<char> buffer(1024, '\0');
+    const int length = LoadStringA(GetModuleHandleA(nullptr), IDS_UPDATE_PUBLIC_KEY, buffer.data(),
+                                   static_cast<int>(buffer.size()));
+    if (length <= 0)
+        GetPrivateProfileStringA("Update", "PublicKey", "", buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), ConfigFilePath().c_str());
+    m_publicKey = buffer.data();
+    return !m_publicKey.empty();
 }
 
 bool CTarnwickClientApp::LobbyIsRunning() {
@@ -71,6 +83,8 @@ BOOL CTarnwickClientApp::InitInstance() {
 
     UpdaterSettings settings;
     settings.updateUrl = m_updateUrl;
+    ReadPublicKey();
+    settings.publicKey = m_publicKey;
     settings.mainProgramFile = m_mainProgramFile;
     settings.mainProgramArgument = m_mainProgramArgument;
     {

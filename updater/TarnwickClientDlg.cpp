@@ -2,6 +2,7 @@
 
 #include "FileHandle.h"
 #include "MainProgram.h"
+#include "ManifestSignature.h"
 #include "SkinBinding.h"
 #include "res/resource.h"
 
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <mutex>
 #include <vector>
 
@@ -27,6 +29,17 @@ template <class... Args> std::string Format(const char* format, Args... args) {
     std::vector<char> text(static_cast<std::size_t>(length) + 1);
     std::snprintf(text.data(), text.size(), format, args...);
     return std::string(text.data(), static_cast<std::size_t>(length));
+}
+
+// A signature file is a few hundred bytes; anything much larger is not one.
+std::string ReadSignatureFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text;
+    char buffer[4096];
+    in.read(buffer, sizeof buffer);
+    if (in.gcount() < static_cast<std::streamsize>(sizeof buffer))
+        text.assign(buffer, static_cast<std::size_t>(in.gcount()));
+    return text;
 }
 
 } // namespace
@@ -93,17 +106,24 @@ void CTarnwickClientDlg::StartRun() {
     const CServerList::Server* server = m_servers.First();
     if (!server)
         return;
-    const std::string manifestPath = Format("%s\\UpdateNew.xml", m_files.ProgramFolder().c_str());
+    m_manifestPath = Format("%s\\UpdateNew.xml", m_files.ProgramFolder().c_str());
     m_files.Clear();
 
-    auto job = std::make_unique<CInetFile>();
-    job->SetStatusCallback(true);
-    job->SetKind(CInetFile::KindManifest);
-    job->SetNotifyWindow(GetSafeHwnd());
-    job->SetUrl(server->second);
-    job->SetTargetPath(manifestPath);
-    job->SetExpectedSize(0);
-    m_queue.PushBack(std::move(job));
+    // A signed manifest is followed by its signature, the same kind of download.
+    for (const char* suffix : {"", ".minisig"}) {
+        if (*suffix && m_settings.publicKey.empty())
+            break;
+        auto job = std::make_unique<CInetFile>();
+        job->SetStatusCallback(true);
+        job->SetKind(CInetFile::KindManifest);
+        job->SetNotifyWindow(GetSafeHwnd());
+        job->SetUrl(server->second + suffix);
+        job->SetTargetPath(m_manifestPath + suffix);
+        job->SetExpectedSize(0);
+        if (*suffix)
+            m_signatureJob = job.get();
+        m_queue.PushBack(std::move(job));
+    }
 }
 
 void CTarnwickClientDlg::OnRunTimer() {
@@ -141,15 +161,35 @@ void CTarnwickClientDlg::EndRun() {
     PostMessageA(GetSafeHwnd(), WM_QUIT, 0, 0);
 }
 
-void CTarnwickClientDlg::OnManifestDownloaded(CInetFile& job) {
+bool CTarnwickClientDlg::LoadManifest() {
+    if (m_settings.publicKey.empty())
+        return m_files.Load(m_manifestPath.c_str());
+    // The bytes checked are the bytes read: nobody may write the file in between.
+    const std::string signaturePath = m_manifestPath + ".minisig";
+    CFileView manifest;
+    const bool loaded =
+        manifest.Open(m_manifestPath.c_str()) &&
+        VerifyManifestSignature(m_settings.publicKey, ReadSignatureFile(signaturePath),
+                                manifest.Data(), manifest.Size()) &&
+        m_files.Load(manifest.Data(), manifest.Size(), true);
+    DeleteFileA(signaturePath.c_str());
+    return loaded;
+}
+
+void CTarnwickClientDlg::ManifestFailed() {
+    DeleteFileA(m_manifestPath.c_str());
+    DeleteFileA((m_manifestPath + ".minisig").c_str());
+    MessageBoxA(GetSafeHwnd(), "获取更新文件失败", "系统提示", MB_ICONERROR);
+    LaunchMainProgram();
+    EndRun();
+}
+
+void CTarnwickClientDlg::OnManifestDownloaded() {
     SetStatus("tips.top", "获取升级版本信息成功");
-    if (!m_files.Load(job.TargetPath().c_str())) {
-        // An unreadable or rejected manifest ends the run as a failed
+    if (!LoadManifest()) {
+        // An unreadable, unsigned or rejected manifest ends the run as a failed
         // download does: the user is never left waiting for nothing.
-        DeleteFileA(job.TargetPath().c_str());
-        MessageBoxA(GetSafeHwnd(), "获取更新文件失败", "系统提示", MB_ICONERROR);
-        LaunchMainProgram();
-        EndRun();
+        ManifestFailed();
         return;
     }
     m_filesToUpdate = m_files.FilterNeedsUpdate();
@@ -172,23 +212,19 @@ void CTarnwickClientDlg::OnManifestDownloaded(CInetFile& job) {
         file->SetFileName(record->fileName);
         file->SetRegister(record->registerServer);
         file->SetExpectedSize(record->ExpectedSize());
-        m_expectedDigests[file.get()] = record->hashCode;
+        m_expectedDigests[file.get()] = {record->hashCode, record->sha256};
         m_queue.PushBack(std::move(file));
     }
-    DeleteFileA(job.TargetPath().c_str());
+    DeleteFileA(m_manifestPath.c_str());
 }
 
 DWORD CTarnwickClientDlg::InstallFinishedFile(CInetFile& job) {
     const std::string downloaded = job.TargetPath() + ".tmp";
     // A file that is not what the manifest promised never replaces anything.
-    const std::string& expected = m_expectedDigests[&job];
-    if (!expected.empty()) {
-        std::string digest;
-        if (!CUpdateFileList::ComputeFileHash(downloaded.c_str(), digest) ||
-            lstrcmpiA(digest.c_str(), expected.c_str()) != 0) {
-            DeleteFileA(downloaded.c_str());
-            return CInetFile::CodeServerFileFailed;
-        }
+    const auto& expected = m_expectedDigests[&job];
+    if (!CUpdateFileList::HasDigest(downloaded.c_str(), expected.first, expected.second)) {
+        DeleteFileA(downloaded.c_str());
+        return CInetFile::CodeServerFileFailed;
     }
     if (!CFileHandle::OpenForReading(job.TargetPath().c_str()).IsValid()) {
         InstallDownloadedFile(job);
@@ -223,13 +259,13 @@ LRESULT CTarnwickClientDlg::OnDownloadFinished(WPARAM wParam, LPARAM lParam) {
         return 0;
 
     if (kind == CInetFile::KindManifest) {
-        if (code != 0) {
-            MessageBoxA(GetSafeHwnd(), "获取更新文件失败", "系统提示", MB_ICONERROR);
-            LaunchMainProgram();
-            EndRun();
-        } else {
-            OnManifestDownloaded(*job);
-        }
+        if (code != 0)
+            ManifestFailed();
+        else if (m_settings.publicKey.empty() || job == m_signatureJob)
+            OnManifestDownloaded();
+        // else: the manifest waits for its signature, queued next.
+        if (job == m_signatureJob)
+            m_signatureJob = nullptr;
     } else if (kind == CInetFile::KindFile) {
         if (code == 0)
             code = InstallFinishedFile(*job);

@@ -16,6 +16,9 @@
 // program to start at the end.
 struct UpdaterSettings {
     std::string updateUrl;
+    // The publisher's minisign public key ("RW..."); when set, the manifest must
+    // come with a valid signature and whole-file digests. Empty: not signed.
+    std::string publicKey;
     std::string mainProgramFile = "Dovrel.exe";
     std::string mainProgramArgument = "StartMainApp";
 };
@@ -37,7 +40,11 @@ class CTarnwickClientDlg : public framework::CModalDialog {
     void OnRunTimer();
     LRESULT OnDownloadProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadFinished(WPARAM wParam, LPARAM lParam);
-    void OnManifestDownloaded(CInetFile& job);
+    void OnManifestDownloaded();
+    // Reads (and checks the signature of) the downloaded manifest into the file list.
+    bool LoadManifest();
+    // An unreadable or refused manifest ends the run as a failed download does.
+    void ManifestFailed();
     // Puts a downloaded file in place; false when its target had to stay.
     DWORD InstallFinishedFile(CInetFile& job);
     bool InstallDownloadedFile(CInetFile& job);
@@ -61,8 +68,11 @@ class CTarnwickClientDlg : public framework::CModalDialog {
     int m_activeDownloads = 0;
     // Set once the quit message is posted: no further job may start.
     bool m_runEnded = false;
-    // Digest each file download must have, by job.
-    std::map<const CInetFile*, std::string> m_expectedDigests;
+    std::string m_manifestPath;
+    // The download of the manifest's signature, while it is queued.
+    const CInetFile* m_signatureJob = nullptr;
+    // Digests each file download must have (prefix, whole file), by job.
+    std::map<const CInetFile*, std::pair<std::string, std::string>> m_expectedDigests;
 };
 
 // Timer that drives the queue.

@@ -14,6 +14,9 @@ struct CUpdateFileInfo {
     std::string localPath;
     // Expected digest of the file (or the digest of a local file).
     std::string hashCode;
+    // "Sha256": the whole file's SHA-256 as 64 hex digits; when given, it decides instead of
+    // hashCode.
+    std::string sha256;
     std::string targetPath;
     std::string url;
     bool needsUpdate = false;

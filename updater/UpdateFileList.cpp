@@ -5,6 +5,8 @@
 #include "ManifestReader.h"
 #include "Md5.h"
 
+#include <sodium.h>
+
 #include <windows.h>
 
 #include <shlobj.h>
@@ -163,6 +165,28 @@ std::string PrefixDigestOf(HANDLE file, std::vector<unsigned char>& buffer, DWOR
     return md5.FinalHex();
 }
 
+// The whole file's SHA-256, the first piece (`read` bytes) already in the buffer.
+std::string Sha256Of(HANDLE file, std::vector<unsigned char>& buffer, DWORD read) {
+    crypto_hash_sha256_state state;
+    crypto_hash_sha256_init(&state);
+    for (;;) {
+        crypto_hash_sha256_update(&state, buffer.data(), read);
+        if (read < buffer.size())
+            break;
+        read = ReadPiece(file, buffer);
+    }
+    unsigned char digest[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256_final(&state, digest);
+    char hex[2 * crypto_hash_sha256_BYTES + 1];
+    return sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+}
+
+bool IsHex(const std::string& text, std::size_t digits) {
+    return text.size() == digits && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+           });
+}
+
 // Digests are hexadecimal: compared ignoring the case of ASCII letters only.
 bool SameDigest(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -195,6 +219,8 @@ void StoreField(CUpdateFileInfo& record, const std::u16string& key, const std::u
         record.size = ParseFileSize(ToAnsi(text));
     else if (KeyIs(key, "HashCode"))
         record.hashCode = ToAnsi(text);
+    else if (KeyIs(key, "Sha256"))
+        record.sha256 = ToAnsi(text);
     else if (KeyIs(key, "InstallDir"))
         record.installDir = ToAnsi(text);
     else if (KeyIs(key, "Register"))
@@ -240,9 +266,10 @@ namespace {
 // manifest. Folders are only noted here: none is made for a manifest that is refused.
 class CRecordBuilder : public IManifestHandler {
   public:
-    CRecordBuilder(std::list<std::unique_ptr<CUpdateFileInfo>>& records,
+    CRecordBuilder(std::list<std::unique_ptr<CUpdateFileInfo>>& records, bool requireSha256,
                    std::function<std::string(const CUpdateFileInfo&, std::string&)> targetPathOf)
-        : m_records(records), m_targetPathOf(std::move(targetPathOf)) {}
+        : m_records(records), m_requireSha256(requireSha256),
+          m_targetPathOf(std::move(targetPathOf)) {}
 
     void BeginFile() override {
         m_records.push_back(std::make_unique<CUpdateFileInfo>());
@@ -257,6 +284,9 @@ class CRecordBuilder : public IManifestHandler {
         m_open.pop_back();
         if (!StaysInsideBase(record.fileName) || !StaysInsideBase(record.localPath))
             return false;
+        // A whole-file digest that is given must be one; a signed manifest must give it.
+        if (record.sha256.empty() ? m_requireSha256 : !IsHex(record.sha256, 64))
+            return false;
         record.targetPath = m_targetPathOf(record, m_folder);
         if (!m_folder.empty())
             m_folders.insert(m_folder);
@@ -266,6 +296,7 @@ class CRecordBuilder : public IManifestHandler {
 
   private:
     std::list<std::unique_ptr<CUpdateFileInfo>>& m_records;
+    bool m_requireSha256;
     std::function<std::string(const CUpdateFileInfo&, std::string&)> m_targetPathOf;
     // Records whose "File" element is open; fields go to the innermost.
     std::vector<CUpdateFileInfo*> m_open;
@@ -282,12 +313,13 @@ bool CUpdateFileList::Load(const char* manifestPath) {
     return manifest.Open(manifestPath) && Load(manifest.Data(), manifest.Size());
 }
 
-bool CUpdateFileList::Load(const unsigned char* manifest, std::size_t size) {
+bool CUpdateFileList::Load(const unsigned char* manifest, std::size_t size, bool requireSha256) {
     std::lock_guard<CCriticalSection> guard(m_lock);
     m_records.clear();
-    CRecordBuilder builder(m_records, [this](const CUpdateFileInfo& record, std::string& folder) {
-        return TargetPathOf(record, folder);
-    });
+    CRecordBuilder builder(m_records, requireSha256,
+                           [this](const CUpdateFileInfo& record, std::string& folder) {
+                               return TargetPathOf(record, folder);
+                           });
     CSystemCodePage codePages;
     if (!ReadManifest(manifest, size, builder, codePages)) {
         m_records.clear();
@@ -369,7 +401,11 @@ bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record, std::vector<unsigned 
         record.needsUpdate = true;
         return true;
     }
-    if (!SameDigest(PrefixDigestOf(local.Get(), buffer, first), record.hashCode))
+    const bool current =
+        record.sha256.empty()
+            ? SameDigest(PrefixDigestOf(local.Get(), buffer, first), record.hashCode)
+            : SameDigest(Sha256Of(local.Get(), buffer, first), record.sha256);
+    if (!current)
         record.needsUpdate = true;
     return record.needsUpdate;
 }
@@ -381,4 +417,21 @@ bool CUpdateFileList::ComputeFileHash(const char* path, std::string& digest) {
     std::vector<unsigned char> buffer(kHashBufferSize);
     digest = PrefixDigestOf(file.Get(), buffer, ReadPiece(file.Get(), buffer));
     return true;
+}
+
+bool CUpdateFileList::ComputeFileSha256(const char* path, std::string& digest) {
+    CFileHandle file = CFileHandle::OpenForReading(path);
+    if (!file.IsValid())
+        return false;
+    std::vector<unsigned char> buffer(kHashBufferSize);
+    digest = Sha256Of(file.Get(), buffer, ReadPiece(file.Get(), buffer));
+    return true;
+}
+
+bool CUpdateFileList::HasDigest(const char* path, const std::string& hashCode,
+                                const std::string& sha256) {
+    std::string digest;
+    if (!sha256.empty())
+        return ComputeFileSha256(path, digest) && SameDigest(digest, sha256);
+    return hashCode.empty() || (ComputeFileHash(path, digest) && SameDigest(digest, hashCode));
 }

@@ -23,8 +23,9 @@ class CUpdateFileList {
     // manifest cannot be read, or names a path outside its base folder (then
     // the list stays empty and nothing may be downloaded).
     bool Load(const char* manifestPath);
-    // The same for a manifest document already in memory.
-    bool Load(const unsigned char* manifest, std::size_t size);
+    // The same for a manifest document already in memory. With requireSha256,
+    // an entry without a whole-file digest refuses the manifest.
+    bool Load(const unsigned char* manifest, std::size_t size, bool requireSha256 = false);
     // Drops the entries whose local file is current; returns how many remain.
     int FilterNeedsUpdate();
     // Sum of the expected sizes of the entries that need an update (wraps).
@@ -39,6 +40,11 @@ class CUpdateFileList {
     // Digest of the longest prefix of the file whose length is a multiple of
     // 512 bytes, as 32 lower-case hex digits (the rule servers publish with).
     static bool ComputeFileHash(const char* path, std::string& digest);
+    // SHA-256 of the whole file, as 64 lower-case hex digits.
+    static bool ComputeFileSha256(const char* path, std::string& digest);
+    // True when the file has the digest an entry promises: its whole-file
+    // SHA-256 when one is given, else its prefix digest when one is given.
+    static bool HasDigest(const char* path, const std::string& hashCode, const std::string& sha256);
 
     const std::string& ProgramFolder() const { return m_programFolder; }
     const std::string& WindowsFolder() const { return m_windowsFolder; }
