@@ -2,29 +2,43 @@
 
 #include "Md5.h"
 
+#include <sodium.h>
+
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
 
-bool PrefixDigest(const fs::path& file, std::string& digest) {
+bool FileDigests(const fs::path& file, std::string& prefixMd5, std::string& sha256) {
     std::ifstream in(file, std::ios::binary);
-    if (!in)
+    if (!in || sodium_init() < 0)
         return false;
     constexpr std::size_t kBufferSize = 1 << 20;
     std::vector<char> buffer(kBufferSize);
     CMd5 md5;
+    bool shortRead = false;
+    crypto_hash_sha256_state state;
+    crypto_hash_sha256_init(&state);
     for (;;) {
         in.read(buffer.data(), static_cast<std::streamsize>(kBufferSize));
         const std::size_t read = static_cast<std::size_t>(in.gcount());
-        md5.Update(buffer.data(), read / 512 * 512);
-        if (read < kBufferSize)
+        // Whole 512-byte blocks up to the first short read count for the prefix digest.
+        if (!shortRead)
+            md5.Update(buffer.data(), read / 512 * 512);
+        shortRead = shortRead || read < kBufferSize;
+        crypto_hash_sha256_update(&state, reinterpret_cast<const unsigned char*>(buffer.data()),
+                                  read);
+        if (read == 0)
             break;
     }
     if (in.bad())
         return false;
-    digest = md5.FinalHex();
+    prefixMd5 = md5.FinalHex();
+    unsigned char digest[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256_final(&state, digest);
+    char hex[2 * crypto_hash_sha256_BYTES + 1];
+    sha256 = sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
     return true;
 }
 
@@ -94,7 +108,7 @@ std::vector<ManifestEntry> CollectEntries(const ManifestOptions& options) {
         entry.size = item.file_size();
         if (entry.size > 0x7FFFFFFFu)
             throw std::runtime_error("file too large for a manifest entry: " + entry.relativePath);
-        if (!PrefixDigest(item.path(), entry.hashCode))
+        if (!FileDigests(item.path(), entry.hashCode, entry.sha256))
             throw std::runtime_error("cannot read " + entry.relativePath);
         entry.registerServer = options.registered.count(entry.relativePath) > 0;
         if (options.windowsFolder.count(entry.relativePath))
@@ -124,6 +138,7 @@ std::string WriteManifest(const std::vector<ManifestEntry>& entries, const std::
         xml += "    <FileName>" + XmlEscape(name) + "</FileName>\r\n";
         xml += "    <FileSize>" + std::to_string(entry.size) + "</FileSize>\r\n";
         xml += "    <HashCode>" + entry.hashCode + "</HashCode>\r\n";
+        xml += "    <Sha256>" + entry.sha256 + "</Sha256>\r\n";
         xml += "    <InstallDir>" + entry.installDir + "</InstallDir>\r\n";
         xml += "    <LocalPath>" + XmlEscape(WindowsSeparators(folder)) + "</LocalPath>\r\n";
         xml +=

@@ -1,5 +1,5 @@
 // Builds the update manifest "UpdateNew.xml" for a release folder: one "File"
-// entry per file with its size, the updater's digest, destination and URL.
+// entry per file with its size, the updater's digests, destination and URL.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@ struct ManifestEntry {
     std::string relativePath; // UTF-8, '/' separated
     std::uint64_t size = 0;
     std::string hashCode;
+    std::string sha256;
     std::string installDir = "CURRENTDIR";
     bool registerServer = false;
 };
@@ -28,9 +29,10 @@ struct ManifestOptions {
     std::set<std::string> excluded;
 };
 
-// Digest of the longest prefix of the file whose length is a multiple of 512
-// bytes, as the updater computes it; false when the file cannot be read.
-bool PrefixDigest(const std::filesystem::path& file, std::string& digest);
+// The file's digests as the updater computes them: MD5 of the longest prefix
+// whose length is a multiple of 512 bytes, and SHA-256 of the whole file;
+// false when the file cannot be read.
+bool FileDigests(const std::filesystem::path& file, std::string& prefixMd5, std::string& sha256);
 
 // Walks the release folder; entries sorted by relative path. Throws
 // std::runtime_error with a reason when a file cannot be read.
