@@ -171,6 +171,14 @@ TEST_F(StartupTest, UrlFromTheProgramFolderLoadsTheSkinRunsTheWindowAndStartsThe
     EXPECT_EQ("StartMainApp\r\n", ReadFileBytes(log));
 }
 
+TEST_F(StartupTest, PublicKeyComesFromPlatformIniWhenTheBuildFixesNone) {
+    CTarnwickClientApp app;
+    EXPECT_FALSE(app.ReadPublicKey());
+    WriteFileBytes(ConfigPath(), "[Update]\r\nPublicKey=RWQpublisherkey\r\n");
+    EXPECT_TRUE(app.ReadPublicKey());
+    EXPECT_EQ("RWQpublisherkey", app.PublicKey());
+}
+
 TEST(LaunchMainProgramTest, MissingLobbyIsReported) {
     CMessageBoxAnswerer answerer;
     EXPECT_FALSE(LaunchMainProgram(nullptr, "NoSuchLobby.exe", "StartMainApp"));

@@ -345,7 +345,7 @@ std::vector<std::string> PythonDigests(const std::vector<std::string>& paths) {
     for (const std::string& path : paths)
         text += ToLinuxPath(path) + "\n";
     WriteFileBytes(list, text);
-    EXPECT_TRUE(RunLinuxCommand("/usr/bin/python3 '" TEST_SOURCE_DIR "/file_digests.py' --list '" +
+    EXPECT_TRUE(RunLinuxCommand("/usr/bin/python3 '" TEST_SOURCE_DIR "/file_digests.py' '" +
                                     ToLinuxPath(list) + "' '" + ToLinuxPath(list) + ".out'",
                                 120000));
     std::vector<std::string> lines;
@@ -373,10 +373,11 @@ TEST_F(ManifestTest, LargeCheckDecidesAsEachFileDoes) {
         if (i % 9 == 5 && !mine.empty())
             mine[0] ^= 1; // other bytes, maybe only in the tail
         else if (i % 9 == 6)
-            mine += "x";  // another size
-        if (i % 9 != 7) { // missing
+            mine += "x"; // another size
+        if (i % 100 == 0)
             SHCreateDirectoryExA(nullptr, (local + "\\d" + std::to_string(i / 100)).c_str(),
                                  nullptr);
+        if (i % 9 != 7) { // missing
             WriteFileBytes(local + "\\" + name, mine);
         }
         paths.push_back(release + "\\" + name);
@@ -443,6 +444,9 @@ TEST_F(ManifestTest, UpdaterReadsWhatTheMakerWrites) {
     std::string digest;
     ASSERT_TRUE(CUpdateFileList::ComputeFileHash((release + "\\bin\\Plugin.dll").c_str(), digest));
     EXPECT_EQ(digest, plugin->hashCode);
+    ASSERT_TRUE(
+        CUpdateFileList::ComputeFileSha256((release + "\\bin\\Plugin.dll").c_str(), digest));
+    EXPECT_EQ(digest, plugin->sha256);
 
     auto map = m_list.PopFront();
     EXPECT_EQ("大厅 1.map", map->fileName);
@@ -461,27 +465,32 @@ TEST_F(ManifestTest, UpdaterReadsWhatTheMakerWrites) {
     EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", readme->hashCode);
 }
 
-// The digest covers the whole 512-byte blocks of a file; Python's hashlib over the same prefix
-// is the reference.
-TEST(FileDigestTest, MatchesAnIndependentMd5OfTheWholeBlocks) {
+// The prefix digest covers the whole 512-byte blocks of a file, the SHA-256 all of it; Python's
+// hashlib over the same files is the reference.
+TEST(FileDigestTest, MatchIndependentDigests) {
     const std::string folder = MakeScratchFolder("digest");
     std::mt19937 random(1234);
+    std::vector<std::string> paths;
     for (std::size_t size :
          {0u, 1u, 511u, 512u, 513u, 1024u, 1048575u, 1048576u, 3u * 1048576u + 700u}) {
         std::string bytes(size, '\0');
         for (char& c : bytes)
             c = static_cast<char>(random());
-        const std::string path = folder + "\\f" + std::to_string(size) + ".bin";
-        WriteFileBytes(path, bytes);
-        std::string digest;
-        ASSERT_TRUE(CUpdateFileList::ComputeFileHash(path.c_str(), digest)) << size;
-        ASSERT_TRUE(RunLinuxCommand("/usr/bin/python3 '" TEST_SOURCE_DIR "/file_digests.py' '" +
-                                        ToLinuxPath(path) + "' '" + ToLinuxPath(path) + ".md5'",
-                                    60000));
-        EXPECT_EQ(ReadFileBytes(path + ".md5"), digest) << size;
+        paths.push_back(folder + "\\f" + std::to_string(size) + ".bin");
+        WriteFileBytes(paths.back(), bytes);
+    }
+    const std::vector<std::string> reference = PythonDigests(paths);
+    ASSERT_EQ(paths.size(), reference.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        std::string md5, sha256;
+        ASSERT_TRUE(CUpdateFileList::ComputeFileHash(paths[i].c_str(), md5));
+        ASSERT_TRUE(CUpdateFileList::ComputeFileSha256(paths[i].c_str(), sha256));
+        EXPECT_EQ(reference[i],
+                  std::to_string(ReadFileBytes(paths[i]).size()) + " " + md5 + " " + sha256);
     }
     std::string none;
     EXPECT_FALSE(CUpdateFileList::ComputeFileHash((folder + "\\missing").c_str(), none));
+    EXPECT_FALSE(CUpdateFileList::ComputeFileSha256((folder + "\\missing").c_str(), none));
 }
 
 } // namespace

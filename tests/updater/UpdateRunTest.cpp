@@ -2,6 +2,7 @@
 // on disk, the status lines in order, the messages, the lobby start and the
 // requests the server saw.
 #include "SkinBinding.h"
+#include "TarnwickApp.h"
 #include "TarnwickClientDlg.h"
 #include "TestHttpServer.h"
 #include "UiProbe.h"
@@ -49,7 +50,16 @@ struct ReleaseFile {
     bool registerServer;
     std::string urlPath;  // served from here instead of the file itself (to make it fail or crawl)
     std::string hashCode; // published digest when it must differ from the file's own
+    std::string served;   // what urlPath serves, when not a special path of the server
+    bool sha256 = false;  // the whole file's digest is published too
 };
+
+// The test publisher's key as minisign printed it; the test program's resources fix it as well.
+std::string PublisherKey() {
+    const std::string text = ReadFileBytes("Z:" TEST_SOURCE_DIR "/keys/publisher.pub");
+    const std::size_t line = text.find("\nRW") + 1;
+    return text.substr(line, text.find('\n', line) - line);
+}
 
 // File contents compared without printing them.
 ::testing::AssertionResult HoldsBytes(const std::string& path, const std::string& expected) {
@@ -110,14 +120,20 @@ class UpdateRunTest : public ::testing::Test {
         for (const ReleaseFile& file : files) {
             const std::string path = m_release + "\\" + file.name;
             WriteFileBytes(path, file.bytes);
-            std::string digest = file.hashCode;
+            if (!file.served.empty())
+                WriteFileBytes(m_release + file.urlPath, file.served);
+            std::string digest = file.hashCode, sha256;
             if (digest.empty()) {
                 EXPECT_TRUE(CUpdateFileList::ComputeFileHash(path.c_str(), digest));
             }
+            if (file.sha256) {
+                EXPECT_TRUE(CUpdateFileList::ComputeFileSha256(path.c_str(), sha256));
+                sha256 = "<Sha256>" + sha256 + "</Sha256>";
+            }
             xml += "<File><FileName>" + file.name + "</FileName><FileSize>" +
                    std::to_string(file.bytes.size()) + "</FileSize><HashCode>" + digest +
-                   "</HashCode><InstallDir>CURRENTDIR</InstallDir><LocalPath>" + m_localPath +
-                   "</LocalPath><URL>" +
+                   "</HashCode>" + sha256 + "<InstallDir>CURRENTDIR</InstallDir><LocalPath>" +
+                   m_localPath + "</LocalPath><URL>" +
                    m_server->Url(file.urlPath.empty() ? "/" + file.name : file.urlPath) +
                    "</URL><Register>" + (file.registerServer ? "YES" : "NO") +
                    "</Register></File>\r\n";
@@ -131,6 +147,7 @@ class UpdateRunTest : public ::testing::Test {
                     const std::function<void()>& duringRun = nullptr) {
         UpdaterSettings settings;
         settings.updateUrl = m_server->Url(manifestPath);
+        settings.publicKey = m_publicKey;
         CMessageBoxAnswerer answerer;
         {
             CTarnwickClientDlg dialog(settings);
@@ -157,6 +174,7 @@ class UpdateRunTest : public ::testing::Test {
     std::string m_localPath;
     std::string m_local;
     std::unique_ptr<TestHttpServer> m_server;
+    std::string m_publicKey;
     CStatusRecorder m_skin;
     std::vector<SeenMessageBox> m_boxes;
 };
@@ -244,11 +262,16 @@ TEST_F(UpdateRunTest, FailedOrUnreadableManifestIsToldAndStartsTheLobby) {
 }
 
 TEST_F(UpdateRunTest, FailedDownloadNeverReplacesTheOldFileNorStartsTheLobby) {
-    // A file the server does not have, and one whose bytes do not match the published digest.
+    // A file the server does not have, one whose bytes do not match the published digest, and
+    // one whose whole blocks match while its tail does not, with its whole-file digest published.
+    ReleaseFile tail{"tail.bin", MakeContent(3000, 'l'), false, "/tampered.bin"};
+    tail.served = tail.bytes.substr(0, 2560) + MakeContent(440, 'x');
+    tail.sha256 = true;
     const std::vector<ReleaseFile> releases[] = {
         {{"first.bin", MakeContent(2000, '1')},
          {"second.bin", MakeContent(2000, '2'), false, "/status/404"}},
         {{"game.dll", MakeContent(4096, 'g'), false, "", "0123456789abcdef0123456789abcdef"}},
+        {tail},
     };
     for (const auto& release : releases) {
         const std::string failing = release.back().name;
@@ -356,6 +379,82 @@ TEST_F(UpdateRunTest, ClosingDuringATransferCancelsItAndKeepsThePartialFile) {
     EXPECT_LT(partial.size(), big.size());
     EXPECT_TRUE(big.substr(0, partial.size()) == partial);
     EXPECT_FALSE(WaitForFile(LobbyLog(), 1000));
+}
+
+// Signed manifests: what the publisher's key signed installs; anything else is told as an
+// unreadable manifest, deletes the manifest, installs nothing and starts the lobby.
+TEST_F(UpdateRunTest, SignedManifestInstallsOnlyWhatThePublishersKeySigned) {
+    m_publicKey = PublisherKey();
+    ReleaseFile game{"game.dll", MakeContent(5000, 'g')};
+    game.sha256 = true;
+    // Current by the prefix digest and the size, not by SHA-256: downloaded again.
+    const std::string tail = game.bytes.substr(0, 4608) + MakeContent(392, 't');
+    const std::string manifest = "'" + ToLinuxPath(m_release) + "/UpdateNew.xml'";
+    const std::string keys = "'" TEST_SOURCE_DIR "/keys/";
+    const std::string sign = "minisign -S -s " + keys + "publisher.key' -m " + manifest;
+    const std::string signature = manifest + ".minisig";
+    const struct {
+        const char* what;
+        std::string command;
+        bool installs;
+    } cases[] = {
+        {"prehashed", sign, true},
+        {"legacy", sign + " -l", true},
+        {"lines ended by CR LF", sign + " && sed -i 's/$/\\r/' " + signature, true},
+        {"made by MakeManifest", "", true},
+        {"one byte changed", sign + " && sed -i 's/game.dll</game.dlm</' " + manifest, false},
+        {"no signature", "true", false},
+        {"another key", "minisign -S -s " + keys + "other.key' -m " + manifest, false},
+        {"truncated", sign + " && truncate -s 150 " + signature, false},
+        {"trusted comment changed",
+         sign + " && sed -i 's/^trusted comment: .*/trusted comment: x/' " + signature, false},
+        {"entry without Sha256", sign, false},
+    };
+    for (const auto& c : cases) {
+        game.sha256 = c.what != std::string("entry without Sha256");
+        RunLinuxCommand("rm -rf '" + ToLinuxPath(m_release) + "'/*", 10000);
+        WriteFileBytes(Local("game.dll"), tail);
+        DeleteFileA(LobbyLog().c_str());
+        if (c.command.empty()) {
+            // The publisher's own tool, on a release laid out as the installation is.
+            CreateDirectoryA((m_release + "\\" + m_localPath).c_str(), nullptr);
+            WriteFileBytes(m_release + "\\" + m_localPath + "\\game.dll", game.bytes);
+            CChildProcess maker;
+            ASSERT_TRUE(maker.Start("\"" MAKE_MANIFEST_EXE "\" --root \"" + m_release +
+                                    "\" --base-url " + m_server->Url("/") +
+                                    " --sign \"Z:" + TEST_SOURCE_DIR "/keys/publisher.key\""));
+            ASSERT_TRUE(maker.WaitForExit(30000));
+        } else {
+            Publish({game});
+            ASSERT_TRUE(RunLinuxCommand(c.command, 30000)) << c.what;
+        }
+        RunUpdater();
+        EXPECT_TRUE(HoldsBytes(Local("game.dll"), c.installs ? game.bytes : tail)) << c.what;
+        EXPECT_FALSE(FileExists(Local("game.dlm"))) << c.what;
+        EXPECT_TRUE(LobbyStarted()) << c.what;
+        EXPECT_FALSE(FileExists(ManifestCopy())) << c.what;
+        EXPECT_FALSE(FileExists(ManifestCopy() + ".minisig")) << c.what;
+        if (c.installs) {
+            EXPECT_TRUE(m_boxes.empty()) << c.what;
+        } else {
+            ASSERT_EQ(1u, m_boxes.size()) << c.what;
+            EXPECT_EQ("获取更新文件失败", m_boxes[0].text);
+            EXPECT_EQ("系统提示", m_boxes[0].caption);
+        }
+    }
+    // The signature was asked for beside the manifest.
+    EXPECT_EQ("/UpdateNew.xml.minisig", m_server->Requests().at(1).target);
+}
+
+// The key fixed in the program's resources (this test program's, as a signed build's) wins
+// over Platform.ini's.
+TEST(PublicKeyTest, KeyFromTheResourcesWinsOverPlatformIni) {
+    const std::string config = TestProgramFolder() + "\\Platform.ini";
+    WriteFileBytes(config, "[Update]\r\nPublicKey=RWQotherkey\r\n");
+    CTarnwickClientApp app;
+    EXPECT_TRUE(app.ReadPublicKey());
+    EXPECT_EQ(PublisherKey(), app.PublicKey());
+    DeleteFileA(config.c_str());
 }
 
 } // namespace
