@@ -241,23 +241,25 @@ CUpdateFileList::~CUpdateFileList() {
     Clear();
 }
 
-std::string CUpdateFileList::TargetPathOf(const CUpdateFileInfo& record,
-                                          std::string& folderToMake) const {
-    const std::string* base = &m_programFolder;
-    bool programFolder = false;
+const std::string& CUpdateFileList::BaseFolderOf(const CUpdateFileInfo& record) const {
     if (lstrcmpiA(record.installDir.c_str(), "WINDOWSDIR") == 0)
-        base = &m_windowsFolder;
-    else if (lstrcmpiA(record.installDir.c_str(), "SYSTEMDIR") == 0)
-        base = &m_systemFolder;
-    else
-        programFolder = true;
+        return m_windowsFolder;
+    if (lstrcmpiA(record.installDir.c_str(), "SYSTEMDIR") == 0)
+        return m_systemFolder;
+    return m_programFolder;
+}
 
-    folderToMake.clear();
+std::string CUpdateFileList::TargetPathOf(const CUpdateFileInfo& record) const {
+    const std::string& base = BaseFolderOf(record);
     if (record.localPath.empty())
-        return *base + "\\" + record.fileName;
-    if (programFolder)
-        folderToMake = m_programFolder + "\\" + record.localPath;
-    return *base + "\\" + record.localPath + "\\" + record.fileName;
+        return base + "\\" + record.fileName;
+    return base + "\\" + record.localPath + "\\" + record.fileName;
+}
+
+std::string CUpdateFileList::FolderToMake(const CUpdateFileInfo& record) const {
+    if (record.localPath.empty() || &BaseFolderOf(record) != &m_programFolder)
+        return std::string();
+    return m_programFolder + "\\" + record.localPath;
 }
 
 namespace {
@@ -266,41 +268,40 @@ namespace {
 // manifest. Folders are only noted here: none is made for a manifest that is refused.
 class CRecordBuilder : public IManifestHandler {
   public:
-    CRecordBuilder(std::list<std::unique_ptr<CUpdateFileInfo>>& records, bool requireSha256,
-                   std::function<std::string(const CUpdateFileInfo&, std::string&)> targetPathOf)
+    CRecordBuilder(std::list<CUpdateFileInfo>& records, bool requireSha256,
+                   std::function<std::string(const CUpdateFileInfo&)> folderToMake)
         : m_records(records), m_requireSha256(requireSha256),
-          m_targetPathOf(std::move(targetPathOf)) {}
+          m_folderToMake(std::move(folderToMake)) {}
 
     void BeginFile() override {
-        m_records.push_back(std::make_unique<CUpdateFileInfo>());
-        m_open.push_back(m_records.back().get());
+        m_records.emplace_back();
+        m_open.push_back(&m_records.back());
     }
     void Field(const std::u16string& name, const std::u16string& text) override {
         if (!m_open.empty())
             StoreField(*m_open.back(), name, text);
     }
     bool EndFile() override {
-        CUpdateFileInfo& record = *m_open.back();
+        const CUpdateFileInfo& record = *m_open.back();
         m_open.pop_back();
         if (!StaysInsideBase(record.fileName) || !StaysInsideBase(record.localPath))
             return false;
         // A whole-file digest that is given must be one; a signed manifest must give it.
         if (record.sha256.empty() ? m_requireSha256 : !IsHex(record.sha256, 64))
             return false;
-        record.targetPath = m_targetPathOf(record, m_folder);
-        if (!m_folder.empty())
-            m_folders.insert(m_folder);
+        std::string folder = m_folderToMake(record);
+        if (!folder.empty())
+            m_folders.insert(std::move(folder));
         return true;
     }
     const std::set<std::string>& Folders() const { return m_folders; }
 
   private:
-    std::list<std::unique_ptr<CUpdateFileInfo>>& m_records;
+    std::list<CUpdateFileInfo>& m_records;
     bool m_requireSha256;
-    std::function<std::string(const CUpdateFileInfo&, std::string&)> m_targetPathOf;
+    std::function<std::string(const CUpdateFileInfo&)> m_folderToMake;
     // Records whose "File" element is open; fields go to the innermost.
     std::vector<CUpdateFileInfo*> m_open;
-    std::string m_folder;
     std::set<std::string> m_folders;
 };
 
@@ -317,9 +318,7 @@ bool CUpdateFileList::Load(const unsigned char* manifest, std::size_t size, bool
     std::lock_guard<CCriticalSection> guard(m_lock);
     m_records.clear();
     CRecordBuilder builder(m_records, requireSha256,
-                           [this](const CUpdateFileInfo& record, std::string& folder) {
-                               return TargetPathOf(record, folder);
-                           });
+                           [this](const CUpdateFileInfo& record) { return FolderToMake(record); });
     CSystemCodePage codePages;
     if (!ReadManifest(manifest, size, builder, codePages)) {
         m_records.clear();
@@ -337,7 +336,7 @@ int CUpdateFileList::FilterNeedsUpdate() {
     std::vector<unsigned char> buffer(kHashBufferSize);
     int remaining = 0;
     for (auto it = m_records.begin(); it != m_records.end();) {
-        if (NeedsUpdate(**it, buffer)) {
+        if (NeedsUpdate(*it, TargetPathOf(*it), buffer)) {
             ++remaining;
             ++it;
         } else {
@@ -351,8 +350,8 @@ std::uint32_t CUpdateFileList::TotalSize() {
     std::lock_guard<CCriticalSection> guard(m_lock);
     std::uint32_t total = 0;
     for (const auto& record : m_records)
-        if (record->needsUpdate)
-            total += record->ExpectedSize();
+        if (record.needsUpdate)
+            total += record.ExpectedSize();
     return total;
 }
 
@@ -360,8 +359,9 @@ std::unique_ptr<CUpdateFileInfo> CUpdateFileList::PopFront() {
     std::lock_guard<CCriticalSection> guard(m_lock);
     if (m_records.empty())
         return nullptr;
-    std::unique_ptr<CUpdateFileInfo> first = std::move(m_records.front());
+    auto first = std::make_unique<CUpdateFileInfo>(std::move(m_records.front()));
     m_records.pop_front();
+    first->targetPath = TargetPathOf(*first);
     return first;
 }
 
@@ -377,13 +377,14 @@ int CUpdateFileList::Count() {
 
 bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record) {
     std::vector<unsigned char> buffer(kHashBufferSize);
-    return NeedsUpdate(record, buffer);
+    return NeedsUpdate(record, TargetPathOf(record), buffer);
 }
 
-bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record, std::vector<unsigned char>& buffer) {
+bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record, const std::string& targetPath,
+                                  std::vector<unsigned char>& buffer) {
     std::lock_guard<CCriticalSection> guard(m_lock);
     // One open serves the size and the digest.
-    CFileHandle local = CFileHandle::OpenForReading(record.targetPath.c_str());
+    CFileHandle local = CFileHandle::OpenForReading(targetPath.c_str());
     if (!local.IsValid()) {
         record.needsUpdate = true;
         return true;

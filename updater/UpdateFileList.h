@@ -35,6 +35,7 @@ class CUpdateFileList {
     void Clear();
     int Count();
 
+    // Whether the entry's local file (at the entry's destination) needs an update.
     bool NeedsUpdate(CUpdateFileInfo& record);
 
     // Digest of the longest prefix of the file whose length is a multiple of
@@ -51,13 +52,18 @@ class CUpdateFileList {
     const std::string& SystemFolder() const { return m_systemFolder; }
 
   private:
-    // The destination of an entry, and the folder to make for it (empty: none).
-    std::string TargetPathOf(const CUpdateFileInfo& record, std::string& folderToMake) const;
-    bool NeedsUpdate(CUpdateFileInfo& record, std::vector<unsigned char>& buffer);
+    // The destination of an entry (records in the list get it when they are
+    // popped: a hundred thousand entries need not keep it all the while), and
+    // the folder to make for it (empty: none).
+    const std::string& BaseFolderOf(const CUpdateFileInfo& record) const;
+    std::string TargetPathOf(const CUpdateFileInfo& record) const;
+    std::string FolderToMake(const CUpdateFileInfo& record) const;
+    bool NeedsUpdate(CUpdateFileInfo& record, const std::string& targetPath,
+                     std::vector<unsigned char>& buffer);
 
     std::string m_programFolder;
     std::string m_windowsFolder;
     std::string m_systemFolder;
-    std::list<std::unique_ptr<CUpdateFileInfo>> m_records;
+    std::list<CUpdateFileInfo> m_records;
     CCriticalSection m_lock;
 };
