@@ -156,6 +156,8 @@ class CParser {
                 return false;
         return true;
     }
+    // Consumes characters up to and including the first `lead` followed by `next`.
+    bool SkipThrough(char32_t lead, char32_t next);
     bool SkipSpace() {
         bool skipped = false;
         while (IsSpace(m_char)) {
@@ -464,32 +466,23 @@ bool CParser::ParseProcessingInstruction(bool atStart) {
         return ParseXmlDeclaration();
     if (EqualsIgnoringCase(m_scratch, "xml"))
         return false;
-    if (m_char != '?' && !SkipSpace())
-        return false;
-    for (;;) {
-        if (m_char == kEnd)
-            return false;
-        const bool question = m_char == '?';
-        Next();
-        if (question && m_char == '>') {
-            Next();
-            return true;
-        }
-    }
+    return (m_char == '?' || SkipSpace()) && SkipThrough('?', '>');
 }
 
 // After "<!-": the rest of a comment, which may not hold "--".
 bool CParser::ParseComment() {
-    if (!Expect('-'))
-        return false;
+    return Expect('-') && SkipThrough('-', '-') && Expect('>');
+}
+
+bool CParser::SkipThrough(char32_t lead, char32_t next) {
     for (;;) {
         if (m_char == kEnd)
             return false;
-        const bool dash = m_char == '-';
+        const bool match = m_char == lead;
         Next();
-        if (dash && m_char == '-') {
+        if (match && m_char == next) {
             Next();
-            return Expect('>');
+            return true;
         }
     }
 }

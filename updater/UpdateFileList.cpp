@@ -411,22 +411,27 @@ bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record, const std::string& ta
     return record.needsUpdate;
 }
 
-bool CUpdateFileList::ComputeFileHash(const char* path, std::string& digest) {
+namespace {
+
+// A digest above of a whole file; false when the file cannot be opened.
+bool DigestOfFile(const char* path, std::string& digest,
+                  std::string (*digestOf)(HANDLE, std::vector<unsigned char>&, DWORD)) {
     CFileHandle file = CFileHandle::OpenForReading(path);
     if (!file.IsValid())
         return false;
     std::vector<unsigned char> buffer(kHashBufferSize);
-    digest = PrefixDigestOf(file.Get(), buffer, ReadPiece(file.Get(), buffer));
+    digest = digestOf(file.Get(), buffer, ReadPiece(file.Get(), buffer));
     return true;
 }
 
+} // namespace
+
+bool CUpdateFileList::ComputeFileHash(const char* path, std::string& digest) {
+    return DigestOfFile(path, digest, PrefixDigestOf);
+}
+
 bool CUpdateFileList::ComputeFileSha256(const char* path, std::string& digest) {
-    CFileHandle file = CFileHandle::OpenForReading(path);
-    if (!file.IsValid())
-        return false;
-    std::vector<unsigned char> buffer(kHashBufferSize);
-    digest = Sha256Of(file.Get(), buffer, ReadPiece(file.Get(), buffer));
-    return true;
+    return DigestOfFile(path, digest, Sha256Of);
 }
 
 bool CUpdateFileList::HasDigest(const char* path, const std::string& hashCode,
