@@ -141,40 +141,50 @@ bool StaysInsideBase(const std::string& path) {
     return true;
 }
 
-// Files are read in large pieces, one buffer for a whole check.
+// Files are read in large pieces, one buffer for a whole check; the first piece is
+// smaller, because the system's reads cost in proportion to the buffer they are given
+// and most files are small.
 constexpr std::size_t kHashBufferSize = 1024 * 1024;
+constexpr DWORD kFirstPiece = 64 * 1024;
 
-DWORD ReadPiece(HANDLE file, std::vector<unsigned char>& buffer) {
+DWORD ReadPiece(HANDLE file, std::vector<unsigned char>& buffer, DWORD size) {
     DWORD read = 0;
-    if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
+    if (!ReadFile(file, buffer.data(), size, &read, nullptr))
         read = 0;
     return read;
 }
 
-// The prefix digest of an open file whose first piece (`read` bytes) is in the buffer: only
-// whole 512-byte blocks count, up to the first short read.
-std::string PrefixDigestOf(HANDLE file, std::vector<unsigned char>& buffer, DWORD read) {
-    constexpr DWORD kBlock = 512;
-    CMd5 md5;
+// Reads an open file to its end, the first piece (`read` of `requested` bytes) already in the
+// buffer, and hands each piece to feed; the first short read ends the file.
+template <class Feed>
+void ReadThrough(HANDLE file, std::vector<unsigned char>& buffer, DWORD read, DWORD requested,
+                 Feed feed) {
     for (;;) {
-        md5.Update(buffer.data(), read / kBlock * kBlock);
-        if (read < buffer.size())
-            break;
-        read = ReadPiece(file, buffer);
+        feed(buffer.data(), read);
+        if (read < requested)
+            return;
+        requested = static_cast<DWORD>(buffer.size());
+        read = ReadPiece(file, buffer, requested);
     }
+}
+
+// The prefix digest: only whole 512-byte blocks count (pieces are whole blocks but the last).
+std::string PrefixDigestOf(HANDLE file, std::vector<unsigned char>& buffer, DWORD read,
+                           DWORD requested) {
+    CMd5 md5;
+    ReadThrough(file, buffer, read, requested, [&md5](const unsigned char* data, DWORD size) {
+        md5.Update(data, size / 512 * 512);
+    });
     return md5.FinalHex();
 }
 
-// The whole file's SHA-256, the first piece (`read` bytes) already in the buffer.
-std::string Sha256Of(HANDLE file, std::vector<unsigned char>& buffer, DWORD read) {
+// The whole file's SHA-256.
+std::string Sha256Of(HANDLE file, std::vector<unsigned char>& buffer, DWORD read, DWORD requested) {
     crypto_hash_sha256_state state;
     crypto_hash_sha256_init(&state);
-    for (;;) {
-        crypto_hash_sha256_update(&state, buffer.data(), read);
-        if (read < buffer.size())
-            break;
-        read = ReadPiece(file, buffer);
-    }
+    ReadThrough(file, buffer, read, requested, [&state](const unsigned char* data, DWORD size) {
+        crypto_hash_sha256_update(&state, data, size);
+    });
     unsigned char digest[crypto_hash_sha256_BYTES];
     crypto_hash_sha256_final(&state, digest);
     char hex[2 * crypto_hash_sha256_BYTES + 1];
@@ -390,10 +400,10 @@ bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record, const std::string& ta
         return true;
     }
     // A first read shorter than the buffer has told the size; only larger files are asked.
-    const DWORD first = ReadPiece(local.Get(), buffer);
+    const DWORD first = ReadPiece(local.Get(), buffer, kFirstPiece);
     LARGE_INTEGER localSize = {};
     localSize.QuadPart = first;
-    const bool sizeKnown = first < buffer.size() || GetFileSizeEx(local.Get(), &localSize);
+    const bool sizeKnown = first < kFirstPiece || GetFileSizeEx(local.Get(), &localSize);
     // The digest covers only whole 512-byte blocks, so a change in the tail of
     // a file would go unnoticed: a size that differs from the manifest's
     // counts as well.
@@ -404,8 +414,8 @@ bool CUpdateFileList::NeedsUpdate(CUpdateFileInfo& record, const std::string& ta
     }
     const bool current =
         record.sha256.empty()
-            ? SameDigest(PrefixDigestOf(local.Get(), buffer, first), record.hashCode)
-            : SameDigest(Sha256Of(local.Get(), buffer, first), record.sha256);
+            ? SameDigest(PrefixDigestOf(local.Get(), buffer, first, kFirstPiece), record.hashCode)
+            : SameDigest(Sha256Of(local.Get(), buffer, first, kFirstPiece), record.sha256);
     if (!current)
         record.needsUpdate = true;
     return record.needsUpdate;
@@ -415,12 +425,12 @@ namespace {
 
 // A digest above of a whole file; false when the file cannot be opened.
 bool DigestOfFile(const char* path, std::string& digest,
-                  std::string (*digestOf)(HANDLE, std::vector<unsigned char>&, DWORD)) {
+                  std::string (*digestOf)(HANDLE, std::vector<unsigned char>&, DWORD, DWORD)) {
     CFileHandle file = CFileHandle::OpenForReading(path);
     if (!file.IsValid())
         return false;
     std::vector<unsigned char> buffer(kHashBufferSize);
-    digest = digestOf(file.Get(), buffer, ReadPiece(file.Get(), buffer));
+    digest = digestOf(file.Get(), buffer, ReadPiece(file.Get(), buffer, kFirstPiece), kFirstPiece);
     return true;
 }
 
