@@ -1,8 +1,8 @@
 # The libraries the programs and tests link, as static libraries found through
 # CMAKE_PREFIX_PATH (scripts/setup.sh builds libpng, libjpeg-turbo, libsodium,
-# GoogleTest and pugixml for MinGW into /opt/tarnwick-deps/mingw32, which the presets
-# name) and the compiler's own folders (zlib). The deps:: names are what the
-# lists link.
+# GoogleTest and pugixml for MinGW into /opt/tarnwick-deps/mingw32, which the
+# presets name) and the compiler's own folders (zlib). The deps:: names are what
+# the lists link.
 
 # deps_import(name library): a static library found by file name, with the
 # include folder beside it.
