@@ -176,6 +176,7 @@ class CParser {
     bool ParseComment();
     bool ParseCdata();
     bool ParseDoctype();
+    bool ParseMarkup(bool atStart);
     bool ParseRoot();
     bool ParseStartTag();
     bool ParseEndTag();
@@ -191,6 +192,8 @@ class CParser {
     bool m_byteOrderMark = false;
     char32_t m_char = kEnd;
     bool m_bad = false;
+    bool m_seenRoot = false;
+    bool m_seenDoctype = false;
 
     // Open elements, and the child elements of "File" elements whose text is being gathered;
     // both only grow, so their strings keep their buffers.
@@ -637,25 +640,7 @@ bool CParser::ParseRoot() {
             FlushRun();
             brackets = 0;
             Next();
-            bool ok;
-            if (m_char == '/') {
-                Next();
-                ok = ParseEndTag();
-            } else if (m_char == '?') {
-                Next();
-                ok = ParseProcessingInstruction(false);
-            } else if (m_char == '!') {
-                Next();
-                if (m_char == '-') {
-                    Next();
-                    ok = ParseComment();
-                } else {
-                    ok = m_char == '[' && (Next(), ParseCdata());
-                }
-            } else {
-                ok = ParseStartTag();
-            }
-            if (!ok || m_bad)
+            if (!ParseMarkup(false) || m_bad)
                 return false;
             continue;
         }
@@ -678,39 +663,51 @@ bool CParser::ParseRoot() {
     return !m_bad;
 }
 
+// After '<': in content an end tag, a processing instruction, a comment, a CDATA section or a
+// child element; outside the root a processing instruction, a comment, the document type
+// declaration (before the root only) or the root.
+bool CParser::ParseMarkup(bool atStart) {
+    const bool inContent = m_depth > 0;
+    if (m_char == '/' && inContent) {
+        Next();
+        return ParseEndTag();
+    }
+    if (m_char == '?') {
+        Next();
+        return ParseProcessingInstruction(atStart);
+    }
+    if (m_char == '!') {
+        Next();
+        if (m_char == '-') {
+            Next();
+            return ParseComment();
+        }
+        if (inContent)
+            return m_char == '[' && (Next(), ParseCdata());
+        if (m_seenRoot || m_seenDoctype || m_char != 'D')
+            return false;
+        m_seenDoctype = true;
+        return ParseDoctype();
+    }
+    if (inContent)
+        return ParseStartTag();
+    if (m_seenRoot)
+        return false;
+    m_seenRoot = true;
+    return ParseRoot();
+}
+
 bool CParser::Run() {
     DetectEncoding();
     Next();
-    bool atStart = true, seenRoot = false, seenDoctype = false;
-    for (;; atStart = false) {
+    for (bool atStart = true;; atStart = false) {
         if (m_bad)
             return false;
         if (m_char == kEnd)
-            return seenRoot;
-        if (IsSpace(m_char)) {
+            return m_seenRoot;
+        if (IsSpace(m_char))
             Next();
-            continue;
-        }
-        if (!Expect('<'))
-            return false;
-        bool ok;
-        if (m_char == '?') {
-            Next();
-            ok = ParseProcessingInstruction(atStart);
-        } else if (m_char == '!') {
-            Next();
-            if (m_char == '-') {
-                Next();
-                ok = ParseComment();
-            } else {
-                ok = !seenRoot && !seenDoctype && m_char == 'D' && ParseDoctype();
-                seenDoctype = true;
-            }
-        } else {
-            ok = !seenRoot && ParseRoot();
-            seenRoot = true;
-        }
-        if (!ok)
+        else if (!Expect('<') || !ParseMarkup(atStart))
             return false;
     }
 }
