@@ -120,7 +120,7 @@ TEST_F(ManifestTest, TargetFolders) {
     EXPECT_TRUE(FolderExists(TestProgramFolder() + "\\" + sub));
 }
 
-TEST_F(ManifestTest, PathsThatLeaveTheirBaseFolderRejectTheWholeManifest) {
+TEST_F(ManifestTest, PathsLeavingTheirBaseOrBadDigestsRejectTheWholeManifest) {
     const char* bad[] = {
         "<FileName>..\\evil.dll</FileName>",
         "<FileName>a\\..\\..\\evil.dll</FileName>",
@@ -132,12 +132,18 @@ TEST_F(ManifestTest, PathsThatLeaveTheirBaseFolderRejectTheWholeManifest) {
         "<FileName>\\evil.dll</FileName>",
         "<FileName>ok.dll</FileName><LocalPath>sub\\... </LocalPath>",
         "<FileName>c:evil.dll</FileName>",
+        "<FileName>ok.dll</FileName><Sha256>not a digest</Sha256>",
     };
+    const std::string before = TestProgramFolder() + "\\made-before-refusal";
     for (const char* entry : bad) {
-        EXPECT_FALSE(LoadManifest("<r>" + FileElement("<FileName>good.dll</FileName>") +
+        EXPECT_FALSE(LoadManifest("<r>" +
+                                  FileElement("<FileName>good.dll</FileName><LocalPath>"
+                                              "made-before-refusal</LocalPath>") +
                                   FileElement(entry) + "</r>"))
             << entry;
         EXPECT_EQ(0, m_list.Count()) << entry;
+        // Nothing is made for a refused manifest, not even the folders of its good entries.
+        EXPECT_FALSE(FolderExists(before)) << entry;
     }
     EXPECT_TRUE(LoadManifest("<r>" +
                              FileElement("<FileName>sub\\good..dll</FileName>"
