@@ -86,7 +86,7 @@ class CManager : public CSingleton<CManager>, public ISkinHost, public ISkinStor
 
     // Window descriptions, one registry per description type; menus apart.
     DescriptionRegistry& Descriptions(DescriptionType type) override;
-    WindowInfo* FindDescription(DescriptionType type, const std::string& id) const;
+    WindowInfo* FindDescription(DescriptionType type, const std::string& id) const override;
     bool FindEntry(const std::string& name, SkinEntryData& entry) const override;
 
     // Resources; lookups compare ids exactly.

@@ -24,6 +24,9 @@
 // program's other threads have any business with scroll bars.
 #include "ScrollBarInterception.h"
 
+#include "ErrorBarrier.h"
+#include "WindowScrollBars.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -67,48 +70,81 @@ template <typename Fn> Fn System(Function function) {
     return reinterpret_cast<Fn>(g_patches[function].trampoline);
 }
 
-// A window-specific answer to any of these calls belongs in its interceptor,
-// ahead of the hand-over to the system.
+// Each interceptor answers from the skin's record of a window that carries
+// one and hands every other call to the system unchanged. Nothing thrown
+// inside reaches the caller: it gets the function's failure value.
 
 int WINAPI InterceptSetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw) {
     ++g_calls;
-    return System<decltype(&::SetScrollInfo)>(kSetScrollInfo)(window, bar, info, redraw);
+    return CallGuarded(0, [&] {
+        if (SkinnedScrollBars* bars = SkinnedScrollBars::Of(window))
+            return bars->SetScrollInfo(bar, info, redraw);
+        return System<decltype(&::SetScrollInfo)>(kSetScrollInfo)(window, bar, info, redraw);
+    });
 }
 
 BOOL WINAPI InterceptGetScrollInfo(HWND window, int bar, LPSCROLLINFO info) {
     ++g_calls;
-    return System<decltype(&::GetScrollInfo)>(kGetScrollInfo)(window, bar, info);
+    return CallGuarded(BOOL{FALSE}, [&] {
+        if (SkinnedScrollBars* bars = SkinnedScrollBars::Of(window))
+            return bars->GetScrollInfo(bar, info);
+        return System<decltype(&::GetScrollInfo)>(kGetScrollInfo)(window, bar, info);
+    });
 }
 
 int WINAPI InterceptSetScrollPos(HWND window, int bar, int position, BOOL redraw) {
     ++g_calls;
-    return System<decltype(&::SetScrollPos)>(kSetScrollPos)(window, bar, position, redraw);
+    return CallGuarded(0, [&] {
+        if (SkinnedScrollBars* bars = SkinnedScrollBars::Of(window))
+            return bars->SetScrollPos(bar, position, redraw);
+        return System<decltype(&::SetScrollPos)>(kSetScrollPos)(window, bar, position, redraw);
+    });
 }
 
 int WINAPI InterceptGetScrollPos(HWND window, int bar) {
     ++g_calls;
-    return System<decltype(&::GetScrollPos)>(kGetScrollPos)(window, bar);
+    return CallGuarded(0, [&] {
+        if (SkinnedScrollBars* bars = SkinnedScrollBars::Of(window))
+            return bars->GetScrollPos(bar);
+        return System<decltype(&::GetScrollPos)>(kGetScrollPos)(window, bar);
+    });
 }
 
 BOOL WINAPI InterceptSetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw) {
     ++g_calls;
-    return System<decltype(&::SetScrollRange)>(kSetScrollRange)(window, bar, minimum, maximum,
-                                                                redraw);
+    return CallGuarded(BOOL{FALSE}, [&] {
+        if (SkinnedScrollBars* bars = SkinnedScrollBars::Of(window))
+            return bars->SetScrollRange(bar, minimum, maximum, redraw);
+        return System<decltype(&::SetScrollRange)>(kSetScrollRange)(window, bar, minimum, maximum,
+                                                                    redraw);
+    });
 }
 
 BOOL WINAPI InterceptGetScrollRange(HWND window, int bar, LPINT minimum, LPINT maximum) {
     ++g_calls;
-    return System<decltype(&::GetScrollRange)>(kGetScrollRange)(window, bar, minimum, maximum);
+    return CallGuarded(BOOL{FALSE}, [&] {
+        if (SkinnedScrollBars* bars = SkinnedScrollBars::Of(window))
+            return bars->GetScrollRange(bar, minimum, maximum);
+        return System<decltype(&::GetScrollRange)>(kGetScrollRange)(window, bar, minimum, maximum);
+    });
 }
 
 BOOL WINAPI InterceptShowScrollBar(HWND window, int bar, BOOL show) {
     ++g_calls;
-    return System<decltype(&::ShowScrollBar)>(kShowScrollBar)(window, bar, show);
+    return CallGuarded(BOOL{FALSE}, [&] {
+        if (SkinnedScrollBars* bars = SkinnedScrollBars::Of(window))
+            return bars->ShowScrollBar(bar, show);
+        return System<decltype(&::ShowScrollBar)>(kShowScrollBar)(window, bar, show);
+    });
 }
 
 BOOL WINAPI InterceptEnableScrollBar(HWND window, UINT bars, UINT arrows) {
     ++g_calls;
-    return System<decltype(&::EnableScrollBar)>(kEnableScrollBar)(window, bars, arrows);
+    return CallGuarded(BOOL{FALSE}, [&] {
+        if (SkinnedScrollBars* record = SkinnedScrollBars::Of(window))
+            return record->EnableScrollBar(bars, arrows);
+        return System<decltype(&::EnableScrollBar)>(kEnableScrollBar)(window, bars, arrows);
+    });
 }
 
 struct Target {

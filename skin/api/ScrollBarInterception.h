@@ -1,5 +1,6 @@
-// Process-wide interception of the eight USER32 scroll-bar functions, so that
-// windows whose scroll bars the skin draws itself can answer those calls.
+// Process-wide interception of the eight USER32 scroll-bar functions: windows
+// whose scroll bars the skin draws itself answer those calls from their
+// record, every other window gets the system's own answer.
 #pragma once
 
 namespace Velmora {

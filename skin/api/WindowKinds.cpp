@@ -1,7 +1,10 @@
 #include "WindowKinds.h"
 
 #include "AsciiCase.h"
+#include "ComboBox.h"
 #include "CommonCtrl.h"
+#include "Edit.h"
+#include "ScrollBar.h"
 #include "Velmora.h"
 
 #include <initializer_list>
@@ -38,13 +41,13 @@ constexpr KindRow kKinds[] = {
     {WindowKind::Static, VELMORA_KIND_STATIC, "Static", 0, SkinList::Static,
      DescriptionType::Static, "static", true, nullptr},
     {WindowKind::Edit, VELMORA_KIND_EDIT, "Edit", 0, SkinList::Edit, DescriptionType::Edit, "edit",
-     true, nullptr},
+     true, &MakeSkin<CEdit>},
     {WindowKind::GroupBox, VELMORA_KIND_GROUPBOX, kButton, ButtonTypes({BS_GROUPBOX}),
      SkinList::GroupBox, DescriptionType::GroupBox, "groupbox", true, nullptr},
     {WindowKind::ComboBox, VELMORA_KIND_COMBOBOX, "ComboBox", 0, SkinList::ComboBox,
-     DescriptionType::ComboBox, "combobox", true, nullptr},
+     DescriptionType::ComboBox, "combobox", true, &MakeSkin<CComboBox>},
     {WindowKind::ScrollBar, VELMORA_KIND_SCROLLBAR, "ScrollBar", 0, SkinList::ScrollBar,
-     DescriptionType::ScrollBar, "scrollbar", true, nullptr},
+     DescriptionType::ScrollBar, "scrollbar", true, &MakeSkin<CScrollBar>},
     // The common toolbar is classified but never skinned by SkinWindow.
     {WindowKind::ToolBar, VELMORA_KIND_TOOLBAR, "ToolbarWindow", 0, SkinList::None,
      DescriptionType::ToolBar, nullptr, true, nullptr},

@@ -6,6 +6,12 @@ namespace Velmora {
 
 CCommonCtrl::CCommonCtrl(ISkinHost& host, WindowInfo* info) : CWindow(host, info) {}
 
+void CCommonCtrl::Attach(HWND window) {
+    CWindow::Attach(window);
+    if (window)
+        InstallWindowScrollBars();
+}
+
 LRESULT CCommonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
@@ -20,6 +26,13 @@ LRESULT CCommonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnDrawItem(wParam, lParam);
     case WM_CTLCOLORBTN:
         return OnCtlColorButton(wParam, lParam);
+    case WM_CTLCOLOREDIT:
+        return OnCtlColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND:
+        NotifyComboBox(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return CallPrevious(message, wParam, lParam);
     default:
         return CallPrevious(message, wParam, lParam);
     }

@@ -11,6 +11,7 @@ class CCommonCtrl : public CWindow {
   public:
     CCommonCtrl(ISkinHost& host, WindowInfo* info);
 
+    void Attach(HWND window) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Redraw(bool rebuild, const RECT* rect) override;
 

@@ -43,6 +43,7 @@ void GDIImage::Release() {
 void GDIImage::AdjustHSL(int32_t hueShift, int32_t saturation, int32_t lightness) {
     if (!m_adjust || !IsValid())
         return;
+    ++m_changeCount;
     const HslAdjustment adjustment{static_cast<float>(hueShift), saturation / 100.0f,
                                    lightness / 100.0f,
                                    hueShift == 0 && saturation == 100 && lightness == 100};

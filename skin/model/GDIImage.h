@@ -24,10 +24,14 @@ class GDIImage : public CPixImage, public GDIObject {
 
     // Re-colours the picture from the colours it was decoded with.
     void AdjustHSL(int32_t hueShift, int32_t saturation, int32_t lightness);
+    // Grows with every re-colouring, so that copies made of the pixels can
+    // tell that they are out of date.
+    uint32_t GetChangeCount() const { return m_changeCount; }
 
   private:
     bool m_adjust = true;
     uint32_t m_transparentColor = 0xFFFFFFFF;
+    uint32_t m_changeCount = 0;
     std::vector<uint32_t> m_savedPixels;
     std::vector<uint32_t> m_savedPalette;
 };

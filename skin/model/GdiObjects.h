@@ -1,6 +1,7 @@
 // Owners of the GDI objects that painting creates: a selection undone on
-// leaving, a pen, brush or bitmap, the device context of a paint, a memory
-// device context, and a memory device context with a bitmap of its own.
+// leaving, a pen, brush or bitmap, the device context of a paint or of a
+// whole window, a memory device context, and a memory device context with a
+// bitmap of its own.
 #pragma once
 
 #include <windows.h>
@@ -35,6 +36,12 @@ template <class Handle> class CGdiHandle {
             DeleteObject(m_handle);
     }
     Handle Get() const { return m_handle; }
+    // Deletes the object held so far and holds handle instead.
+    void Reset(Handle handle = nullptr) {
+        if (m_handle && m_handle != handle)
+            DeleteObject(m_handle);
+        m_handle = handle;
+    }
 
   private:
     Handle m_handle;
@@ -55,6 +62,23 @@ class CPaintDC {
   private:
     HWND m_window;
     PAINTSTRUCT m_paint = {};
+    HDC m_dc;
+};
+
+// The device context of a whole window, non-client area included.
+class CWindowDC {
+  public:
+    explicit CWindowDC(HWND window) : m_window(window), m_dc(GetWindowDC(window)) {}
+    CWindowDC(const CWindowDC&) = delete;
+    CWindowDC& operator=(const CWindowDC&) = delete;
+    ~CWindowDC() {
+        if (m_dc)
+            ReleaseDC(m_window, m_dc);
+    }
+    HDC Get() const { return m_dc; }
+
+  private:
+    HWND m_window;
     HDC m_dc;
 };
 

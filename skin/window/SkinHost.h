@@ -5,6 +5,7 @@
 #pragma once
 
 #include "SkinView.h"
+#include "WindowInfo.h"
 
 #include <windows.h>
 
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace Velmora {
@@ -46,6 +48,8 @@ constexpr size_t kSkinListCount = 19;
 
 class ISkinHost : public ISkinView {
   public:
+    // The description of that type and id (the first loaded one); null when none.
+    virtual WindowInfo* FindDescription(DescriptionType type, const std::string& id) const = 0;
     virtual CWindow* FindSkinObject(HWND window, SkinList list) const = 0;
     // Skin objects of the given lists whose windows are children of parent,
     // in the children's Z order.

@@ -1,6 +1,7 @@
 #include "Window.h"
 
 #include "GDICursor.h"
+#include "WindowScrollBars.h"
 
 namespace Velmora {
 
@@ -27,6 +28,7 @@ bool ItemRect(const RECT& client, int32_t left, int32_t top, int32_t width, int3
 CWindow::CWindow(ISkinHost& host, WindowInfo* info) : m_host(host), m_info(info) {}
 
 CWindow::~CWindow() {
+    ReleaseWindowScrollBars();
     m_background.Reset();
 }
 
@@ -51,7 +53,21 @@ void CWindow::Attach(HWND window) {
             flags |= SWP_NOSIZE;
         SetWindowPos(window, nullptr, x, y, width, height, flags);
     }
+    // The scroll bars' procedure sits above the hook: it leaves first.
+    if (!window)
+        ReleaseWindowScrollBars();
     CHookWindow::Attach(window);
+}
+
+void CWindow::InstallWindowScrollBars() {
+    if (m_hwnd && m_info && SkinnedScrollBars::Install(m_hwnd, m_host, *m_info))
+        m_scrollBarsInstalled = true;
+}
+
+void CWindow::ReleaseWindowScrollBars() {
+    if (m_scrollBarsInstalled && m_hwnd)
+        SkinnedScrollBars::Release(m_hwnd);
+    m_scrollBarsInstalled = false;
 }
 
 LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -99,6 +115,12 @@ void CWindow::AddWindowStyle(LONG bits) {
     m_host.RememberAddedStyle(m_hwnd, bits & ~style);
     SetWindowLongA(m_hwnd, GWL_STYLE, style | bits);
 }
+
+HBRUSH CWindow::CtlColor(UINT, HDC) {
+    return nullptr;
+}
+
+void CWindow::SetDroppedDown(bool) {}
 
 int CWindow::SetItemStyle(int, int, const char*) {
     return 1;
@@ -336,6 +358,34 @@ LRESULT CWindow::OnCtlColorButton(WPARAM wParam, LPARAM lParam) {
     if (m_host.FindSkinObject(button, SkinList::Button))
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     return CallPrevious(WM_CTLCOLORBTN, wParam, lParam);
+}
+
+// The parent's own answer comes first, so that what the skin does not set
+// keeps the parent's colours.
+LRESULT CWindow::OnCtlColorEdit(HDC dc, HWND child) {
+    const LRESULT own = CallPrevious(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                     reinterpret_cast<LPARAM>(child));
+    if (CWindow* edit = m_host.FindSkinObject(child, SkinList::Edit)) {
+        if (HBRUSH brush = edit->CtlColor(WM_CTLCOLOREDIT, dc))
+            return reinterpret_cast<LRESULT>(brush);
+    }
+    return own;
+}
+
+LRESULT CWindow::OnCtlColorStatic(HDC dc, HWND child) {
+    if (CWindow* edit = m_host.FindSkinObject(child, SkinList::Edit)) {
+        if (HBRUSH brush = edit->CtlColor(WM_CTLCOLORSTATIC, dc))
+            return reinterpret_cast<LRESULT>(brush);
+    }
+    return CallPrevious(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                        reinterpret_cast<LPARAM>(child));
+}
+
+void CWindow::NotifyComboBox(int code, HWND child) {
+    if (code != CBN_DROPDOWN && code != CBN_CLOSEUP)
+        return;
+    if (CWindow* combo = m_host.FindSkinObject(child, SkinList::ComboBox))
+        combo->SetDroppedDown(code == CBN_DROPDOWN);
 }
 
 void CWindow::ExcludeOpaqueChildren(HDC dc, std::initializer_list<SkinList> lists,

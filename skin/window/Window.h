@@ -55,6 +55,13 @@ class CWindow : public CHookWindow {
     virtual std::unique_ptr<SubItemOverride> GetSubItemVisible(int row, int column, const char* id);
     virtual std::unique_ptr<SubItemOverride> GetTreeItemValue(void* item, const char* id);
     virtual std::unique_ptr<SubItemOverride> GetTreeItemVisible(void* item, const char* id);
+    // The colours of a child control its parent is asked for (WM_CTLCOLOREDIT,
+    // WM_CTLCOLORSTATIC with the child's device context): the skin sets them
+    // and gives the brush to answer with; null when it has none.
+    virtual HBRUSH CtlColor(UINT message, HDC dc);
+    // The drop-down list of a combo box opened or closed (its parent heard
+    // CBN_DROPDOWN or CBN_CLOSEUP).
+    virtual void SetDroppedDown(bool dropped);
 
     // Paints the list's items of state and of "all" in index order.
     void PaintItems(HDC dc, int windowKind, const DrawItemList& list, int state, const RECT& target,
@@ -82,6 +89,11 @@ class CWindow : public CHookWindow {
     const CMemoryCanvas& GetBackground() const { return m_background; }
 
   protected:
+    // Puts the skin's scroll bars in place of the window's own, as the
+    // description's "scrollbar" property names them; they go again when the
+    // skin lets go of the window.
+    void InstallWindowScrollBars();
+
     // Shared message handlers of the derived skins.
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT OnSizeRedraw(WPARAM wParam, LPARAM lParam);
@@ -91,6 +103,11 @@ class CWindow : public CHookWindow {
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
     LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColorButton(WPARAM wParam, LPARAM lParam);
+    // Colour messages about a skinned edit child go to its skin.
+    LRESULT OnCtlColorEdit(HDC dc, HWND child);
+    LRESULT OnCtlColorStatic(HDC dc, HWND child);
+    // Tells a skinned combo box child that its list opened or closed.
+    void NotifyComboBox(int code, HWND child);
 
     // What a skin that paints a background for skinned children does for
     // them, given the lists of the children it serves. Leaves the visible,
@@ -115,8 +132,10 @@ class CWindow : public CHookWindow {
     WindowInfo* m_info = nullptr;
     ISelfPaint* m_selfPaint = nullptr;
     int m_selfPaintValue = 0;
+    bool m_scrollBarsInstalled = false;
 
   private:
+    void ReleaseWindowScrollBars();
     template <class ChangeText, class ChangeImage>
     int ChangeItem(const char* id, ChangeText changeText, ChangeImage changeImage);
     const IDraw* PainterOf(DrawItemKind kind) const;
