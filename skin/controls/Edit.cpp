@@ -166,8 +166,7 @@ std::string CEdit::CueText() const {
 }
 
 bool CEdit::CanShowCue() const {
-    return m_hwnd && GetFocus() != m_hwnd &&
-           (m_showingCue || GetWindowTextLengthA(m_hwnd) == 0);
+    return m_hwnd && GetFocus() != m_hwnd && (m_showingCue || GetWindowTextLengthA(m_hwnd) == 0);
 }
 
 void CEdit::ShowCue(const std::string& cue) {
@@ -234,8 +233,7 @@ LRESULT CEdit::OnNcPaint(WPARAM) {
                                  ? CreatePen(PS_NULL, 0, 0)
                                  : CreatePen(PS_SOLID, item->borderWidth, item->borderColor));
         CSelectObject selectPen(dc.Get(), pen.Get());
-        CSelectObject selectBrush(dc.Get(),
-                                  fill.Get() ? fill.Get() : GetStockObject(NULL_BRUSH));
+        CSelectObject selectBrush(dc.Get(), fill.Get() ? fill.Get() : GetStockObject(NULL_BRUSH));
         RoundRect(dc.Get(), window.left + item->upperLeftX, window.top + item->upperLeftY,
                   window.right + item->lowerRightX, window.bottom + item->lowerRightY,
                   item->roundRectWidth, item->roundRectHeight);

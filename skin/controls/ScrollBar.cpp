@@ -153,9 +153,8 @@ int CScrollBar::ThumbOffset() const {
     const float share =
         static_cast<float>(info.nPos) / static_cast<float>(static_cast<uint32_t>(divisor));
     const SIZE client = Client();
-    const int room = Orientation() == SBS_HORZ
-                         ? client.cx - 2 * m_sprite.CellWidth() - m_thumb.cx
-                         : client.cy - 2 * m_sprite.CellHeight() - m_thumb.cy;
+    const int room = Orientation() == SBS_HORZ ? client.cx - 2 * m_sprite.CellWidth() - m_thumb.cx
+                                               : client.cy - 2 * m_sprite.CellHeight() - m_thumb.cy;
     return Truncate(static_cast<float>(room) * share);
 }
 
@@ -168,12 +167,11 @@ std::optional<int> CScrollBar::PositionAt(int pixel) const {
     const SIZE client = Client();
     const bool horizontal = Orientation() == SBS_HORZ;
     const int arrow = horizontal ? m_sprite.CellWidth() : m_sprite.CellHeight();
-    const int room = horizontal ? client.cx - 2 * arrow - m_thumb.cx
-                                : client.cy - 2 * arrow - m_thumb.cy;
+    const int room =
+        horizontal ? client.cx - 2 * arrow - m_thumb.cx : client.cy - 2 * arrow - m_thumb.cy;
     if (room <= 0)
         return std::nullopt;
-    const auto range =
-        static_cast<float>(int64_t{info.nMax} - info.nMin - int64_t{info.nPage});
+    const auto range = static_cast<float>(int64_t{info.nMax} - info.nMin - int64_t{info.nPage});
     return Truncate(static_cast<float>(pixel - arrow) / static_cast<float>(room) * range);
 }
 
@@ -229,8 +227,8 @@ LRESULT CScrollBar::OnPaint() {
             const int cw = m_sprite.CellWidth();
             const int ch = m_sprite.CellHeight();
             const RECT all = {0, 0, client.cx, client.cy};
-            m_sprite.PaintCell(dc, vertical ? SPRITE_VERT_TRACK : SPRITE_HORZ_TRACK,
-                               SPRITE_NORMAL, all);
+            m_sprite.PaintCell(dc, vertical ? SPRITE_VERT_TRACK : SPRITE_HORZ_TRACK, SPRITE_NORMAL,
+                               all);
             // A pressed arrow or thumb shows pressed and nothing else hot;
             // otherwise the arrow or thumb under the mouse shows over.
             const bool pressedShows = m_pressedPart >= PART_UP && m_pressedPart <= PART_THUMB;
@@ -401,8 +399,8 @@ void CScrollBar::SendScroll(int part) {
     case PART_RIGHT:
     case PART_PAGE_LEFT:
     case PART_PAGE_RIGHT: {
-        const int code = part == PART_LEFT    ? SB_LINELEFT
-                         : part == PART_RIGHT ? SB_LINERIGHT
+        const int code = part == PART_LEFT        ? SB_LINELEFT
+                         : part == PART_RIGHT     ? SB_LINERIGHT
                          : part == PART_PAGE_LEFT ? SB_PAGELEFT
                                                   : SB_PAGERIGHT;
         SendToParent(WM_HSCROLL, code, 0);
@@ -412,8 +410,8 @@ void CScrollBar::SendScroll(int part) {
     case PART_DOWN:
     case PART_PAGE_UP:
     case PART_PAGE_DOWN: {
-        const int code = part == PART_UP     ? SB_LINEUP
-                         : part == PART_DOWN ? SB_LINEDOWN
+        const int code = part == PART_UP        ? SB_LINEUP
+                         : part == PART_DOWN    ? SB_LINEDOWN
                          : part == PART_PAGE_UP ? SB_PAGEUP
                                                 : SB_PAGEDOWN;
         SendToParent(WM_VSCROLL, code, 0);

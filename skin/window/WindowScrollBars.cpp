@@ -212,7 +212,9 @@ LRESULT CALLBACK SkinnedScrollBars::ScrollBarsProc(HWND window, UINT message, WP
         return DefWindowProcA(window, message, wParam, lParam);
     SkinnedScrollBars* bars = found->second;
     const WNDPROC previous = bars->m_previousProc;
-    const auto windowsOwn = [=] { return CallWindowProcA(previous, window, message, wParam, lParam); };
+    const auto windowsOwn = [=] {
+        return CallWindowProcA(previous, window, message, wParam, lParam);
+    };
 
     if (message == WM_NCDESTROY) {
         // The window ends: the record leaves its chain and goes.
@@ -454,8 +456,7 @@ LRESULT SkinnedScrollBars::OnMouseMove(UINT keys, POINT client, LPARAM lParam) {
     if (range <= 0 || room <= 0 || layout.thumbEnd == layout.thumbStart)
         return 0;
     const int along = layout.vertical ? screen.y : screen.x;
-    const int64_t moved =
-        std::clamp<int64_t>(along - m_dragOffset - layout.trackStart, 0, room);
+    const int64_t moved = std::clamp<int64_t>(along - m_dragOffset - layout.trackStart, 0, room);
     // Counted from the range's start, which need not be 0.
     const auto position =
         static_cast<int>(info.nMin + MulDiv64(moved, range - int64_t{info.nPage}, room));
@@ -571,13 +572,13 @@ SkinnedScrollBars::Layout SkinnedScrollBars::LayoutOf(int bar) const {
     if (!layout.thumbAllowed || IsRectEmpty(&layout.rect))
         return layout;
     const int64_t range = Range(info);
-    const int64_t thumb =
-        std::max<int64_t>(MulDiv64(info.nPage, layout.track, range), kMinThumb);
+    const int64_t thumb = std::max<int64_t>(MulDiv64(info.nPage, layout.track, range), kMinThumb);
     const int64_t room = layout.track - thumb;
-    const int64_t offset = MulDiv64(int64_t{info.nPos} - info.nMin, room,
-                                    range - std::max<int64_t>(info.nPage, 1));
+    const int64_t offset =
+        MulDiv64(int64_t{info.nPos} - info.nMin, room, range - std::max<int64_t>(info.nPage, 1));
     layout.thumbStart =
-        layout.trackStart + static_cast<int>(std::clamp<int64_t>(offset, 0, std::max<int64_t>(room, 0)));
+        layout.trackStart +
+        static_cast<int>(std::clamp<int64_t>(offset, 0, std::max<int64_t>(room, 0)));
     layout.thumbEnd = layout.thumbStart + static_cast<int>(thumb);
     return layout;
 }
@@ -735,9 +736,8 @@ int SkinnedScrollBars::SetScrollInfo(int bar, const SCROLLINFO* given, BOOL redr
         }
     }
     if ((mask & SIF_POS) || checkPosition) {
-        const int64_t highest =
-            std::max<int64_t>(int64_t{info.nMax} - std::max<int64_t>(int64_t{info.nPage} - 1, 0),
-                              info.nMin);
+        const int64_t highest = std::max<int64_t>(
+            int64_t{info.nMax} - std::max<int64_t>(int64_t{info.nPage} - 1, 0), info.nMin);
         const auto position = static_cast<int>(
             std::clamp<int64_t>((mask & SIF_POS) ? given->nPos : info.nPos, info.nMin, highest));
         if (position != info.nPos) {
@@ -763,8 +763,8 @@ int SkinnedScrollBars::SetScrollInfo(int bar, const SCROLLINFO* given, BOOL redr
             if (SetShown(bar, shown))
                 RecalculateFrame();
             if (shown)
-                EnableScrollBar(bar, int64_t{info.nPage} <= span ? ESB_ENABLE_BOTH
-                                                                 : ESB_DISABLE_BOTH);
+                EnableScrollBar(bar,
+                                int64_t{info.nPage} <= span ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
         } else if (shown != wasShown) {
             SetShown(bar, shown);
             RecalculateFrame();

@@ -67,8 +67,7 @@ class SkinnedScrollBars {
 
     SkinnedScrollBars() = default;
 
-    static LRESULT CALLBACK ScrollBarsProc(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam);
+    static LRESULT CALLBACK ScrollBarsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
     // The previous procedure's handling with the window's bar styles taken

@@ -1,0 +1,46 @@
+// A loaded skin whose "scrollbar" element "bar" paints from a sprite sheet made
+// in memory, every cell in a colour of its own (thumb cells with their two
+// end pixels in two more), and real windows that record the scroll messages
+// they receive.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+constexpr int kCell = 16;
+// The sheet's cell (row, column) colour; the thumb rows' first and last two
+// pixels along the thumb have end colours.
+COLORREF CellColor(int row, int column);
+COLORREF ThumbStartColor(int row, int column);
+COLORREF ThumbEndColor(int row, int column);
+
+// Loads the sheet, "bar" and a "commonctrl" item "scroller" naming it, and the
+// description items given (window items of a <window> element).
+void LoadScrollBarSkin(const std::string& windowItems = std::string());
+
+// A window of its own class (or the class name given, registered on first
+// use) that records WM_HSCROLL and WM_VSCROLL and, when it follows, moves its
+// bar's position as a program would.
+HWND CreateScrollTarget(HWND parent, const RECT& rect, DWORD style,
+                        const char* className = nullptr);
+void SetFollows(HWND window, bool follows);
+// The scroll messages received since the last call: "V:1,0 V:8,0" is
+// WM_VSCROLL SB_LINEDOWN and then SB_ENDSCROLL, each with its position.
+std::string TakeScrolls(HWND window);
+
+void PumpMessages();
+// A pixel of the whole window (non-client area included; 0, 0 is its top left).
+COLORREF WindowPixel(HWND window, int x, int y);
+// Makes (x, y) on the screen the position GetMessagePos reports.
+void PlaceCursor(int x, int y);
+
+// Loads the skin, makes a top window, and leaves nothing behind.
+class ScrollBarTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    HWND m_top = nullptr;
+};
