@@ -111,7 +111,7 @@ int CEdit::SetDrawItemValue(const char* id, const char* value) {
     return CWindow::SetDrawItemValue(id, value);
 }
 
-HBRUSH CEdit::CtlColor(UINT message, HDC dc) {
+HBRUSH CEdit::ControlColor(UINT message, HDC dc) {
     if (!m_hwnd || !m_info)
         return nullptr;
     const auto make = [](CGdiHandle<HBRUSH>& brush, const SurfaceItem* item) {

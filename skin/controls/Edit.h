@@ -24,7 +24,7 @@ class CEdit : public CWindow {
     void CaptureBackground(HDC parentDc) override;
     void Redraw(bool rebuild, const RECT* rect) override;
     int SetDrawItemValue(const char* id, const char* value) override;
-    HBRUSH CtlColor(UINT message, HDC dc) override;
+    HBRUSH ControlColor(UINT message, HDC dc) override;
 
   private:
     const SurfaceItem* Surface(int state) const;

@@ -116,7 +116,7 @@ void CWindow::AddWindowStyle(LONG bits) {
     SetWindowLongA(m_hwnd, GWL_STYLE, style | bits);
 }
 
-HBRUSH CWindow::CtlColor(UINT, HDC) {
+HBRUSH CWindow::ControlColor(UINT, HDC) {
     return nullptr;
 }
 
@@ -366,7 +366,7 @@ LRESULT CWindow::OnCtlColorEdit(HDC dc, HWND child) {
     const LRESULT own = CallPrevious(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
                                      reinterpret_cast<LPARAM>(child));
     if (CWindow* edit = m_host.FindSkinObject(child, SkinList::Edit)) {
-        if (HBRUSH brush = edit->CtlColor(WM_CTLCOLOREDIT, dc))
+        if (HBRUSH brush = edit->ControlColor(WM_CTLCOLOREDIT, dc))
             return reinterpret_cast<LRESULT>(brush);
     }
     return own;
@@ -374,7 +374,7 @@ LRESULT CWindow::OnCtlColorEdit(HDC dc, HWND child) {
 
 LRESULT CWindow::OnCtlColorStatic(HDC dc, HWND child) {
     if (CWindow* edit = m_host.FindSkinObject(child, SkinList::Edit)) {
-        if (HBRUSH brush = edit->CtlColor(WM_CTLCOLORSTATIC, dc))
+        if (HBRUSH brush = edit->ControlColor(WM_CTLCOLORSTATIC, dc))
             return reinterpret_cast<LRESULT>(brush);
     }
     return CallPrevious(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),

@@ -58,7 +58,7 @@ class CWindow : public CHookWindow {
     // The colours of a child control its parent is asked for (WM_CTLCOLOREDIT,
     // WM_CTLCOLORSTATIC with the child's device context): the skin sets them
     // and gives the brush to answer with; null when it has none.
-    virtual HBRUSH CtlColor(UINT message, HDC dc);
+    virtual HBRUSH ControlColor(UINT message, HDC dc);
     // The drop-down list of a combo box opened or closed (its parent heard
     // CBN_DROPDOWN or CBN_CLOSEUP).
     virtual void SetDroppedDown(bool dropped);
