@@ -1,7 +1,7 @@
 // A loaded skin whose "scrollbar" element "bar" paints from a sprite sheet made
 // in memory, every cell in a colour of its own (thumb cells with their two
-// end pixels in two more), and real windows that record the scroll messages
-// they receive.
+// end pixels in two more), with edit and combo box descriptions, and real
+// windows that record the scroll messages they receive.
 #pragma once
 
 #include <windows.h>
@@ -11,15 +11,10 @@
 #include <string>
 
 constexpr int kCell = 16;
-// The sheet's cell (row, column) colour; the thumb rows' first and last two
-// pixels along the thumb have end colours.
-COLORREF CellColor(int row, int column);
-COLORREF ThumbStartColor(int row, int column);
-COLORREF ThumbEndColor(int row, int column);
-
-// Loads the sheet, "bar" and a "commonctrl" item "scroller" naming it, and the
-// description items given (window items of a <window> element).
-void LoadScrollBarSkin(const std::string& windowItems = std::string());
+// The sheet's cell (row, column) colour; in the thumb rows the first and last
+// two pixels along the thumb (kStart, kEnd) have colours of their own.
+enum CellPart { kBody, kStart, kEnd };
+COLORREF CellColor(int row, int column, CellPart part = kBody);
 
 // A window of its own class (or the class name given, registered on first
 // use) that records WM_HSCROLL and WM_VSCROLL and, when it follows, moves its
@@ -27,8 +22,9 @@ void LoadScrollBarSkin(const std::string& windowItems = std::string());
 HWND CreateScrollTarget(HWND parent, const RECT& rect, DWORD style,
                         const char* className = nullptr);
 void SetFollows(HWND window, bool follows);
-// The scroll messages received since the last call: "V:1,0 V:8,0" is
-// WM_VSCROLL SB_LINEDOWN and then SB_ENDSCROLL, each with its position.
+// The messages received since the last call: "V:1,0 V:8,0" is WM_VSCROLL
+// SB_LINEDOWN and then SB_ENDSCROLL, each with its position; "D:2" a double
+// click with hit code HTCAPTION.
 std::string TakeScrolls(HWND window);
 
 void PumpMessages();
@@ -37,8 +33,10 @@ COLORREF WindowPixel(HWND window, int x, int y);
 // Makes (x, y) on the screen the position GetMessagePos reports.
 void PlaceCursor(int x, int y);
 
-// Loads the skin, makes a top window, and leaves nothing behind.
-class ScrollBarTest : public ::testing::Test {
+// Loads the skin (the sheet, "bar", the "commonctrl" items "scroller",
+// naming "bar", and "panel", the edit and combo box descriptions), makes a top
+// window skinned as "panel", and leaves nothing behind.
+class ControlSkinTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;

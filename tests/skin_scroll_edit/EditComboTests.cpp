@@ -2,12 +2,8 @@
 // going with the focus (and never over text of the edit's own), the border and
 // background colours in each state read back from the screen, and the combo
 // box's looks, kept "over" while its list is dropped down.
+#include "ControlSkin.h"
 #include "Manager.h"
-#include "SkinDescription.h"
-#include "XmlDocument.h"
-
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -25,42 +21,16 @@ constexpr COLORREF kComboNormal = RGB(10, 10, 200);
 constexpr COLORREF kComboOver = RGB(10, 200, 10);
 constexpr COLORREF kComboDown = RGB(200, 10, 10);
 
-const char kSkin[] = R"xml(<theme><window>
-  <item type="commonctrl" id="panel"/>
-  <item type="edit" id="edit"><property textcolor="(0,0,128)"/>
-    <surface state="normal" bordercolor="(200,0,0)" borderwidth="1" fillcolor="(250,250,200)"/>
-    <surface state="over" bordercolor="(0,160,0)" borderwidth="1" fillcolor="(200,250,250)"/>
-    <surface state="disable" fillcolor="(180,180,180)"/>
-    <text id="edittips" content="type here" textcolor="(255,0,0)"/></item>
-  <item type="edit" id="plain"><surface state="normal" fillcolor="(250,250,200)"/></item>
-  <item type="edit" id="bare"><text id="edittips" content="cue"/></item>
-  <item type="combobox" id="combo">
-    <surface state="normal" fillcolor="(10,10,200)" lowerrightx="0" lowerrighty="0"/>
-    <surface state="over" fillcolor="(10,200,10)" lowerrightx="0" lowerrighty="0"/>
-    <surface state="down" fillcolor="(200,10,10)" lowerrightx="0" lowerrighty="0"/></item>
-</window></theme>)xml";
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 std::string TextOf(HWND window) {
     char text[64] = {};
     GetWindowTextA(window, text, sizeof(text));
     return text;
 }
 
-// Pixels of the client area (or, with whole, the window) after a repaint.
-COLORREF PixelOf(HWND window, int x, int y, bool whole = false) {
+// A pixel of the window (non-client area included) after a repaint.
+COLORREF PixelOf(HWND window, int x, int y) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
-    HDC dc = whole ? GetWindowDC(window) : GetDC(window);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
+    return WindowPixel(window, x, y);
 }
 
 int PixelsOf(HWND window, const RECT& area, const std::function<bool(COLORREF)>& counts) {
@@ -81,59 +51,35 @@ COLORREF BrushColor(HBRUSH brush) {
     return description.lbColor;
 }
 
-// A skinned panel of a class of its own, with controls made on it.
-class EditComboTest : public ::testing::Test {
+// Controls made on the skinned panel.
+class EditComboTest : public ControlSkinTest {
   protected:
-    void SetUp() override {
-        Velmora::CXmlDocument xml;
-        ASSERT_TRUE(xml.SetDocument(kSkin));
-        ASSERT_EQ(Velmora::ParseSkinDescription(*Manager(), xml, nullptr, "skin"), 1);
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "VelmoraEditPanel";
-        RegisterClassA(&windowClass);
-        m_panel = CreateWindowExA(WS_EX_TOPMOST, "VelmoraEditPanel", "", WS_POPUP | WS_VISIBLE, 0,
-                                  0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_EQ(Manager()->SkinWindow(m_panel, 1, "panel", false), 1);
-        SetForegroundWindow(m_panel);
-    }
-    void TearDown() override {
-        DestroyWindow(m_panel);
-        PumpMessages();
-        Velmora::CManager::Destroy();
-    }
     static Velmora::CManager* Manager() { return Velmora::CManager::Instance(); }
     HWND Control(const char* className, const char* text, DWORD style, int y, int kind,
                  const char* id, DWORD exStyle = 0) {
         HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 10,
-                                       y, 200, 24, m_panel, nullptr, nullptr, nullptr);
+                                       y, 200, 24, m_top, nullptr, nullptr, nullptr);
         EXPECT_EQ(Manager()->SkinWindow(control, kind, id, false), 1);
         PumpMessages();
         return control;
     }
-    HWND m_panel = nullptr;
 };
 
 TEST_F(EditComboTest, CueComesAndGoesWithTheFocusAndNeverReplacesText) {
     HWND empty = Control("Edit", "", 0, 10, 7, "edit");
     HWND filled = Control("Edit", "filled", 0, 40, 7, "edit");
-    const auto cuePixels = [&] {
-        return PixelsOf(empty, {0, 0, 120, 20}, [](COLORREF c) { return c == kCueColor; });
-    };
-    const auto textPixels = [&] {
-        return PixelsOf(empty, {0, 0, 120, 20}, [](COLORREF c) { return c == kTextColor; });
+    const auto pixels = [&](COLORREF color) {
+        return PixelsOf(empty, {0, 0, 120, 20}, [color](COLORREF c) { return c == color; });
     };
     const struct {
         const char* what;
         std::function<void()> action;
         const char* emptyText;
-        const char* filledText;
         bool cueColored;
     } steps[] = {
-        {"skinned", [] {}, "type here", "filled", true},
-        {"focused", [&] { SetFocus(empty); }, "", "filled", false},
-        {"left empty", [&] { SetFocus(filled); }, "type here", "filled", true},
+        {"skinned", [] {}, "type here", true},
+        {"focused", [&] { SetFocus(empty); }, "", false},
+        {"left empty", [&] { SetFocus(filled); }, "type here", true},
         {"typed into and left",
          [&] {
              SetFocus(empty);
@@ -141,29 +87,29 @@ TEST_F(EditComboTest, CueComesAndGoesWithTheFocusAndNeverReplacesText) {
              SendMessageA(empty, WM_CHAR, 'b', 0);
              SetFocus(filled);
          },
-         "ab", "filled", false},
+         "ab", false},
         {"new cue: only the empty edit shows it",
          [&] {
              SetWindowTextA(empty, "");
              Manager()->SetDrawItemValue(empty, 7, "edittips", "new cue");
              Manager()->SetDrawItemValue(filled, 7, "edittips", "new cue");
          },
-         "new cue", "filled", true},
+         "new cue", true},
         {"the program's text while the cue shows stays",
          [&] {
              SetWindowTextA(empty, "program");
              SetFocus(empty);
              SetFocus(filled);
          },
-         "program", "filled", false},
+         "program", false},
     };
     for (const auto& step : steps) {
         step.action();
         EXPECT_EQ(TextOf(empty), step.emptyText) << step.what;
-        EXPECT_EQ(TextOf(filled), step.filledText) << step.what;
-        EXPECT_EQ(cuePixels() > 0, step.cueColored) << step.what;
+        EXPECT_EQ(TextOf(filled), "filled") << step.what;
+        EXPECT_EQ(pixels(kCueColor) > 0, step.cueColored) << step.what;
         if (!step.cueColored && step.emptyText[0]) {
-            EXPECT_GT(textPixels(), 0) << step.what;
+            EXPECT_GT(pixels(kTextColor), 0) << step.what;
         }
     }
 }
@@ -182,32 +128,31 @@ TEST_F(EditComboTest, BordersAndBackgroundsFollowTheState) {
         const char* what;
         HWND window;
         std::function<void()> action;
-        int x, y;
-        bool whole;
+        int x, y; // of the window; the edit's sunken edge is 2 wide
         COLORREF color;
     } rows[] = {
-        {"normal border", edit, [] {}, 0, 0, true, kBorder},
-        {"normal fill", edit, [] {}, 190, 15, false, kFill},
-        {"hovered border", edit, [&] { hover(edit); }, 0, 0, true, kOverBorder},
-        {"hovered fill", edit, [] {}, 190, 15, false, kOverFill},
-        {"disabled fill", disabled, [] {}, 190, 15, false, kDisabledFill},
-        {"read-only fill", readOnly, [] {}, 190, 15, false, kDisabledFill},
+        {"normal border", edit, [] {}, 0, 0, kBorder},
+        {"normal fill", edit, [] {}, 190, 15, kFill},
+        {"hovered border", edit, [&] { hover(edit); }, 0, 0, kOverBorder},
+        {"hovered fill", edit, [] {}, 190, 15, kOverFill},
+        {"disabled fill", disabled, [] {}, 190, 15, kDisabledFill},
+        {"read-only fill", readOnly, [] {}, 190, 15, kDisabledFill},
         {"no over look: hovered keeps the normal fill", plain, [&] { hover(plain); }, 190, 15,
-         false, kFill},
+         kFill},
     };
     for (const auto& row : rows) {
         row.action();
-        EXPECT_EQ(PixelOf(row.window, row.x, row.y, row.whole), row.color) << row.what;
+        EXPECT_EQ(PixelOf(row.window, row.x, row.y), row.color) << row.what;
     }
     // The brushes the panel answers the colour messages with.
-    HDC dc = GetDC(m_panel);
+    HDC dc = GetDC(m_top);
     const auto brush = [&](UINT message, HWND child) {
-        return reinterpret_cast<HBRUSH>(SendMessageA(m_panel, message, reinterpret_cast<WPARAM>(dc),
+        return reinterpret_cast<HBRUSH>(SendMessageA(m_top, message, reinterpret_cast<WPARAM>(dc),
                                                      reinterpret_cast<LPARAM>(child)));
     };
     EXPECT_EQ(BrushColor(brush(WM_CTLCOLORSTATIC, disabled)), kDisabledFill);
     EXPECT_EQ(BrushColor(brush(WM_CTLCOLOREDIT, plain)), kFill);
-    ReleaseDC(m_panel, dc);
+    ReleaseDC(m_top, dc);
 }
 
 TEST_F(EditComboTest, ComboShowsItsStatesAndOverWhileDroppedDown) {

@@ -1,4 +1,4 @@
-#include "ScrollBarSkin.h"
+#include "ControlSkin.h"
 
 #include "GDIImage.h"
 #include "Manager.h"
@@ -22,9 +22,11 @@ struct Target {
 std::map<HWND, Target> g_targets;
 
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Target& target = g_targets[window];
+    if (message == WM_NCLBUTTONDBLCLK)
+        target.scrolls += "D:" + std::to_string(wParam);
     if (message != WM_VSCROLL && message != WM_HSCROLL)
         return DefWindowProcA(window, message, wParam, lParam);
-    Target& target = g_targets[window];
     const int code = LOWORD(wParam);
     const int position = static_cast<short>(HIWORD(wParam));
     target.scrolls += (target.scrolls.empty() ? "" : " ") +
@@ -44,21 +46,8 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return 0;
 }
 
-} // namespace
-
-COLORREF CellColor(int row, int column) {
-    return RGB(20 + row * 20, 30 + column * 50, 90);
-}
-
-COLORREF ThumbStartColor(int row, int column) {
-    return RGB(20 + row * 20, 30 + column * 50, 160);
-}
-
-COLORREF ThumbEndColor(int row, int column) {
-    return RGB(20 + row * 20, 30 + column * 50, 230);
-}
-
-void LoadScrollBarSkin(const std::string& windowItems) {
+// The sheet, "bar" and the descriptions the tests skin their windows with.
+void LoadControlSkin() {
     Velmora::CManager* manager = Velmora::CManager::Instance();
     auto sheet = std::make_unique<Velmora::GDIImage>();
     const int width = kColumns * (kCell + kGap) - kGap;
@@ -71,14 +60,14 @@ void LoadScrollBarSkin(const std::string& windowItems) {
             const int column = x / (kCell + kGap);
             const int inX = x % (kCell + kGap);
             const int inY = y % (kCell + kGap);
-            COLORREF color = RGB(0, 0, 0);
-            if (inX < kCell && inY < kCell) {
-                const int along = row == 7 ? inY : inX;
-                const bool thumb = row == 2 || row == 7;
-                color = thumb && along < 2            ? ThumbStartColor(row, column)
-                        : thumb && along >= kCell - 2 ? ThumbEndColor(row, column)
-                                                      : CellColor(row, column);
-            }
+            const bool thumb = row == 2 || row == 7;
+            const int along = row == 7 ? inY : inX;
+            const CellPart part = !thumb               ? kBody
+                                  : along < 2          ? kStart
+                                  : along >= kCell - 2 ? kEnd
+                                                       : kBody;
+            const COLORREF color =
+                inX < kCell && inY < kCell ? CellColor(row, column, part) : RGB(0, 0, 0);
             pixel[0] = GetBValue(color);
             pixel[1] = GetGValue(color);
             pixel[2] = GetRValue(color);
@@ -86,14 +75,32 @@ void LoadScrollBarSkin(const std::string& windowItems) {
     }
     sheet->SetId("sprite");
     manager->Images().Add(std::move(sheet));
-    const std::string document = R"(<theme><window>
+    const char document[] = R"xml(<theme><window>
   <item type="scrollbar" id="bar"><property width="16" height="16" interval="2"/>
     <image id="scrollbar.back" imageid="sprite"/></item>
-  <item type="commonctrl" id="scroller"><property scrollbar="bar"/></item>)" +
-                                 windowItems + "</window></theme>";
+  <item type="commonctrl" id="scroller"><property scrollbar="bar"/></item>
+  <item type="commonctrl" id="panel"/>
+  <item type="edit" id="edit"><property textcolor="(0,0,128)"/>
+    <surface state="normal" bordercolor="(200,0,0)" borderwidth="1" fillcolor="(250,250,200)"/>
+    <surface state="over" bordercolor="(0,160,0)" borderwidth="1" fillcolor="(200,250,250)"/>
+    <surface state="disable" fillcolor="(180,180,180)"/>
+    <text id="edittips" content="type here" textcolor="(255,0,0)"/></item>
+  <item type="edit" id="plain"><surface state="normal" fillcolor="(250,250,200)"/></item>
+  <item type="edit" id="bare"><text id="edittips" content="cue"/></item>
+  <item type="combobox" id="combo">
+    <surface state="normal" fillcolor="(10,10,200)" lowerrightx="0" lowerrighty="0"/>
+    <surface state="over" fillcolor="(10,200,10)" lowerrightx="0" lowerrighty="0"/>
+    <surface state="down" fillcolor="(200,10,10)" lowerrightx="0" lowerrighty="0"/></item>
+</window></theme>)xml";
     Velmora::CXmlDocument xml;
-    ASSERT_TRUE(xml.SetDocument(document.c_str()));
+    ASSERT_TRUE(xml.SetDocument(document));
     ASSERT_EQ(Velmora::ParseSkinDescription(*manager, xml, nullptr, "skin"), 1);
+}
+
+} // namespace
+
+COLORREF CellColor(int row, int column, CellPart part) {
+    return RGB(20 + row * 20, 30 + column * 50, 90 + part * 70);
 }
 
 HWND CreateScrollTarget(HWND parent, const RECT& rect, DWORD style, const char* className) {
@@ -106,9 +113,10 @@ HWND CreateScrollTarget(HWND parent, const RECT& rect, DWORD style, const char* 
         windowClass.lpszClassName = name;
         RegisterClassA(&windowClass);
     }
-    HWND window = CreateWindowExA(0, name, "", WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(parent ? 0 : WS_EX_TOPMOST | WS_EX_TOOLWINDOW, name, "",
+                                  (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE | style, rect.left,
+                                  rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     g_targets[window] = Target();
     return window;
 }
@@ -145,15 +153,16 @@ void PlaceCursor(int x, int y) {
     PeekMessageA(&message, nullptr, WM_NULL, WM_NULL, PM_REMOVE);
 }
 
-void ScrollBarTest::SetUp() {
+void ControlSkinTest::SetUp() {
     ASSERT_TRUE(Velmora::InstallScrollBarInterception());
-    LoadScrollBarSkin();
-    m_top = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Static", "", WS_POPUP | WS_VISIBLE,
-                            0, 0, 500, 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    LoadControlSkin();
+    m_top = CreateScrollTarget(nullptr, {0, 0, 500, 400}, 0);
+    ASSERT_EQ(Velmora::CManager::Instance()->SkinWindow(m_top, 1, "panel", false), 1);
+    SetForegroundWindow(m_top);
     PumpMessages();
 }
 
-void ScrollBarTest::TearDown() {
+void ControlSkinTest::TearDown() {
     DestroyWindow(m_top);
     PumpMessages();
     Velmora::CManager::Destroy();

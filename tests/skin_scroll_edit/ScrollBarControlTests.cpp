@@ -3,7 +3,7 @@
 // track), the cells it shows, and what the mouse and the keys send to its
 // parent, with its repeat timer driven by sending WM_TIMER.
 #include "Manager.h"
-#include "ScrollBarSkin.h"
+#include "ControlSkin.h"
 
 #include <functional>
 
@@ -13,10 +13,10 @@ constexpr UINT_PTR kRepeat = 100;
 
 // A horizontal control 216 wide in a parent that records what it is sent:
 // arrows at 0..16 and 200..216, a track of 184.
-class ScrollBarControlTest : public ScrollBarTest {
+class ScrollBarControlTest : public ControlSkinTest {
   protected:
     void SetUp() override {
-        ScrollBarTest::SetUp();
+        ControlSkinTest::SetUp();
         m_parent = CreateScrollTarget(m_top, {0, 0, 300, 300}, 0);
         m_bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 10, 10, 216,
                                 40, m_parent, nullptr, nullptr, nullptr);
@@ -55,17 +55,17 @@ TEST_F(ScrollBarControlTest, ThumbAndCellsShowWhereTheRangeAndPagePutThem) {
          {{8, CellColor(0, 0)},
           {208, CellColor(1, 0)},
           {98, CellColor(4, 0)},
-          {99, ThumbStartColor(2, 0)},
+          {99, CellColor(2, 0, kStart)},
           {108, CellColor(3, 0)},
-          {116, ThumbEndColor(2, 0)},
+          {116, CellColor(2, 0, kEnd)},
           {117, CellColor(4, 0)}}},
         // A page over the range, or as large as it: the thumb fills the track.
         {5,
          10,
          0,
-         {{16, ThumbStartColor(2, 0)}, {100, CellColor(3, 0)}, {199, ThumbEndColor(2, 0)}}},
-        {10, 10, 0, {{16, ThumbStartColor(2, 0)}, {199, ThumbEndColor(2, 0)}}},
-        {100, 10, 90, {{181, CellColor(4, 0)}, {182, ThumbStartColor(2, 0)}}},
+         {{16, CellColor(2, 0, kStart)}, {100, CellColor(3, 0)}, {199, CellColor(2, 0, kEnd)}}},
+        {10, 10, 0, {{16, CellColor(2, 0, kStart)}, {199, CellColor(2, 0, kEnd)}}},
+        {100, 10, 90, {{181, CellColor(4, 0)}, {182, CellColor(2, 0, kStart)}}},
     };
     for (const auto& row : rows) {
         SetRange(row.maximum, row.page, row.position);
@@ -74,6 +74,14 @@ TEST_F(ScrollBarControlTest, ThumbAndCellsShowWhereTheRangeAndPagePutThem) {
             EXPECT_EQ(WindowPixel(m_bar, pixel.x, 8), pixel.color)
                 << row.maximum << "/" << row.page << " at " << pixel.x;
     }
+    // A vertical control takes the cells' width.
+    HWND vertical = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 250, 10,
+                                    40, 200, m_parent, nullptr, nullptr, nullptr);
+    ASSERT_EQ(Velmora::CManager::Instance()->SkinWindow(vertical, 11, "bar", false), 1);
+    UpdateWindow(vertical);
+    GetWindowRect(vertical, &size);
+    EXPECT_EQ(size.right - size.left, 16);
+    EXPECT_EQ(WindowPixel(vertical, 8, 191), CellColor(6, 0));
 }
 
 TEST_F(ScrollBarControlTest, MouseAndKeysSendToTheParent) {
@@ -117,18 +125,6 @@ TEST_F(ScrollBarControlTest, MouseAndKeysSendToTheParent) {
     TakeScrolls(m_parent);
     tick(), tick(), tick();
     EXPECT_EQ(TakeScrolls(m_parent), "");
-}
-
-TEST_F(ScrollBarControlTest, VerticalControlTakesTheCellWidth) {
-    HWND bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 250, 10, 40,
-                               200, m_parent, nullptr, nullptr, nullptr);
-    ASSERT_EQ(Velmora::CManager::Instance()->SkinWindow(bar, 11, "bar", false), 1);
-    UpdateWindow(bar);
-    RECT size = {};
-    GetWindowRect(bar, &size);
-    EXPECT_EQ(size.right - size.left, 16);
-    EXPECT_EQ(WindowPixel(bar, 8, 8), CellColor(5, 0));
-    EXPECT_EQ(WindowPixel(bar, 8, 191), CellColor(6, 0));
 }
 
 } // namespace
