@@ -393,32 +393,21 @@ LRESULT CScrollBar::PassOnWithoutDrawing(UINT message, WPARAM wParam, LPARAM lPa
     return result;
 }
 
+// The line and page parts send their scroll code; the thumb sends nothing.
 void CScrollBar::SendScroll(int part) {
-    switch (part) {
-    case PART_LEFT:
-    case PART_RIGHT:
-    case PART_PAGE_LEFT:
-    case PART_PAGE_RIGHT: {
-        const int code = part == PART_LEFT        ? SB_LINELEFT
-                         : part == PART_RIGHT     ? SB_LINERIGHT
-                         : part == PART_PAGE_LEFT ? SB_PAGELEFT
-                                                  : SB_PAGERIGHT;
-        SendToParent(WM_HSCROLL, code, 0);
-        break;
-    }
-    case PART_UP:
-    case PART_DOWN:
-    case PART_PAGE_UP:
-    case PART_PAGE_DOWN: {
-        const int code = part == PART_UP        ? SB_LINEUP
-                         : part == PART_DOWN    ? SB_LINEDOWN
-                         : part == PART_PAGE_UP ? SB_PAGEUP
-                                                : SB_PAGEDOWN;
-        SendToParent(WM_VSCROLL, code, 0);
-        break;
-    }
-    default:
-        break;
+    static const struct {
+        int part;
+        UINT message;
+        int code;
+    } kCommands[] = {
+        {PART_LEFT, WM_HSCROLL, SB_LINELEFT},      {PART_RIGHT, WM_HSCROLL, SB_LINERIGHT},
+        {PART_PAGE_LEFT, WM_HSCROLL, SB_PAGELEFT}, {PART_PAGE_RIGHT, WM_HSCROLL, SB_PAGERIGHT},
+        {PART_UP, WM_VSCROLL, SB_LINEUP},          {PART_DOWN, WM_VSCROLL, SB_LINEDOWN},
+        {PART_PAGE_UP, WM_VSCROLL, SB_PAGEUP},     {PART_PAGE_DOWN, WM_VSCROLL, SB_PAGEDOWN},
+    };
+    for (const auto& command : kCommands) {
+        if (command.part == part)
+            SendToParent(command.message, command.code, 0);
     }
 }
 

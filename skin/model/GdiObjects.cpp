@@ -14,12 +14,28 @@ bool CMemoryCanvas::Create(HDC compatibleWith, int width, int height) {
         DeleteDC(dc);
         return false;
     }
+    Hold(dc, bitmap, width, height);
+    return true;
+}
+
+bool CMemoryCanvas::Adopt(HDC compatibleWith, HBITMAP bitmap, int width, int height) {
+    Reset();
+    HDC dc = bitmap ? CreateCompatibleDC(compatibleWith) : nullptr;
+    if (!dc) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        return false;
+    }
+    Hold(dc, bitmap, width, height);
+    return true;
+}
+
+void CMemoryCanvas::Hold(HDC dc, HBITMAP bitmap, int width, int height) {
     m_dc = dc;
     m_bitmap = bitmap;
     m_previous = SelectObject(dc, bitmap);
     m_width = width;
     m_height = height;
-    return true;
 }
 
 void CMemoryCanvas::Reset() {

@@ -107,6 +107,10 @@ class CMemoryCanvas {
     ~CMemoryCanvas() { Reset(); }
 
     bool Create(HDC compatibleWith, int width, int height);
+    // Takes bitmap (its width by height pixels) as its own, in a device
+    // context compatible with compatibleWith; false, and bitmap deleted, when
+    // no device context can be had.
+    bool Adopt(HDC compatibleWith, HBITMAP bitmap, int width, int height);
     void Reset();
     HDC GetDC() const { return m_dc; }
     bool IsValid() const { return m_dc != nullptr; }
@@ -114,6 +118,8 @@ class CMemoryCanvas {
     int GetHeight() const { return m_height; }
 
   private:
+    void Hold(HDC dc, HBITMAP bitmap, int width, int height);
+
     HDC m_dc = nullptr;
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_previous = nullptr;

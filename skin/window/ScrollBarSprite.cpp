@@ -15,13 +15,9 @@ constexpr int kThumbEnd = 2;
 
 } // namespace
 
-CScrollBarSprite::~CScrollBarSprite() {
-    Reset();
-}
-
 void CScrollBarSprite::Set(const ScrollBarInfo* element, GDIImage* image) {
     if (image != m_image)
-        Reset();
+        m_sheet.Reset();
     m_element = element;
     m_image = image;
 }
@@ -34,33 +30,14 @@ int CScrollBarSprite::CellHeight() const {
     return m_element && m_element->height > 0 ? m_element->height : kDefaultCellSize;
 }
 
-void CScrollBarSprite::Reset() {
-    if (m_sheetDc) {
-        SelectObject(m_sheetDc, m_previous);
-        DeleteDC(m_sheetDc);
-    }
-    if (m_sheet)
-        DeleteObject(m_sheet);
-    m_sheetDc = nullptr;
-    m_sheet = nullptr;
-    m_previous = nullptr;
-}
-
 bool CScrollBarSprite::Prepare(HDC dc) {
     if (!HasImage())
         return false;
-    if (m_sheetDc && m_sheetChanges == m_image->GetChangeCount())
+    if (m_sheet.IsValid() && m_sheetChanges == m_image->GetChangeCount())
         return true;
-    Reset();
-    m_sheetDc = CreateCompatibleDC(dc);
-    m_sheet = m_image->ToDeviceBitmap(dc);
-    if (!m_sheetDc || !m_sheet) {
-        Reset();
-        return false;
-    }
-    m_previous = SelectObject(m_sheetDc, m_sheet);
     m_sheetChanges = m_image->GetChangeCount();
-    return true;
+    return m_sheet.Adopt(dc, m_image->ToDeviceBitmap(dc), m_image->GetWidth(),
+                         m_image->GetHeight());
 }
 
 void CScrollBarSprite::Copy(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY,
@@ -69,14 +46,14 @@ void CScrollBarSprite::Copy(HDC dc, int x, int y, int width, int height, int sou
         return;
     const uint32_t key = m_image->GetTransparentColor();
     if (key != kNoColor) {
-        TransparentBlt(dc, x, y, width, height, m_sheetDc, sourceX, sourceY, sourceWidth,
+        TransparentBlt(dc, x, y, width, height, m_sheet.GetDC(), sourceX, sourceY, sourceWidth,
                        sourceHeight, key);
     } else if (width == sourceWidth && height == sourceHeight) {
-        BitBlt(dc, x, y, width, height, m_sheetDc, sourceX, sourceY, SRCCOPY);
+        BitBlt(dc, x, y, width, height, m_sheet.GetDC(), sourceX, sourceY, SRCCOPY);
     } else {
         const int previousMode = SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, x, y, width, height, m_sheetDc, sourceX, sourceY, sourceWidth, sourceHeight,
-                   SRCCOPY);
+        StretchBlt(dc, x, y, width, height, m_sheet.GetDC(), sourceX, sourceY, sourceWidth,
+                   sourceHeight, SRCCOPY);
         SetStretchBltMode(dc, previousMode);
     }
 }

@@ -3,6 +3,8 @@
 // between two bars) and a column per state, copied or stretched into place.
 #pragma once
 
+#include "GdiObjects.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -41,7 +43,6 @@ class CScrollBarSprite {
     CScrollBarSprite() = default;
     CScrollBarSprite(const CScrollBarSprite&) = delete;
     CScrollBarSprite& operator=(const CScrollBarSprite&) = delete;
-    ~CScrollBarSprite();
 
     // The element ("scrollbar" description) gives the cell size (its width
     // and height) and the spacing between cells (its interval); image is the
@@ -60,16 +61,13 @@ class CScrollBarSprite {
 
   private:
     bool Prepare(HDC dc);
-    void Reset();
     void Copy(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY,
               int sourceWidth, int sourceHeight);
 
     const ScrollBarInfo* m_element = nullptr;
     GDIImage* m_image = nullptr;
     // A device copy of the sheet, made once and again after a re-colouring.
-    HDC m_sheetDc = nullptr;
-    HBITMAP m_sheet = nullptr;
-    HGDIOBJ m_previous = nullptr;
+    CMemoryCanvas m_sheet;
     uint32_t m_sheetChanges = 0;
 };
 
