@@ -15,26 +15,22 @@ constexpr int kGap = 2;
 constexpr int kRows = 11;
 constexpr int kColumns = 4;
 
-struct Target {
-    bool follows = false;
-    std::string scrolls;
-};
-std::map<HWND, Target> g_targets;
+// What each target window received.
+std::map<HWND, std::string> g_scrolls;
 
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Target& target = g_targets[window];
+    std::string& scrolls = g_scrolls[window];
     if (message == WM_NCLBUTTONDBLCLK)
-        target.scrolls += "D:" + std::to_string(wParam);
+        scrolls += "D:" + std::to_string(wParam);
     if (message != WM_VSCROLL && message != WM_HSCROLL)
         return DefWindowProcA(window, message, wParam, lParam);
     const int code = LOWORD(wParam);
     const int position = static_cast<short>(HIWORD(wParam));
-    target.scrolls += (target.scrolls.empty() ? "" : " ") +
-                      std::string(message == WM_VSCROLL ? "V:" : "H:") + std::to_string(code) +
-                      "," + std::to_string(position);
+    scrolls += (scrolls.empty() ? "" : " ") + std::string(message == WM_VSCROLL ? "V:" : "H:") +
+               std::to_string(code) + "," + std::to_string(position);
     const int bar = message == WM_VSCROLL ? SB_VERT : SB_HORZ;
     SCROLLINFO info = {sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
-    if (!target.follows || !GetScrollInfo(window, bar, &info))
+    if (!GetScrollInfo(window, bar, &info))
         return 0;
     const int steps[] = {-1, 1, -static_cast<int>(info.nPage), static_cast<int>(info.nPage)};
     info.fMask = SIF_POS;
@@ -117,17 +113,13 @@ HWND CreateScrollTarget(HWND parent, const RECT& rect, DWORD style, const char* 
                                   (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE | style, rect.left,
                                   rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                                   nullptr, GetModuleHandleA(nullptr), nullptr);
-    g_targets[window] = Target();
+    g_scrolls[window].clear();
     return window;
-}
-
-void SetFollows(HWND window, bool follows) {
-    g_targets[window].follows = follows;
 }
 
 std::string TakeScrolls(HWND window) {
     std::string scrolls;
-    scrolls.swap(g_targets[window].scrolls);
+    scrolls.swap(g_scrolls[window]);
     return scrolls;
 }
 
@@ -167,5 +159,5 @@ void ControlSkinTest::TearDown() {
     PumpMessages();
     Velmora::CManager::Destroy();
     Velmora::RemoveScrollBarInterception();
-    g_targets.clear();
+    g_scrolls.clear();
 }

@@ -17,11 +17,10 @@ enum CellPart { kBody, kStart, kEnd };
 COLORREF CellColor(int row, int column, CellPart part = kBody);
 
 // A window of its own class (or the class name given, registered on first
-// use) that records WM_HSCROLL and WM_VSCROLL and, when it follows, moves its
-// bar's position as a program would.
+// use), a popup without a parent, that records WM_HSCROLL, WM_VSCROLL and
+// WM_NCLBUTTONDBLCLK and moves its bar's position as a program would.
 HWND CreateScrollTarget(HWND parent, const RECT& rect, DWORD style,
                         const char* className = nullptr);
-void SetFollows(HWND window, bool follows);
 // The messages received since the last call: "V:1,0 V:8,0" is WM_VSCROLL
 // SB_LINEDOWN and then SB_ENDSCROLL, each with its position; "D:2" a double
 // click with hit code HTCAPTION.

@@ -54,12 +54,11 @@ COLORREF BrushColor(HBRUSH brush) {
 // Controls made on the skinned panel.
 class EditComboTest : public ControlSkinTest {
   protected:
-    static Velmora::CManager* Manager() { return Velmora::CManager::Instance(); }
     HWND Control(const char* className, const char* text, DWORD style, int y, int kind,
                  const char* id, DWORD exStyle = 0) {
         HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 10,
                                        y, 200, 24, m_top, nullptr, nullptr, nullptr);
-        EXPECT_EQ(Manager()->SkinWindow(control, kind, id, false), 1);
+        EXPECT_EQ(Velmora::CManager::Instance()->SkinWindow(control, kind, id, false), 1);
         PumpMessages();
         return control;
     }
@@ -91,8 +90,8 @@ TEST_F(EditComboTest, CueComesAndGoesWithTheFocusAndNeverReplacesText) {
         {"new cue: only the empty edit shows it",
          [&] {
              SetWindowTextA(empty, "");
-             Manager()->SetDrawItemValue(empty, 7, "edittips", "new cue");
-             Manager()->SetDrawItemValue(filled, 7, "edittips", "new cue");
+             Velmora::CManager::Instance()->SetDrawItemValue(empty, 7, "edittips", "new cue");
+             Velmora::CManager::Instance()->SetDrawItemValue(filled, 7, "edittips", "new cue");
          },
          "new cue", true},
         {"the program's text while the cue shows stays",
