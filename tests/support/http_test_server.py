@@ -6,6 +6,14 @@ Paths with special behaviour (everything else is a file below --root):
   /status/<code>               answers with that status and a short body
   /slow/<ms-per-KB>/<file>     sends the file in 1 KiB pieces, sleeping between them
   /truncate/<n>/<file>         announces the full length, sends n bytes, closes
+  /stall/<n>/<file>            announces the full length, sends n bytes, then nothing
+                               until the client hangs up (at most two minutes)
+  /endless                     a body without length that goes on until the client
+                               hangs up (at most 1 GiB)
+  /norange/<file>              the file whole, whatever Range asks for
+  /badrange/<file>             answers a Range request with 206 from the first byte
+Files honour "Range: bytes=N-" (206 with Content-Range, 416 past the end); the
+request log shows the Range header as sent.
   /redirect?to=<url>[&code=c]  redirects (302 unless code is given)
   /__requests                  the recorded requests as JSON lines
   /__requests.txt              the same as text blocks: "> <request line>",
@@ -24,6 +32,7 @@ import http.server
 import json
 import os
 import posixpath
+import select
 import socketserver
 import sys
 import threading
@@ -104,6 +113,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_file("/".join(parts[2:]), send_body, delay_ms=int(parts[1]))
         elif parts[0] == "truncate" and len(parts) >= 3 and parts[1].isdigit():
             self.send_file("/".join(parts[2:]), send_body, limit=int(parts[1]))
+        elif parts[0] == "stall" and len(parts) >= 3 and parts[1].isdigit():
+            self.send_file("/".join(parts[2:]), send_body, limit=int(parts[1]), stall=True)
+        elif parts[0] == "endless":
+            self.send_endless(send_body)
+        elif parts[0] in ("norange", "badrange") and len(parts) >= 2:
+            self.send_file("/".join(parts[1:]), send_body, ranges=parts[0])
         else:
             self.send_file(path, send_body)
 
@@ -146,15 +161,37 @@ class Handler(http.server.BaseHTTPRequestHandler):
         full = os.path.join(self.server.root, clean)
         return full if os.path.isfile(full) else None
 
-    def send_file(self, relative, send_body, delay_ms=0, limit=None):
+    def requested_start(self, ranges):
+        """First byte asked for by "Range: bytes=N-", or None to send the whole file."""
+        value = self.headers.get("Range", "")
+        if ranges == "norange" or not (value.startswith("bytes=") and value.endswith("-")):
+            return None
+        start = value[len("bytes="):-1]
+        return int(start) if start.isdigit() else None
+
+    def send_file(self, relative, send_body, delay_ms=0, limit=None, stall=False, ranges=""):
         full = self.resolve(relative)
         if full is None:
             self.send_small(404, "not found\n", send_body)
             return
         size = os.path.getsize(full)
-        self.send_response(200)
+        start = self.requested_start(ranges)
+        if start is not None and start >= size:
+            self.send_response(416)
+            self.send_header("Content-Range", "bytes */%d" % size)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
+        if start is None:
+            self.send_response(200)
+            start = 0
+        else:
+            shown = 0 if ranges == "badrange" else start
+            self.send_response(206)
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (shown, size - 1, size))
+            start = shown
         self.send_header("Content-Type", "application/octet-stream")
-        self.send_header("Content-Length", str(size))
+        self.send_header("Content-Length", str(size - start))
         # Tempts a caching client to answer from its cache next time.
         self.send_header("Cache-Control", "max-age=3600")
         self.send_header("Last-Modified", self.date_time_string(int(os.path.getmtime(full))))
@@ -162,9 +199,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if not send_body:
             return
         with open(full, "rb") as source:
+            source.seek(start)
             if limit is not None:
-                self.wfile.write(source.read(min(limit, size)))
+                self.wfile.write(source.read(limit))
                 self.wfile.flush()
+                if stall:
+                    self.wait_for_hang_up(120)
                 self.close_connection = True
             elif delay_ms:
                 deadline = time.monotonic() + self.server.lifetime
@@ -176,7 +216,27 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     self.server.recorder.touch()
                     time.sleep(delay_ms / 1000.0)
             else:
-                self.connection.sendfile(source)
+                self.connection.sendfile(source, offset=start)
+
+    def send_endless(self, send_body):
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.close_connection = True
+        block = bytes(range(256)) * 256
+        sent = 0
+        deadline = time.monotonic() + self.server.lifetime
+        while send_body and sent < (1 << 30) and time.monotonic() < deadline:
+            self.wfile.write(block)
+            sent += len(block)
+
+    def wait_for_hang_up(self, seconds):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            readable, _, _ = select.select([self.connection], [], [], 0.5)
+            if readable and not self.connection.recv(4096):
+                return
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
