@@ -87,8 +87,9 @@ class ChunkReader {
   public:
     explicit ChunkReader(CHttpFile& request) : m_request(request), m_chunk(kMaxChunkSize) {}
 
-    // Points data at the next chunk and returns its size; 0 at the end of the response.
-    UINT Next(const char*& data) {
+    // Points data at the next chunk of at most atMost bytes and returns its size; 0 at the end
+    // of the response.
+    UINT Next(const char*& data, UINT atMost) {
         UINT wanted = 0;
         if (m_size == m_chunkSize && m_lastReadMs <= kFastChunkMs) {
             m_chunkSize = std::min(m_chunkSize * 2, kMaxChunkSize);
@@ -100,6 +101,7 @@ class ChunkReader {
             const DWORD available = m_request.QueryDataAvailable();
             wanted = static_cast<UINT>(std::clamp<DWORD>(available, kBlockSize, m_chunkSize));
         }
+        wanted = std::min(wanted, atMost);
         const DWORD start = GetTickCount();
         m_size = m_request.Read(m_chunk.data(), wanted);
         m_lastReadMs = GetTickCount() - start;
@@ -114,6 +116,15 @@ class ChunkReader {
     UINT m_size = 0;
     DWORD m_lastReadMs = 0;
 };
+
+// Connect, send and receive time-outs. Set on the connection as well: not every WinInet hands
+// the session's values on to the connections made from it.
+void SetTimeouts(HINTERNET handle, DWORD milliseconds) {
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
+    }
+}
 
 bool WriteAll(HANDLE file, const char* data, UINT size) {
     DWORD written = 0;
@@ -188,8 +199,10 @@ DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnec
     if (m_statusCallback) {
         session.EnableStatusCallback(true);
     }
+    SetTimeouts(session.Handle(), m_stallTimeoutMs);
 
     connection = session.GetHttpConnection(target.server.c_str(), target.port);
+    SetTimeouts(connection->Handle(), m_stallTimeoutMs);
     request = connection->OpenRequest("GET", target.object.c_str(), nullptr, kContext, nullptr,
                                       nullptr, INTERNET_FLAG_RELOAD);
     request->AddRequestHeaders(kRequestHeaders, HTTP_ADDREQ_FLAG_ADD_IF_NEW);
@@ -199,8 +212,17 @@ DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnec
     }
     DWORD announced = 0;
     const bool lengthAnnounced = request->QueryContentLength(announced);
+    // A broken or hostile server may send without end: nothing beyond what was promised is
+    // taken, and a manifest, whose size nobody promises, has a ceiling of its own.
+    uint32_t limit = m_expectedSize != 0      ? m_expectedSize
+                     : m_kind == KindManifest ? kMaxManifestSize
+                                              : UINT32_MAX;
+    if (lengthAnnounced) {
+        limit = std::min<uint32_t>(limit, announced);
+    }
 
-    CFileHandle file(CreateFileA(LocalPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    const std::string localPath = LocalPath();
+    CFileHandle file(CreateFileA(localPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) {
         Fail(CodeLocalFileFailed);
@@ -208,12 +230,23 @@ DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnec
 
     // The response is handled in blocks: each is counted and announced, then the cancel flag is
     // looked at. The blocks taken from a chunk go to the file in one write, before the next
-    // chunk is read.
+    // chunk is read. One byte more than the limit is asked for, to see a body that goes on.
     m_received = 0;
     ChunkReader reader(*request);
     bool cancelled = false;
     const char* chunk = nullptr;
-    for (UINT size; !cancelled && (size = reader.Next(chunk)) != 0;) {
+    while (!cancelled) {
+        const uint32_t allowed = limit - m_received;
+        const UINT size = reader.Next(chunk, allowed < kMaxChunkSize ? allowed + 1 : kMaxChunkSize);
+        if (size == 0) {
+            break;
+        }
+        if (size > allowed) {
+            // What came so far is no part of any file the run wants.
+            file.Close();
+            DeleteFileA(localPath.c_str());
+            Fail(CodeServerFileFailed);
+        }
         UINT taken = 0;
         while (taken < size && !cancelled) {
             const UINT block = std::min(kBlockSize, size - taken);

@@ -52,6 +52,11 @@ class CInetFile : public CThreadBase {
         DWORD m_errorCode;
     };
 
+    // A manifest is read up to this size when no size is expected; no real manifest comes near.
+    static constexpr uint32_t kMaxManifestSize = 64u * 1024 * 1024;
+    // A transfer that receives nothing for this long (connecting, sending or reading) fails.
+    static constexpr DWORD kDefaultStallTimeoutMs = 30000;
+
     CInetFile() = default;
     ~CInetFile() override;
 
@@ -68,6 +73,7 @@ class CInetFile : public CThreadBase {
     void SetKind(int32_t kind) { m_kind = kind; }
     void SetExpectedSize(uint32_t size) { m_expectedSize = size; }
     void SetRegister(bool enable) { m_register = enable; }
+    void SetStallTimeout(DWORD milliseconds) { m_stallTimeoutMs = milliseconds; }
 
     HWND NotifyWindow() const { return m_notifyWindow; }
     const std::string& TargetPath() const { return m_targetPath; }
@@ -107,4 +113,5 @@ class CInetFile : public CThreadBase {
     std::atomic<uint32_t> m_received{0};
     uint32_t m_expectedSize = 0;
     bool m_register = false;
+    DWORD m_stallTimeoutMs = kDefaultStallTimeoutMs;
 };

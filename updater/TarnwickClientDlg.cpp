@@ -120,6 +120,7 @@ void CTarnwickClientDlg::StartRun() {
         job->SetUrl(server->second + suffix);
         job->SetTargetPath(m_manifestPath + suffix);
         job->SetExpectedSize(0);
+        job->SetStallTimeout(m_settings.stallTimeoutMs);
         if (*suffix)
             m_signatureJob = job.get();
         m_queue.PushBack(std::move(job));
@@ -212,6 +213,7 @@ void CTarnwickClientDlg::OnManifestDownloaded() {
         file->SetFileName(record->fileName);
         file->SetRegister(record->registerServer);
         file->SetExpectedSize(record->ExpectedSize());
+        file->SetStallTimeout(m_settings.stallTimeoutMs);
         m_expectedDigests[file.get()] = {record->hashCode, record->sha256};
         m_queue.PushBack(std::move(file));
     }

@@ -21,6 +21,8 @@ struct UpdaterSettings {
     std::string publicKey;
     std::string mainProgramFile = "Dovrel.exe";
     std::string mainProgramArgument = "StartMainApp";
+    // How long a transfer may receive nothing before it fails.
+    DWORD stallTimeoutMs = CInetFile::kDefaultStallTimeoutMs;
 };
 
 class CTarnwickClientDlg : public framework::CModalDialog {

@@ -288,6 +288,19 @@ TEST_F(DownloadTest, ShortBodiesEndWithCode6) {
     EXPECT_EQ(unexpected->Received(), s_small.size());
 }
 
+TEST_F(DownloadTest, LongBodiesStopAtTheExpectedSizeAndLeaveNothing) {
+    // A body without end, and a whole file longer than the manifest promised.
+    for (const char* path : {"/endless", "/small.bin"}) {
+        NotifyWindow window;
+        auto job = MakeJob(s_server->Url(path), "long.bin", CInetFile::KindFile, window.Handle());
+        job->SetExpectedSize(3000);
+        EXPECT_EQ(RunJob(*job, window), 6) << path;
+        EXPECT_EQ(job->ErrorText(), kServerFileFailed);
+        EXPECT_LE(job->Received(), 3000u);
+        EXPECT_FALSE(FileExists(Out("long.bin.tmp"))) << path;
+    }
+}
+
 TEST_F(DownloadTest, CancelStopsAfterAtMostOneMoreBlock) {
     // 20 ms per KiB: the whole file would take about four seconds.
     auto job = MakeJob(s_server->Url("/slow/20/big.bin"), "slow.bin", CInetFile::KindFile,

@@ -148,6 +148,7 @@ class UpdateRunTest : public ::testing::Test {
         UpdaterSettings settings;
         settings.updateUrl = m_server->Url(manifestPath);
         settings.publicKey = m_publicKey;
+        settings.stallTimeoutMs = m_stallTimeoutMs;
         CMessageBoxAnswerer answerer;
         {
             CTarnwickClientDlg dialog(settings);
@@ -175,6 +176,7 @@ class UpdateRunTest : public ::testing::Test {
     std::string m_local;
     std::unique_ptr<TestHttpServer> m_server;
     std::string m_publicKey;
+    DWORD m_stallTimeoutMs = CInetFile::kDefaultStallTimeoutMs;
     CStatusRecorder m_skin;
     std::vector<SeenMessageBox> m_boxes;
 };
@@ -292,18 +294,42 @@ TEST_F(UpdateRunTest, FailedDownloadNeverReplacesTheOldFileNorStartsTheLobby) {
     EXPECT_TRUE(HoldsBytes(Local("first.bin"), MakeContent(2000, '1')));
 }
 
-// The size check ends a transfer whose server sends 100 000 times the size the
-// manifest announced; until then the bar stays within its range.
-TEST_F(UpdateRunTest, FloodBeyondTheAnnouncedSizeFailsWithTheBarInItsRange) {
-    Publish({{"flood.big", MakeContent(1000000, 'f')},
-             {"flood.bin", MakeContent(10, 'f'), false, "/flood.big"}});
-    WriteFileBytes(Local("flood.bin"), "the old one");
-    RunUpdater("/UpdateNew.xml", RecordBarPositions);
-    EXPECT_GT(g_highestBarPosition, 0u);
-    EXPECT_LE(g_highestBarPosition, 100u);
-    ASSERT_EQ(1u, m_boxes.size());
-    EXPECT_EQ("可能由于网络原因，下载文件失败 [flood.bin], 错误代码 [6] ", m_boxes[0].text);
-    EXPECT_TRUE(HoldsBytes(Local("flood.bin"), "the old one"));
+TEST_F(UpdateRunTest, BrokenServersEndTheRunSoonAndKeepTheOldFile) {
+    m_stallTimeoutMs = 1000;
+    const std::string failed = "可能由于网络原因，下载文件失败 [a.bin], 错误代码 ";
+    const struct {
+        const char* manifest;
+        const char* urlPath;
+        std::string box; // empty: the run succeeds
+    } cases[] = {
+        {"/UpdateNew.xml", "/endless", failed + "[6] "},
+        // A whole file, announced as such, far longer than the manifest said.
+        {"/UpdateNew.xml", "/flood.big", failed + "[6] "},
+        {"/UpdateNew.xml", "/stall/100/a.bin", failed + "[2] "},
+        {"/endless", "", "获取更新文件失败"},
+        // 1 KiB every 200 ms: slower in all than the time-out, but never silent for as long.
+        {"/UpdateNew.xml", "/slow/200/a.bin", ""},
+    };
+    const std::string bytes = MakeContent(6000, 'a');
+    WriteFileBytes(m_release + "\\flood.big", MakeContent(1000000, 'f'));
+    for (const auto& c : cases) {
+        Publish({{"a.bin", bytes, false, c.urlPath}});
+        WriteFileBytes(Local("a.bin"), "old a");
+        DeleteFileA(Local("a.bin.tmp").c_str());
+        const DWORD start = GetTickCount();
+        RunUpdater(c.manifest, RecordBarPositions);
+        EXPECT_LT(GetTickCount() - start, 10000u) << c.urlPath;
+        EXPECT_LE(g_highestBarPosition, 100u);
+        ASSERT_EQ(c.box.empty() ? 0u : 1u, m_boxes.size()) << c.manifest << c.urlPath;
+        if (!c.box.empty()) {
+            EXPECT_EQ(c.box, m_boxes[0].text);
+        }
+        EXPECT_TRUE(HoldsBytes(Local("a.bin"), c.box.empty() ? bytes : "old a"));
+        EXPECT_FALSE(FileExists(ManifestCopy()));
+        if (c.urlPath == std::string("/endless")) {
+            EXPECT_FALSE(FileExists(Local("a.bin.tmp")));
+        }
+    }
 }
 
 TEST_F(UpdateRunTest, OwnExecutableAndFilesInUseAreLeftBesideAsTmp) {
