@@ -3,6 +3,7 @@
 #include "FileHandle.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 #include <vector>
 
@@ -15,6 +16,7 @@ const UINT kBlockSize = 1024;
 const UINT kMinChunkSize = 8 * 1024;
 const UINT kMaxChunkSize = 256 * 1024;
 const DWORD kFastChunkMs = 50;
+const DWORD kStatusRangeNotSatisfiable = 416;
 
 struct HttpTarget {
     std::string server;
@@ -126,6 +128,20 @@ void SetTimeouts(HINTERNET handle, DWORD milliseconds) {
     }
 }
 
+// Where a 206 answer's "Content-Range: bytes N-M/T" starts; UINT32_MAX when it cannot be read.
+uint32_t RangeStart(CHttpFile& request) {
+    std::string range;
+    if (!request.QueryHeader(HTTP_QUERY_CONTENT_RANGE, range) ||
+        range.compare(0, 6, "bytes ") != 0) {
+        return UINT32_MAX;
+    }
+    char* end = nullptr;
+    const unsigned long long start = std::strtoull(range.c_str() + 6, &end, 10);
+    return end != range.c_str() + 6 && *end == '-' && start < UINT32_MAX
+               ? static_cast<uint32_t>(start)
+               : UINT32_MAX;
+}
+
 bool WriteAll(HANDLE file, const char* data, UINT size) {
     DWORD written = 0;
     return size == 0 || (WriteFile(file, data, size, &written, nullptr) && written == size);
@@ -189,6 +205,8 @@ void CInetFile::Run() {
 
 DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnection>& connection,
                           std::unique_ptr<CHttpFile>& request) {
+    m_resumedFrom = 0;
+    m_progressPending = false;
     if (m_url.empty()) {
         Fail(CodeEmptyUrl);
     }
@@ -206,32 +224,49 @@ DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnec
     request = connection->OpenRequest("GET", target.object.c_str(), nullptr, kContext, nullptr,
                                       nullptr, INTERNET_FLAG_RELOAD);
     request->AddRequestHeaders(kRequestHeaders, HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+    const std::string localPath = LocalPath();
+    const uint32_t kept = ResumeOffset(localPath);
+    if (kept != 0) {
+        const std::string range = "Range: bytes=" + std::to_string(kept) + "-\r\n";
+        request->AddRequestHeaders(range.c_str(), HTTP_ADDREQ_FLAG_ADD);
+    }
     request->SendRequest();
-    if (request->QueryStatusCode() != HTTP_STATUS_OK) {
+    const DWORD status = request->QueryStatusCode();
+    if (kept != 0 && status == HTTP_STATUS_PARTIAL_CONTENT && RangeStart(*request) == kept) {
+        m_resumedFrom = kept;
+    } else if (kept != 0 && status == kStatusRangeNotSatisfiable) {
+        // The server's file ends before the part kept: that part can never be completed.
+        DeleteFileA(localPath.c_str());
+        Fail(CodeServerFileFailed);
+    } else if (status != HTTP_STATUS_OK) {
         Fail(CodeServerFileFailed);
     }
     DWORD announced = 0;
     const bool lengthAnnounced = request->QueryContentLength(announced);
+    const uint64_t announcedEnd = uint64_t(m_resumedFrom) + announced;
     // A broken or hostile server may send without end: nothing beyond what was promised is
     // taken, and a manifest, whose size nobody promises, has a ceiling of its own.
     uint32_t limit = m_expectedSize != 0      ? m_expectedSize
                      : m_kind == KindManifest ? kMaxManifestSize
                                               : UINT32_MAX;
     if (lengthAnnounced) {
-        limit = std::min<uint32_t>(limit, announced);
+        limit = static_cast<uint32_t>(std::min<uint64_t>(limit, announcedEnd));
     }
 
-    const std::string localPath = LocalPath();
     CFileHandle file(CreateFileA(localPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) {
+                                 m_resumedFrom != 0 ? OPEN_EXISTING : CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER end;
+    end.QuadPart = m_resumedFrom;
+    if (!file.IsValid() || !SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) ||
+        !SetEndOfFile(file.Get())) {
         Fail(CodeLocalFileFailed);
     }
 
     // The response is handled in blocks: each is counted and announced, then the cancel flag is
     // looked at. The blocks taken from a chunk go to the file in one write, before the next
     // chunk is read. One byte more than the limit is asked for, to see a body that goes on.
-    m_received = 0;
+    m_received = m_resumedFrom;
     ChunkReader reader(*request);
     bool cancelled = false;
     const char* chunk = nullptr;
@@ -252,11 +287,7 @@ DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnec
             const UINT block = std::min(kBlockSize, size - taken);
             taken += block;
             m_received += block;
-            if (m_notifyWindow != nullptr) {
-                // A full queue may swallow progress: the finished message carries what matters.
-                PostMessageA(m_notifyWindow, WM_INETFILE_PROGRESS, MAKEWPARAM(block, m_kind),
-                             reinterpret_cast<LPARAM>(this));
-            }
+            PostProgress(block);
             cancelled = m_cancel;
         }
         // A full disk is a local file failure like a file that cannot be created.
@@ -272,10 +303,31 @@ DWORD CInetFile::Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnec
     // A connection that ends early looks like the end of the body to the reader.
     const uint32_t received = m_received;
     if ((m_expectedSize != 0 && received != m_expectedSize) ||
-        (lengthAnnounced && received != announced)) {
+        (lengthAnnounced && received != announcedEnd)) {
         Fail(CodeServerFileFailed);
     }
     return CodeSuccess;
+}
+
+uint32_t CInetFile::ResumeOffset(const std::string& localPath) const {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (m_kind != KindFile || !m_resumable ||
+        !GetFileAttributesExA(localPath.c_str(), GetFileExInfoStandard, &data) ||
+        data.nFileSizeHigh != 0) {
+        return 0;
+    }
+    // A part as long as the whole file, or longer, is no part of it: the file comes anew.
+    return m_expectedSize == 0 || data.nFileSizeLow < m_expectedSize ? data.nFileSizeLow : 0;
+}
+
+void CInetFile::PostProgress(UINT block) {
+    // One message in flight at most: the window reads the count when it gets to the message, so
+    // nothing is lost, and a fast transfer does not flood a window that is slower than it.
+    if (m_notifyWindow != nullptr && !m_progressPending.exchange(true) &&
+        !PostMessageA(m_notifyWindow, WM_INETFILE_PROGRESS, MAKEWPARAM(block, m_kind),
+                      reinterpret_cast<LPARAM>(this))) {
+        m_progressPending = false;
+    }
 }
 
 void CInetFile::PostFinished(DWORD code) {

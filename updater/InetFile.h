@@ -10,7 +10,8 @@
 #include <string>
 
 // wParam: high word the job's kind, low word the bytes of the block just written.
-// lParam: the job (still owned by its owner).
+// lParam: the job (still owned by its owner). At most one is in flight per job: the window calls
+// ProgressHandled before it reads Received, and the job posts again only after that.
 constexpr UINT WM_INETFILE_PROGRESS = WM_USER + 100;
 // wParam: high word the job's kind, low word the result code (0 for success). lParam: the job.
 constexpr UINT WM_INETFILE_FINISHED = WM_USER + 101;
@@ -74,6 +75,11 @@ class CInetFile : public CThreadBase {
     void SetExpectedSize(uint32_t size) { m_expectedSize = size; }
     void SetRegister(bool enable) { m_register = enable; }
     void SetStallTimeout(DWORD milliseconds) { m_stallTimeoutMs = milliseconds; }
+    // A file download whose result will be checked against a digest may go on from the ".tmp"
+    // an earlier run left behind ("Range: bytes=N-").
+    void SetResumable(bool enable) { m_resumable = enable; }
+    // The window has taken the progress message in flight; the next block may post another.
+    void ProgressHandled() { m_progressPending = false; }
 
     HWND NotifyWindow() const { return m_notifyWindow; }
     const std::string& TargetPath() const { return m_targetPath; }
@@ -82,7 +88,10 @@ class CInetFile : public CThreadBase {
     int32_t Kind() const { return m_kind; }
     bool Cancelled() const { return m_cancel; }
     int32_t StartCount() const { return m_startCount; }
+    // Bytes of the file so far, a part kept from an earlier run included.
     uint32_t Received() const { return m_received; }
+    // Size of the earlier part the last run went on from; 0 when it started from the beginning.
+    uint32_t ResumedFrom() const { return m_resumedFrom; }
     uint32_t ExpectedSize() const { return m_expectedSize; }
     bool Register() const { return m_register; }
     // Text of the last failure; read it once the finished message has arrived.
@@ -97,6 +106,8 @@ class CInetFile : public CThreadBase {
     [[noreturn]] void Fail(DWORD code);
     DWORD Transfer(CInetFileSession& session, std::unique_ptr<CHttpConnection>& connection,
                    std::unique_ptr<CHttpFile>& request);
+    uint32_t ResumeOffset(const std::string& localPath) const;
+    void PostProgress(UINT block);
     void PostFinished(DWORD code);
 
     std::string m_errorText;
@@ -114,4 +125,7 @@ class CInetFile : public CThreadBase {
     uint32_t m_expectedSize = 0;
     bool m_register = false;
     DWORD m_stallTimeoutMs = kDefaultStallTimeoutMs;
+    bool m_resumable = false;
+    uint32_t m_resumedFrom = 0;
+    std::atomic<bool> m_progressPending{false};
 };

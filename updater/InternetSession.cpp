@@ -195,6 +195,20 @@ bool CHttpFile::QueryContentLength(DWORD& length) {
     return true;
 }
 
+bool CHttpFile::QueryHeader(DWORD info, std::string& value) {
+    char text[256];
+    DWORD size = sizeof(text);
+    if (!HttpQueryInfoA(m_handle.Get(), info, text, &size, nullptr)) {
+        if (GetLastError() == ERROR_HTTP_HEADER_NOT_FOUND ||
+            GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+            return false;
+        }
+        ThrowLastError();
+    }
+    value.assign(text, size);
+    return true;
+}
+
 DWORD CHttpFile::QueryDataAvailable() {
     DWORD available = 0;
     if (!InternetQueryDataAvailable(m_handle.Get(), &available, 0, 0)) {

@@ -6,6 +6,7 @@
 #include <wininet.h>
 
 #include <memory>
+#include <string>
 
 // Base of the exceptions the updater throws by pointer; the handler that catches one deletes it.
 class CFrameworkException {
@@ -120,6 +121,9 @@ class CHttpFile {
     DWORD QueryStatusCode();
     // False when the response carries no Content-Length.
     bool QueryContentLength(DWORD& length);
+    // The text of one response header (HTTP_QUERY_*); false when the response has none, or one
+    // too long to be what that header holds.
+    bool QueryHeader(DWORD info, std::string& value);
     // Bytes that can be read without waiting; waits until there is at least one or the response
     // has ended (then 0).
     DWORD QueryDataAvailable();

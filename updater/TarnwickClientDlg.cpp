@@ -147,7 +147,11 @@ void CTarnwickClientDlg::OnRunTimer() {
 LRESULT CTarnwickClientDlg::OnDownloadProgress(WPARAM, LPARAM lParam) {
     std::lock_guard<CCriticalSection> guard(m_runLock);
     auto* job = reinterpret_cast<CInetFile*>(lParam);
-    if (!job || !m_queue.Contains(job) || job->ExpectedSize() == 0)
+    if (!job || !m_queue.Contains(job))
+        return 0;
+    // Taken before the count is read: bytes the job adds from now on bring another message.
+    job->ProgressHandled();
+    if (job->ExpectedSize() == 0)
         return 0;
     // A server may send far more than the manifest announced: the share is
     // taken in 64 bits and never goes past the bar's end.
