@@ -1,5 +1,6 @@
 #include "TarnwickApp.h"
 
+#include "RegistrationJournal.h"
 #include "SkinBinding.h"
 #include "TarnwickClientDlg.h"
 #include "res/resource.h"
@@ -60,6 +61,9 @@ bool CTarnwickClientApp::LobbyIsRunning() {
 BOOL CTarnwickClientApp::InitInstance() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+
+    // Registrations an ended run left undone come first, whatever this start goes on to do.
+    CRegistrationJournal(CRegistrationJournal::DefaultPath()).RunPending();
 
     if (*CommandLine() == '\0' && LobbyIsRunning())
         return FALSE;

@@ -7,7 +7,6 @@
 #include "res/resource.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -218,41 +217,48 @@ void CTarnwickClientDlg::OnManifestDownloaded() {
         file->SetRegister(record->registerServer);
         file->SetExpectedSize(record->ExpectedSize());
         file->SetStallTimeout(m_settings.stallTimeoutMs);
+        file->SetResumable(record->HasDigest());
         m_expectedDigests[file.get()] = {record->hashCode, record->sha256};
         m_queue.PushBack(std::move(file));
     }
     DeleteFileA(m_manifestPath.c_str());
 }
 
-DWORD CTarnwickClientDlg::InstallFinishedFile(CInetFile& job) {
+bool CTarnwickClientDlg::DownloadMatches(CInetFile& job) {
     const std::string downloaded = job.TargetPath() + ".tmp";
-    // A file that is not what the manifest promised never replaces anything.
     const auto& expected = m_expectedDigests[&job];
-    if (!CUpdateFileList::HasDigest(downloaded.c_str(), expected.first, expected.second)) {
-        DeleteFileA(downloaded.c_str());
-        return CInetFile::CodeServerFileFailed;
-    }
-    if (!CFileHandle::OpenForReading(job.TargetPath().c_str()).IsValid()) {
-        InstallDownloadedFile(job);
-    } else if (lstrcmpiA(job.FileName().c_str(), "Tarnwick.exe") == 0) {
+    if (CUpdateFileList::HasDigest(downloaded.c_str(), expected.first, expected.second))
+        return true;
+    DeleteFileA(downloaded.c_str());
+    return false;
+}
+
+void CTarnwickClientDlg::InstallFinishedFile(CInetFile& job) {
+    const bool present = CFileHandle::OpenForReading(job.TargetPath().c_str()).IsValid();
+    if (present && lstrcmpiA(job.FileName().c_str(), "Tarnwick.exe") == 0) {
         // The running program cannot be replaced here; the copy stays as ".tmp".
-    } else if (!InstallDownloadedFile(job)) {
+    } else if ((job.Register() && !m_journal.Add(job.TargetPath())) ||
+               (!InstallDownloadedFile(job) && present)) {
+        // A file to register is noted before it takes its place, so that an updater ended
+        // before regsvr32 has run leaves the registration to its next start: without the note,
+        // the file stays out like one that cannot be replaced.
         MessageBoxA(GetSafeHwnd(), Format("删除文件失败 [%s]", job.FileName().c_str()).c_str(),
                     "升级提示", MB_ICONWARNING);
     }
-    return CInetFile::CodeSuccess;
 }
 
 bool CTarnwickClientDlg::InstallDownloadedFile(CInetFile& job) {
-    const std::string downloaded = job.TargetPath() + ".tmp";
+    const std::string& target = job.TargetPath();
+    const std::string downloaded = target + ".tmp";
     // One step, so that the old file stays whenever the new one cannot take its place.
-    if (!MoveFileExA(downloaded.c_str(), job.TargetPath().c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExA(downloaded.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (job.Register())
+            m_journal.Remove(target);
         return false;
-    if (job.Register()) {
-        const std::string parameters = "/s \"" + job.TargetPath() + "\"";
-        ShellExecuteA(nullptr, nullptr, "regsvr32", parameters.c_str(), nullptr, SW_SHOWNORMAL);
     }
+    if (job.Register() && RegisterServer(target))
+        m_journal.Remove(target);
     return true;
 }
 
@@ -273,8 +279,15 @@ LRESULT CTarnwickClientDlg::OnDownloadFinished(WPARAM wParam, LPARAM lParam) {
         if (job == m_signatureJob)
             m_signatureJob = nullptr;
     } else if (kind == CInetFile::KindFile) {
+        if (code == 0 && !DownloadMatches(*job)) {
+            // An earlier run's part may be what spoilt the file: once more, whole, before the
+            // entry fails. The job stays at the head of the queue and keeps running.
+            if (job->ResumedFrom() != 0 && job->Start())
+                return 0;
+            code = CInetFile::CodeServerFileFailed;
+        }
         if (code == 0)
-            code = InstallFinishedFile(*job);
+            InstallFinishedFile(*job);
         if (code != 0) {
             const std::string reason = Format("下载文件失败 [%s], 错误代码 [%u]",
                                               job->FileName().c_str(), static_cast<unsigned>(code));

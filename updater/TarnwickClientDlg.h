@@ -5,6 +5,7 @@
 #include "AppFramework.h"
 #include "CriticalSection.h"
 #include "DownloadQueue.h"
+#include "RegistrationJournal.h"
 #include "ServerList.h"
 #include "UpdateFileList.h"
 
@@ -47,8 +48,11 @@ class CTarnwickClientDlg : public framework::CModalDialog {
     bool LoadManifest();
     // An unreadable or refused manifest ends the run as a failed download does.
     void ManifestFailed();
-    // Puts a downloaded file in place; false when its target had to stay.
-    DWORD InstallFinishedFile(CInetFile& job);
+    // Whether a downloaded file is what the manifest promised; one that is not is deleted.
+    bool DownloadMatches(CInetFile& job);
+    void InstallFinishedFile(CInetFile& job);
+    // Puts a downloaded file in place and registers it when asked (its journal line written
+    // already); false when its target had to stay.
     bool InstallDownloadedFile(CInetFile& job);
     void EndRun();
 
@@ -75,6 +79,7 @@ class CTarnwickClientDlg : public framework::CModalDialog {
     const CInetFile* m_signatureJob = nullptr;
     // Digests each file download must have (prefix, whole file), by job.
     std::map<const CInetFile*, std::pair<std::string, std::string>> m_expectedDigests;
+    CRegistrationJournal m_journal{CRegistrationJournal::DefaultPath()};
 };
 
 // Timer that drives the queue.

@@ -22,4 +22,6 @@ struct CUpdateFileInfo {
     bool needsUpdate = false;
 
     std::uint32_t ExpectedSize() const { return static_cast<std::uint32_t>(size); }
+    // Whether a download can be checked before it is installed (and so may be resumed).
+    bool HasDigest() const { return !hashCode.empty() || !sha256.empty(); }
 };

@@ -1,5 +1,6 @@
-// Sample self-registering server. DllRegisterServer writes the DLL's own path
-// to "<dll>.registered"; DllUnregisterServer removes that file.
+// Sample self-registering server. DllRegisterServer adds the DLL's own path as
+// one line to "<dll>.registered", so every registration is on record;
+// DllUnregisterServer removes that file.
 #include <windows.h>
 
 #include <string>
@@ -23,13 +24,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 extern "C" HRESULT WINAPI DllRegisterServer() {
-    const std::string path = ModulePath();
-    HANDLE note = CreateFileA((path + ".registered").c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::string line = ModulePath() + "\r\n";
+    HANDLE note = CreateFileA((ModulePath() + ".registered").c_str(), FILE_APPEND_DATA, 0, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (note == INVALID_HANDLE_VALUE)
         return E_FAIL;
     DWORD written = 0;
-    WriteFile(note, path.data(), static_cast<DWORD>(path.size()), &written, nullptr);
+    WriteFile(note, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(note);
     return S_OK;
 }

@@ -142,6 +142,22 @@ TEST_F(StartupTest, MissingLobbyClassProbesTheBareMutexName) {
     CloseHandle(probe);
 }
 
+TEST_F(StartupTest, PendingRegistrationsRunFirstEvenWhenTheLobbyRuns) {
+    // What an updater ended between putting a file in place and registering it leaves behind.
+    const std::string dll = MakeScratchFolder("pending registration") + "\\Plugin.dll";
+    ASSERT_TRUE(CopyFileA(SAMPLE_SERVER_DLL, dll.c_str(), FALSE));
+    const std::string journal = TestProgramFolder() + "\\Tarnwick.journal";
+    WriteFileBytes(journal, dll + "\r\n");
+    WriteFileBytes(ConfigPath(), "[Update]\r\nUpdateUrl=\r\n");
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, "_Mutex");
+    const auto boxes = RunApp("");
+    CloseHandle(mutex);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kLobbyRunning, boxes[0].text);
+    EXPECT_EQ(0, lstrcmpiA((dll + "\r\n").c_str(), ReadFileBytes(dll + ".registered").c_str()));
+    EXPECT_FALSE(FileExists(journal));
+}
+
 TEST_F(StartupTest, UrlFromTheProgramFolderLoadsTheSkinRunsTheWindowAndStartsTheLobby) {
     // Nothing listens on port 1: the run fails at once and starts the lobby.
     WriteFileBytes(ConfigPath(), "[Update]\r\nUpdateUrl=http://127.0.0.1:1/UpdateNew.xml\r\n");

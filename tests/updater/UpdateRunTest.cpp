@@ -12,7 +12,15 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
 #include <objbase.h>
 
 namespace {
@@ -38,6 +46,31 @@ class CStatusRecorder : public ISkinBinding {
 
   private:
     ISkinBinding* m_previous;
+};
+
+// Every position the window gives its progress bar, read on the way in.
+class CBarPositions {
+  public:
+    CBarPositions() {
+        s_count = 0;
+        m_hook = SetWindowsHookExA(WH_CALLWNDPROC, &Record, nullptr, GetCurrentThreadId());
+    }
+    ~CBarPositions() { UnhookWindowsHookEx(m_hook); }
+    CBarPositions(const CBarPositions&) = delete;
+    CBarPositions& operator=(const CBarPositions&) = delete;
+    std::vector<int> Seen() const { return std::vector<int>(s_positions, s_positions + s_count); }
+
+  private:
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && call->message == PBM_SETPOS && s_count < kMost)
+            s_positions[s_count++] = static_cast<int>(call->wParam);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static constexpr std::size_t kMost = 100000;
+    static inline int s_positions[kMost];
+    static inline std::size_t s_count = 0;
+    HHOOK m_hook;
 };
 
 struct ReleaseFile {
@@ -115,7 +148,9 @@ class UpdateRunTest : public ::testing::Test {
     std::string Local(const std::string& name) const { return m_local + "\\" + name; }
     static std::string LobbyLog() { return TestProgramFolder() + "\\Dovrel.log"; }
     static std::string ManifestCopy() { return TestProgramFolder() + "\\UpdateNew.xml"; }
-    void Publish(const std::vector<ReleaseFile>& files) {
+    static std::string Journal() { return TestProgramFolder() + "\\Tarnwick.journal"; }
+    // The files go to the folder `localPath` below the updater's (the test's by default).
+    void Publish(const std::vector<ReleaseFile>& files, const char* localPath = nullptr) {
         std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Update>\r\n";
         for (const ReleaseFile& file : files) {
             const std::string path = m_release + "\\" + file.name;
@@ -133,7 +168,7 @@ class UpdateRunTest : public ::testing::Test {
             xml += "<File><FileName>" + file.name + "</FileName><FileSize>" +
                    std::to_string(file.bytes.size()) + "</FileSize><HashCode>" + digest +
                    "</HashCode>" + sha256 + "<InstallDir>CURRENTDIR</InstallDir><LocalPath>" +
-                   m_localPath + "</LocalPath><URL>" +
+                   (localPath ? localPath : m_localPath) + "</LocalPath><URL>" +
                    m_server->Url(file.urlPath.empty() ? "/" + file.name : file.urlPath) +
                    "</URL><Register>" + (file.registerServer ? "YES" : "NO") +
                    "</Register></File>\r\n";
@@ -186,6 +221,7 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesThenFindsNothingToDo) {
     const ReleaseFile missing{"missing.dat", MakeContent(70000, 'm')};
     const ReleaseFile current{"current.txt", MakeContent(3000, 'c')};
     Publish({outdated, missing, current});
+    CBarPositions bar;
     WriteFileBytes(Local("outdated.dll"), MakeContent(5000, 'z'));
     WriteFileBytes(Local("current.txt"), current.bytes);
     HANDLE file = CreateFileA(Local("current.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -223,6 +259,11 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesThenFindsNothingToDo) {
     };
     EXPECT_EQ(expected, m_skin.lines);
     EXPECT_EQ((std::vector<std::string>{"2 dialog.update", "19 progress.update"}), m_skin.skinned);
+    // With one progress message in flight the bar still ends each file full.
+    const std::vector<int> positions = bar.Seen();
+    ASSERT_FALSE(positions.empty());
+    EXPECT_EQ(100, positions.back());
+    EXPECT_GE(std::count(positions.begin(), positions.end(), 100), 2);
 
     // What the server saw: the manifest first, then each file once.
     const auto requests = m_server->Requests();
@@ -332,6 +373,48 @@ TEST_F(UpdateRunTest, BrokenServersEndTheRunSoonAndKeepTheOldFile) {
     }
 }
 
+TEST_F(UpdateRunTest, CutDownloadsGoOnFromTheirPartInTheNextRun) {
+    const std::string bytes = MakeContent(40000, 'r');
+    const struct {
+        const char* secondPath;
+        bool spoilPart;
+        std::vector<std::string> ranges; // asked for in the second run, in order
+        int firstPosition;               // of the bar in the second run, at least
+    } cases[] = {
+        {"/r.bin", false, {"bytes=20000-"}, 50},
+        // The server ignores the range and sends the whole file.
+        {"/norange/r.bin", false, {"bytes=20000-"}, 0},
+        // The part kept is not of this file: the resumed file fails its digest and comes whole.
+        {"/r.bin", true, {"bytes=20000-", ""}, 0},
+    };
+    for (const auto& c : cases) {
+        DeleteFileA(Local("r.bin").c_str());
+        Publish({{"r.bin", bytes, false, "/truncate/20000/r.bin"}});
+        RunUpdater();
+        ASSERT_EQ(1u, m_boxes.size());
+        ASSERT_EQ(20000u, ReadFileBytes(Local("r.bin.tmp")).size());
+        if (c.spoilPart)
+            WriteFileBytes(Local("r.bin.tmp"), MakeContent(20000, 's'));
+
+        Publish({{"r.bin", bytes, false, c.secondPath}});
+        m_server->ClearRequests();
+        CBarPositions bar;
+        RunUpdater();
+        EXPECT_TRUE(m_boxes.empty()) << c.secondPath;
+        EXPECT_TRUE(HoldsBytes(Local("r.bin"), bytes));
+        EXPECT_FALSE(FileExists(Local("r.bin.tmp")));
+        std::vector<std::string> ranges;
+        for (const auto& request : m_server->Requests())
+            if (request.target != "/UpdateNew.xml")
+                ranges.push_back(request.Header("Range"));
+        EXPECT_EQ(c.ranges, ranges) << c.secondPath;
+        const std::vector<int> positions = bar.Seen();
+        ASSERT_GE(positions.size(), 2u);
+        EXPECT_GE(positions[1], c.firstPosition);
+        EXPECT_EQ(100, positions.back());
+    }
+}
+
 TEST_F(UpdateRunTest, OwnExecutableAndFilesInUseAreLeftBesideAsTmp) {
     Publish({{"Tarnwick.exe", MakeContent(3000, 't')},
              {"locked.dll", MakeContent(3000, 'l')},
@@ -365,10 +448,23 @@ TEST_F(UpdateRunTest, RegistersMarkedFilesEvenInFoldersWithBlanks) {
     RunUpdater();
     EXPECT_TRUE(m_boxes.empty());
     EXPECT_TRUE(HoldsBytes(Local("SampleServer.dll"), dll));
-    // regsvr32 loaded the new file from its quoted path and ran its registration.
-    ASSERT_TRUE(WaitForFile(Local("SampleServer.dll.registered"), 20000));
-    Sleep(200);
-    EXPECT_EQ(0, lstrcmpiA(Local("SampleServer.dll").c_str(),
+    // regsvr32 loaded the new file from its quoted path and ran its registration, and the run
+    // waited for it before it took the file off its journal.
+    const std::string registered = Local("SampleServer.dll") + "\r\n";
+    EXPECT_EQ(0, lstrcmpiA(registered.c_str(),
+                           ReadFileBytes(Local("SampleServer.dll.registered")).c_str()));
+    EXPECT_FALSE(FileExists(Journal()));
+
+    // A journal that cannot be written keeps the new file out, as a file in use would be.
+    WriteFileBytes(Local("SampleServer.dll"), "old server");
+    ASSERT_TRUE(CreateDirectoryA(Journal().c_str(), nullptr));
+    RunUpdater();
+    RemoveDirectoryA(Journal().c_str());
+    ASSERT_EQ(1u, m_boxes.size());
+    EXPECT_EQ("删除文件失败 [SampleServer.dll]", m_boxes[0].text);
+    EXPECT_EQ("升级提示", m_boxes[0].caption);
+    EXPECT_TRUE(HoldsBytes(Local("SampleServer.dll"), "old server"));
+    EXPECT_EQ(0, lstrcmpiA(registered.c_str(),
                            ReadFileBytes(Local("SampleServer.dll.registered")).c_str()));
 }
 
@@ -484,3 +580,160 @@ TEST(PublicKeyTest, KeyFromTheResourcesWinsOverPlatformIni) {
 }
 
 } // namespace
+
+namespace {
+
+// Ends what an updater ended from outside had started: a registration still running gets its
+// time, a child left waiting for its dead creator (as Wine leaves one) does not.
+void EndChildrenOf(DWORD pid) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+        HANDLE child =
+            entry.th32ParentProcessID != pid
+                ? nullptr
+                : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (child) {
+            if (WaitForSingleObject(child, 5000) == WAIT_TIMEOUT)
+                TerminateProcess(child, 1);
+            CloseHandle(child);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
+// Size of a file, or -1 when there is none.
+long long SizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+} // namespace
+
+TEST_F(UpdateRunTest, TarnwickEndedAnywhereLeavesOldOrNewFilesAndRegistersLater) {
+    struct Entry {
+        ReleaseFile file;
+        std::string old; // empty: the file is not installed yet
+    };
+    const std::string dll = ReadFileBytes(SAMPLE_SERVER_DLL);
+    const std::vector<Entry> entries = {
+        {{"a.dat", MakeContent(300000, 'a')}, "old a"},
+        {{"PluginA.dll", dll, true}, "old plugin a"},
+        {{"b.dat", MakeContent(150000, 'b')}, "old b"},
+        {{"PluginB.dll", dll, true}, ""},
+        {{"c.dat", MakeContent(60000, 'c')}, ""},
+    };
+    const std::string install = MakeScratchFolder("install");
+    const auto target = [&](const Entry& e) { return install + "\\" + e.file.name; };
+    std::vector<ReleaseFile> release;
+    long long total = 0;
+    for (const Entry& e : entries) {
+        release.push_back(e.file);
+        release.back().urlPath = "/slow/1/" + e.file.name;
+        total += static_cast<long long>(e.file.bytes.size());
+        if (!e.old.empty())
+            WriteFileBytes(target(e), e.old);
+    }
+    Publish(release, "");
+    ASSERT_TRUE(CopyFileA(TARNWICK_EXE, (install + "\\Tarnwick.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((TestProgramFolder() + "\\Dovrel.exe").c_str(),
+                          (install + "\\Dovrel.exe").c_str(), FALSE));
+    WriteFileBytes(install + "\\Platform.ini",
+                   "[Update]\r\nUpdateUrl=" + m_server->Url("/UpdateNew.xml") + "\r\n");
+    const std::string journal = install + "\\Tarnwick.journal";
+
+    // Where to end each run: a share of the release's bytes on disk (parts and installed files),
+    // one drawn from each eighth, or the moment a file's registration is on the journal.
+    struct Point {
+        double share;
+        const Entry* registering;
+    };
+    std::mt19937 random(20);
+    std::vector<Point> points;
+    for (int i = 0; i < 8; ++i)
+        points.push_back(
+            {(i + std::uniform_real_distribution<double>(0.0, 1.0)(random)) / 8, nullptr});
+    long long before = 0;
+    for (const Entry& e : entries) {
+        before += static_cast<long long>(e.file.bytes.size());
+        if (e.file.registerServer)
+            points.push_back({static_cast<double>(before) / total, &e});
+    }
+    std::sort(points.begin(), points.end(),
+              [](const Point& a, const Point& b) { return a.share < b.share; });
+    const auto bytesOnDisk = [&] {
+        long long done = 0;
+        for (const Entry& e : entries) {
+            const long long part = SizeOf(target(e) + ".tmp");
+            const long long size = static_cast<long long>(e.file.bytes.size());
+            done += part >= 0 ? part : SizeOf(target(e)) == size ? size : 0;
+        }
+        return done;
+    };
+
+    std::map<std::string, long long> kept; // the ".tmp" parts each run leaves to the next
+    int resumed = 0;
+    const auto checkRequests = [&] {
+        std::set<std::string> asked;
+        for (const auto& request : m_server->Requests()) {
+            const std::string name = request.target.substr(request.target.rfind('/') + 1);
+            if (!asked.insert(name).second || !kept.count(name))
+                continue;
+            const long long part = kept[name];
+            const long long size =
+                static_cast<long long>(ReadFileBytes(m_release + "\\" + name).size());
+            EXPECT_EQ(part > 0 && part < size ? "bytes=" + std::to_string(part) + "-" : "",
+                      request.Header("Range"))
+                << name;
+            resumed += part > 0 && part < size;
+        }
+        m_server->ClearRequests();
+    };
+
+    for (const Point& point : points) {
+        CChildProcess tarnwick;
+        ASSERT_TRUE(tarnwick.Start("\"" + install + "\\Tarnwick.exe\" x"));
+        bool ended = false;
+        for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < 30000; Sleep(5)) {
+            if (point.registering
+                    ? ReadFileBytes(journal).find(target(*point.registering)) != std::string::npos
+                    : bytesOnDisk() >= point.share * total)
+                ended = TerminateProcess(tarnwick.Handle(), 1) != 0;
+            else if (tarnwick.WaitForExit(0))
+                break;
+        }
+        EXPECT_TRUE(ended) << "the run ended by itself before point " << point.share;
+        ASSERT_TRUE(tarnwick.WaitForExit(10000));
+        EndChildrenOf(tarnwick.Id());
+        checkRequests();
+        for (const Entry& e : entries) {
+            const std::string now = ReadFileBytes(target(e));
+            EXPECT_TRUE(now == e.old || now == e.file.bytes)
+                << e.file.name << " is neither old nor new after point " << point.share;
+            kept[e.file.name] = SizeOf(target(e) + ".tmp");
+        }
+    }
+
+    CChildProcess last;
+    ASSERT_TRUE(last.Start("\"" + install + "\\Tarnwick.exe\" x"));
+    ASSERT_TRUE(last.WaitForExit(60000));
+    checkRequests();
+    EXPECT_GT(resumed, 0);
+    EXPECT_FALSE(FileExists(journal));
+    for (const Entry& e : entries) {
+        EXPECT_TRUE(HoldsBytes(target(e), e.file.bytes));
+        EXPECT_FALSE(FileExists(target(e) + ".tmp")) << e.file.name;
+        if (e.file.registerServer) {
+            // At least one registration, every one of the new file (the old one is no server).
+            const std::string record = ReadFileBytes(target(e) + ".registered");
+            EXPECT_FALSE(record.empty()) << e.file.name;
+            std::istringstream lines(record);
+            for (std::string line; std::getline(lines, line);)
+                EXPECT_EQ(0, lstrcmpiA((target(e) + "\r").c_str(), line.c_str())) << line;
+        }
+    }
+}
