@@ -1,14 +1,19 @@
 #!/bin/bash
-# Downloads a 64 MiB file from the local test server with CInetFile (download_bench.exe under
-# Wine, no notify window) and with curl, alternately, both writing to files in the same folder,
-# and prints the throughput ratio CInetFile/curl of the best rounds.
+# Download figures on one 64 MiB file from the local test server, every figure measured in the
+# same run (best of ROUNDS rounds, the contenders taking turns):
+#   1. throughput of the updater's download job (download_bench.exe job) against a plain WinInet
+#      read loop (download_bench.exe wininet: the same session options, 256 KiB reads); goal
+#      >= 0.9. curl's figure is printed for information;
+#   2. a whole update of that file by Tarnwick.exe (window, manifest, digest check, installation,
+#      lobby start) against the bare download of the same file by the job without a window, both
+#      as the wall time of a Wine process of their own; goal <= 1.3.
 #   bench/download/run.sh [build folder]
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD="${1:-$ROOT/build}"
 BENCH_EXE="$BUILD/bench/download/download_bench.exe"
 SIZE=$((64 * 1024 * 1024))
-ROUNDS=5
+ROUNDS=${ROUNDS:-5}
 
 WORK="$(mktemp -d /tmp/tarnwick-download-bench.XXXXXX)"
 PORT=""
@@ -19,34 +24,68 @@ cleanup() {
     rm -rf "$WORK"
 }
 trap cleanup EXIT
+wine_path() { echo "Z:$1" | tr / '\\'; }
+now() { date +%s.%N; }
 
-head -c "$SIZE" /dev/urandom >"$WORK/served.bin"
-python3 "$ROOT/tests/support/http_test_server.py" --root "$WORK" --port-file "$WORK/port" \
-    --idle 120 --lifetime 900 &
+mkdir -p "$WORK/release" "$WORK/install"
+head -c "$SIZE" /dev/urandom >"$WORK/release/served.bin"
+python3 "$ROOT/tests/support/http_test_server.py" --root "$WORK/release" --port-file "$WORK/port" \
+    --idle 300 --lifetime 1800 &
 for _ in $(seq 1 100); do
     [ -s "$WORK/port" ] && break
     sleep 0.1
 done
 PORT="$(cat "$WORK/port")"
 URL="http://127.0.0.1:$PORT/served.bin"
-TARGET_WINE="Z:$(echo "$WORK/inetfile.bin" | tr / '\\')"
 
-best_curl=""
-best_inet=""
+# The installation: the updater, the lobby it starts at the end, and a manifest of one file.
+cp "$BUILD/updater/Tarnwick.exe" "$BUILD/samples/lobby/Dovrel.exe" "$WORK/install/"
+printf '[Update]\r\nUpdateUrl=http://127.0.0.1:%s/UpdateNew.xml\r\n' "$PORT" >"$WORK/install/Platform.ini"
+DIGEST="$(python3 "$ROOT/tests/updater/prefix_md5.py" "$WORK/release/served.bin" /dev/stdout)"
+cat >"$WORK/release/UpdateNew.xml" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<Update><File><FileName>served.bin</FileName><FileSize>$SIZE</FileSize>
+<HashCode>$DIGEST</HashCode><URL>$URL</URL></File></Update>
+XML
+
+source "$ROOT/scripts/wine-env.sh"
+wine_env_start
+best() { python3 -c "import sys; print(min(float(x) for x in sys.argv[1:]))" "$@"; }
+check() { cmp -s "$1" "$WORK/release/served.bin" || { echo "$2 download differs"; exit 1; }; }
+
+job=() wininet=() curl_s=() bare=() update=()
 for round in $(seq 1 "$ROUNDS"); do
-    curl_s="$(curl -s -m 120 -o "$WORK/curl.bin" -w '%{time_total}' "$URL")"
-    [ "$(stat -c %s "$WORK/curl.bin")" -eq "$SIZE" ] || { echo "curl download incomplete"; exit 1; }
-    inet_s="$("$ROOT/scripts/wine-run.sh" "$BENCH_EXE" "$URL" "$TARGET_WINE" "$SIZE" | tr -d '\r')"
-    cmp -s "$WORK/inetfile.bin" "$WORK/served.bin" || { echo "CInetFile download differs"; exit 1; }
-    echo "round $round: CInetFile $inet_s s, curl $curl_s s"
-    best_curl="$(python3 -c "print(min(float(x) for x in '$best_curl $curl_s'.split()))")"
-    best_inet="$(python3 -c "print(min(float(x) for x in '$best_inet $inet_s'.split()))")"
+    job+=("$(wine "$BENCH_EXE" job "$URL" "$(wine_path "$WORK/job.bin")" "$SIZE" | tr -d '\r')")
+    check "$WORK/job.bin.tmp" job
+    wininet+=("$(wine "$BENCH_EXE" wininet "$URL" "$(wine_path "$WORK/wininet.bin")" "$SIZE" | tr -d '\r')")
+    check "$WORK/wininet.bin" WinInet
+    curl_s+=("$(curl -s -m 120 -o "$WORK/curl.bin" -w '%{time_total}' "$URL")")
+    check "$WORK/curl.bin" curl
+
+    rm -f "$WORK/bare.bin.tmp"
+    start="$(now)"
+    wine "$BENCH_EXE" job "$URL" "$(wine_path "$WORK/bare.bin")" "$SIZE" >/dev/null
+    bare+=("$(python3 -c "print('%.4f' % ($(now) - $start))")")
+    check "$WORK/bare.bin.tmp" "bare job"
+
+    rm -f "$WORK/install/served.bin"
+    start="$(now)"
+    wine "$WORK/install/Tarnwick.exe" x
+    update+=("$(python3 -c "print('%.4f' % ($(now) - $start))")")
+    check "$WORK/install/served.bin" Tarnwick.exe
+    echo "round $round: job ${job[-1]} s, WinInet loop ${wininet[-1]} s, curl ${curl_s[-1]} s;" \
+        "processes: bare job ${bare[-1]} s, Tarnwick.exe update ${update[-1]} s"
 done
-python3 - "$best_inet" "$best_curl" "$SIZE" <<'PY'
+python3 - "$SIZE" "$(best "${job[@]}")" "$(best "${wininet[@]}")" "$(best "${curl_s[@]}")" \
+    "$(best "${bare[@]}")" "$(best "${update[@]}")" <<'PY'
 import sys
-inet, curl, size = float(sys.argv[1]), float(sys.argv[2]), int(sys.argv[3])
+size = int(sys.argv[1])
+job, wininet, curl, bare, update = (float(x) for x in sys.argv[2:])
 mib = size / 1048576.0
-print("CInetFile: %.1f MiB/s (best %.3f s)" % (mib / inet, inet))
-print("curl:      %.1f MiB/s (best %.3f s)" % (mib / curl, curl))
-print("throughput ratio CInetFile/curl: %.2f (goal >= 0.70)" % (curl / inet))
+for name, seconds in (("job", job), ("WinInet loop", wininet), ("curl", curl)):
+    print("%-13s %6.1f MiB/s (best %.3f s)" % (name + ":", mib / seconds, seconds))
+print("throughput ratio job/WinInet loop: %.2f (goal >= 0.90)" % (wininet / job))
+print("throughput ratio job/curl:         %.2f (for information)" % (curl / job))
+print("Tarnwick.exe whole update %.3f s, bare job process %.3f s" % (update, bare))
+print("time ratio update/bare download:   %.2f (goal <= 1.30)" % (update / bare))
 PY
