@@ -4,9 +4,8 @@
 // what it had not registered yet.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
+#include <utility>
 #include <vector>
 
 class CRegistrationJournal {

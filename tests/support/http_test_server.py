@@ -12,14 +12,13 @@ Paths with special behaviour (everything else is a file below --root):
                                hangs up (at most 1 GiB)
   /norange/<file>              the file whole, whatever Range asks for
   /badrange/<file>             answers a Range request with 206 from the first byte
-Files honour "Range: bytes=N-" (206 with Content-Range, 416 past the end); the
-request log shows the Range header as sent.
   /redirect?to=<url>[&code=c]  redirects (302 unless code is given)
   /__requests                  the recorded requests as JSON lines
   /__requests.txt              the same as text blocks: "> <request line>",
                                one "Name: value" line per header, an empty line
   /__clear                     forgets the recorded requests
   /__quit                      answers, then the server ends
+Files honour "Range: bytes=N-" (206 with Content-Range, 416 past the end).
 Requests to /__* are not recorded.
 
 The chosen port goes to --port-file (written atomically) when given, else to

@@ -10,18 +10,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <commctrl.h>
+#include <objbase.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
-#include <objbase.h>
 
 namespace {
 
@@ -46,31 +44,6 @@ class CStatusRecorder : public ISkinBinding {
 
   private:
     ISkinBinding* m_previous;
-};
-
-// Every position the window gives its progress bar, read on the way in.
-class CBarPositions {
-  public:
-    CBarPositions() {
-        s_count = 0;
-        m_hook = SetWindowsHookExA(WH_CALLWNDPROC, &Record, nullptr, GetCurrentThreadId());
-    }
-    ~CBarPositions() { UnhookWindowsHookEx(m_hook); }
-    CBarPositions(const CBarPositions&) = delete;
-    CBarPositions& operator=(const CBarPositions&) = delete;
-    std::vector<int> Seen() const { return std::vector<int>(s_positions, s_positions + s_count); }
-
-  private:
-    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
-        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && call->message == PBM_SETPOS && s_count < kMost)
-            s_positions[s_count++] = static_cast<int>(call->wParam);
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    static constexpr std::size_t kMost = 100000;
-    static inline int s_positions[kMost];
-    static inline std::size_t s_count = 0;
-    HHOOK m_hook;
 };
 
 struct ReleaseFile {
@@ -103,26 +76,32 @@ std::string PublisherKey() {
            << path << " holds " << actual.size() << " bytes, not the expected " << expected.size();
 }
 
-// The highest position the updater gives its progress bar, seen by a
+// The positions the updater gives its progress bar, in order, seen by a
 // procedure put in front of the bar's own.
 WNDPROC g_barProc = nullptr;
-WPARAM g_highestBarPosition = 0;
+std::vector<WPARAM> g_barPositions;
 
 LRESULT CALLBACK RecordingBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == PBM_SETPOS)
-        g_highestBarPosition = std::max(g_highestBarPosition, wParam);
+    if (message == PBM_SETPOS && g_barPositions.size() < g_barPositions.capacity())
+        g_barPositions.push_back(wParam);
     return CallWindowProcA(g_barProc, bar, message, wParam, lParam);
 }
 
 // Runs beside the updater window: records its bar's positions from its start.
 void RecordBarPositions() {
-    g_highestBarPosition = 0;
-    HWND window = nullptr;
-    for (int i = 0; i < 200 && !window; ++i, Sleep(5))
-        window = FindWindowA("#32770", "系统升级程序");
-    HWND bar = GetDlgItem(window, 1015);
+    g_barPositions.clear();
+    g_barPositions.reserve(100000);
+    // The dialog can be found before its controls exist.
+    HWND bar = nullptr;
+    for (int i = 0; i < 2000 && !bar; ++i, Sleep(5))
+        bar = GetDlgItem(FindWindowA("#32770", "系统升级程序"), 1015);
     g_barProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(bar, GWLP_WNDPROC));
     SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingBarProc));
+}
+
+WPARAM HighestBarPosition() {
+    return g_barPositions.empty() ? 0
+                                  : *std::max_element(g_barPositions.begin(), g_barPositions.end());
 }
 
 class UpdateRunTest : public ::testing::Test {
@@ -221,7 +200,6 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesThenFindsNothingToDo) {
     const ReleaseFile missing{"missing.dat", MakeContent(70000, 'm')};
     const ReleaseFile current{"current.txt", MakeContent(3000, 'c')};
     Publish({outdated, missing, current});
-    CBarPositions bar;
     WriteFileBytes(Local("outdated.dll"), MakeContent(5000, 'z'));
     WriteFileBytes(Local("current.txt"), current.bytes);
     HANDLE file = CreateFileA(Local("current.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -230,7 +208,7 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesThenFindsNothingToDo) {
     GetFileTime(file, nullptr, nullptr, &before);
     CloseHandle(file);
 
-    RunUpdater();
+    RunUpdater("/UpdateNew.xml", RecordBarPositions);
 
     EXPECT_TRUE(m_boxes.empty());
     EXPECT_TRUE(HoldsBytes(Local("outdated.dll"), outdated.bytes));
@@ -260,10 +238,9 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesThenFindsNothingToDo) {
     EXPECT_EQ(expected, m_skin.lines);
     EXPECT_EQ((std::vector<std::string>{"2 dialog.update", "19 progress.update"}), m_skin.skinned);
     // With one progress message in flight the bar still ends each file full.
-    const std::vector<int> positions = bar.Seen();
-    ASSERT_FALSE(positions.empty());
-    EXPECT_EQ(100, positions.back());
-    EXPECT_GE(std::count(positions.begin(), positions.end(), 100), 2);
+    ASSERT_FALSE(g_barPositions.empty());
+    EXPECT_EQ(100u, g_barPositions.back());
+    EXPECT_GE(std::count(g_barPositions.begin(), g_barPositions.end(), 100u), 2);
 
     // What the server saw: the manifest first, then each file once.
     const auto requests = m_server->Requests();
@@ -360,7 +337,7 @@ TEST_F(UpdateRunTest, BrokenServersEndTheRunSoonAndKeepTheOldFile) {
         const DWORD start = GetTickCount();
         RunUpdater(c.manifest, RecordBarPositions);
         EXPECT_LT(GetTickCount() - start, 10000u) << c.urlPath;
-        EXPECT_LE(g_highestBarPosition, 100u);
+        EXPECT_LE(HighestBarPosition(), 100u);
         ASSERT_EQ(c.box.empty() ? 0u : 1u, m_boxes.size()) << c.manifest << c.urlPath;
         if (!c.box.empty()) {
             EXPECT_EQ(c.box, m_boxes[0].text);
@@ -379,7 +356,7 @@ TEST_F(UpdateRunTest, CutDownloadsGoOnFromTheirPartInTheNextRun) {
         const char* secondPath;
         bool spoilPart;
         std::vector<std::string> ranges; // asked for in the second run, in order
-        int firstPosition;               // of the bar in the second run, at least
+        WPARAM firstPosition;            // of the bar in the second run, at least
     } cases[] = {
         {"/r.bin", false, {"bytes=20000-"}, 50},
         // The server ignores the range and sends the whole file.
@@ -398,8 +375,7 @@ TEST_F(UpdateRunTest, CutDownloadsGoOnFromTheirPartInTheNextRun) {
 
         Publish({{"r.bin", bytes, false, c.secondPath}});
         m_server->ClearRequests();
-        CBarPositions bar;
-        RunUpdater();
+        RunUpdater("/UpdateNew.xml", RecordBarPositions);
         EXPECT_TRUE(m_boxes.empty()) << c.secondPath;
         EXPECT_TRUE(HoldsBytes(Local("r.bin"), bytes));
         EXPECT_FALSE(FileExists(Local("r.bin.tmp")));
@@ -408,10 +384,9 @@ TEST_F(UpdateRunTest, CutDownloadsGoOnFromTheirPartInTheNextRun) {
             if (request.target != "/UpdateNew.xml")
                 ranges.push_back(request.Header("Range"));
         EXPECT_EQ(c.ranges, ranges) << c.secondPath;
-        const std::vector<int> positions = bar.Seen();
-        ASSERT_GE(positions.size(), 2u);
-        EXPECT_GE(positions[1], c.firstPosition);
-        EXPECT_EQ(100, positions.back());
+        ASSERT_FALSE(g_barPositions.empty());
+        EXPECT_GE(g_barPositions.front(), c.firstPosition);
+        EXPECT_EQ(100u, g_barPositions.back());
     }
 }
 
@@ -615,30 +590,23 @@ long long SizeOf(const std::string& path) {
 } // namespace
 
 TEST_F(UpdateRunTest, TarnwickEndedAnywhereLeavesOldOrNewFilesAndRegistersLater) {
-    struct Entry {
-        ReleaseFile file;
-        std::string old; // empty: the file is not installed yet
-    };
     const std::string dll = ReadFileBytes(SAMPLE_SERVER_DLL);
-    const std::vector<Entry> entries = {
-        {{"a.dat", MakeContent(300000, 'a')}, "old a"},
-        {{"PluginA.dll", dll, true}, "old plugin a"},
-        {{"b.dat", MakeContent(150000, 'b')}, "old b"},
-        {{"PluginB.dll", dll, true}, ""},
-        {{"c.dat", MakeContent(60000, 'c')}, ""},
-    };
+    std::vector<ReleaseFile> files = {{"a.dat", MakeContent(300000, 'a')},
+                                      {"PluginA.dll", dll, true},
+                                      {"b.dat", MakeContent(150000, 'b')},
+                                      {"PluginB.dll", dll, true},
+                                      {"c.dat", MakeContent(60000, 'c')}};
+    const std::string olds[] = {"old a", "old plugin a", "old b", "", ""}; // "": not installed
     const std::string install = MakeScratchFolder("install");
-    const auto target = [&](const Entry& e) { return install + "\\" + e.file.name; };
-    std::vector<ReleaseFile> release;
+    const auto target = [&](std::size_t i) { return install + "\\" + files[i].name; };
     long long total = 0;
-    for (const Entry& e : entries) {
-        release.push_back(e.file);
-        release.back().urlPath = "/slow/1/" + e.file.name;
-        total += static_cast<long long>(e.file.bytes.size());
-        if (!e.old.empty())
-            WriteFileBytes(target(e), e.old);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        files[i].urlPath = "/slow/1/" + files[i].name;
+        total += static_cast<long long>(files[i].bytes.size());
+        if (!olds[i].empty())
+            WriteFileBytes(target(i), olds[i]);
     }
-    Publish(release, "");
+    Publish(files, "");
     ASSERT_TRUE(CopyFileA(TARNWICK_EXE, (install + "\\Tarnwick.exe").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((TestProgramFolder() + "\\Dovrel.exe").c_str(),
                           (install + "\\Dovrel.exe").c_str(), FALSE));
@@ -646,94 +614,78 @@ TEST_F(UpdateRunTest, TarnwickEndedAnywhereLeavesOldOrNewFilesAndRegistersLater)
                    "[Update]\r\nUpdateUrl=" + m_server->Url("/UpdateNew.xml") + "\r\n");
     const std::string journal = install + "\\Tarnwick.journal";
 
-    // Where to end each run: a share of the release's bytes on disk (parts and installed files),
-    // one drawn from each eighth, or the moment a file's registration is on the journal.
-    struct Point {
-        double share;
-        const Entry* registering;
-    };
+    // Each run is ended when the release's bytes on disk (parts and installed files) reach a
+    // share drawn from each eighth, or (file index) when a file's registration is on the journal.
     std::mt19937 random(20);
-    std::vector<Point> points;
+    std::vector<std::pair<double, int>> points;
     for (int i = 0; i < 8; ++i)
-        points.push_back(
-            {(i + std::uniform_real_distribution<double>(0.0, 1.0)(random)) / 8, nullptr});
+        points.push_back({(i + std::uniform_real_distribution<double>()(random)) / 8, -1});
     long long before = 0;
-    for (const Entry& e : entries) {
-        before += static_cast<long long>(e.file.bytes.size());
-        if (e.file.registerServer)
-            points.push_back({static_cast<double>(before) / total, &e});
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        before += static_cast<long long>(files[i].bytes.size());
+        if (files[i].registerServer)
+            points.push_back({static_cast<double>(before) / total, static_cast<int>(i)});
     }
-    std::sort(points.begin(), points.end(),
-              [](const Point& a, const Point& b) { return a.share < b.share; });
+    std::sort(points.begin(), points.end());
     const auto bytesOnDisk = [&] {
         long long done = 0;
-        for (const Entry& e : entries) {
-            const long long part = SizeOf(target(e) + ".tmp");
-            const long long size = static_cast<long long>(e.file.bytes.size());
-            done += part >= 0 ? part : SizeOf(target(e)) == size ? size : 0;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const long long size = static_cast<long long>(files[i].bytes.size());
+            const long long part = SizeOf(target(i) + ".tmp");
+            done += part >= 0 ? part : SizeOf(target(i)) == size ? size : 0;
         }
         return done;
     };
-
-    std::map<std::string, long long> kept; // the ".tmp" parts each run leaves to the next
+    // A part a run leaves is asked for from its end by the next run that gets to its file.
+    std::map<std::string, std::string> ranges;
     int resumed = 0;
     const auto checkRequests = [&] {
-        std::set<std::string> asked;
         for (const auto& request : m_server->Requests()) {
             const std::string name = request.target.substr(request.target.rfind('/') + 1);
-            if (!asked.insert(name).second || !kept.count(name))
-                continue;
-            const long long part = kept[name];
-            const long long size =
-                static_cast<long long>(ReadFileBytes(m_release + "\\" + name).size());
-            EXPECT_EQ(part > 0 && part < size ? "bytes=" + std::to_string(part) + "-" : "",
-                      request.Header("Range"))
-                << name;
-            resumed += part > 0 && part < size;
+            if (ranges.count(name)) {
+                EXPECT_EQ(ranges[name], request.Header("Range")) << name;
+                resumed += !ranges[name].empty();
+                ranges.erase(name);
+            }
         }
         m_server->ClearRequests();
     };
 
-    for (const Point& point : points) {
+    for (const auto& point : points) {
         CChildProcess tarnwick;
         ASSERT_TRUE(tarnwick.Start("\"" + install + "\\Tarnwick.exe\" x"));
         bool ended = false;
         for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < 30000; Sleep(5)) {
-            if (point.registering
-                    ? ReadFileBytes(journal).find(target(*point.registering)) != std::string::npos
-                    : bytesOnDisk() >= point.share * total)
+            if (point.second >= 0
+                    ? ReadFileBytes(journal).find(target(point.second)) != std::string::npos
+                    : bytesOnDisk() >= point.first * total)
                 ended = TerminateProcess(tarnwick.Handle(), 1) != 0;
             else if (tarnwick.WaitForExit(0))
                 break;
         }
-        EXPECT_TRUE(ended) << "the run ended by itself before point " << point.share;
+        EXPECT_TRUE(ended) << "the run ended by itself before point " << point.first;
         ASSERT_TRUE(tarnwick.WaitForExit(10000));
         EndChildrenOf(tarnwick.Id());
         checkRequests();
-        for (const Entry& e : entries) {
-            const std::string now = ReadFileBytes(target(e));
-            EXPECT_TRUE(now == e.old || now == e.file.bytes)
-                << e.file.name << " is neither old nor new after point " << point.share;
-            kept[e.file.name] = SizeOf(target(e) + ".tmp");
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string now = ReadFileBytes(target(i));
+            EXPECT_TRUE(now == olds[i] || now == files[i].bytes) << files[i].name << point.first;
+            const long long part = SizeOf(target(i) + ".tmp");
+            ranges[files[i].name] = part > 0 && part < static_cast<long long>(files[i].bytes.size())
+                                        ? "bytes=" + std::to_string(part) + "-"
+                                        : "";
         }
     }
-
     CChildProcess last;
     ASSERT_TRUE(last.Start("\"" + install + "\\Tarnwick.exe\" x"));
     ASSERT_TRUE(last.WaitForExit(60000));
     checkRequests();
     EXPECT_GT(resumed, 0);
     EXPECT_FALSE(FileExists(journal));
-    for (const Entry& e : entries) {
-        EXPECT_TRUE(HoldsBytes(target(e), e.file.bytes));
-        EXPECT_FALSE(FileExists(target(e) + ".tmp")) << e.file.name;
-        if (e.file.registerServer) {
-            // At least one registration, every one of the new file (the old one is no server).
-            const std::string record = ReadFileBytes(target(e) + ".registered");
-            EXPECT_FALSE(record.empty()) << e.file.name;
-            std::istringstream lines(record);
-            for (std::string line; std::getline(lines, line);)
-                EXPECT_EQ(0, lstrcmpiA((target(e) + "\r").c_str(), line.c_str())) << line;
-        }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        EXPECT_TRUE(HoldsBytes(target(i), files[i].bytes));
+        EXPECT_FALSE(FileExists(target(i) + ".tmp")) << files[i].name;
+        // Registered at least once; only the new file can have been (the old is no server).
+        EXPECT_EQ(files[i].registerServer, FileExists(target(i) + ".registered")) << files[i].name;
     }
 }
