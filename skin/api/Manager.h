@@ -108,7 +108,7 @@ class CManager : public CSingleton<CManager>, public ISkinHost, public ISkinStor
     std::vector<CWindow*> SkinnedChildren(HWND parent,
                                           std::initializer_list<SkinList> lists) const override;
     CWindow* AddSkinObject(HWND window, SkinList list, std::unique_ptr<CWindow> object) override;
-    void RememberAddedStyle(HWND window, LONG bits) override;
+    void RememberStyleChange(HWND window, LONG added, LONG removed) override;
     void ForgetWindow(HWND window) override;
     void RemoveWindow(HWND window);
     int SetDrawItemValue(HWND window, int kind, const char* id, const char* value);
@@ -159,8 +159,12 @@ class CManager : public CSingleton<CManager>, public ISkinHost, public ISkinStor
     DescriptionRegistry m_menuDescriptions;
     std::unordered_map<HWND, std::unordered_map<std::string, std::string>> m_values;
     std::unordered_map<HWND, std::unordered_map<std::string, bool>> m_visibilities;
-    // Style bits that skins added to their windows.
-    std::unordered_map<HWND, LONG> m_addedStyles;
+    // Style bits that skins added to and removed from their windows' styles.
+    struct StyleChange {
+        LONG added = 0;
+        LONG removed = 0;
+    };
+    std::unordered_map<HWND, StyleChange> m_styleChanges;
 };
 
 } // namespace Velmora

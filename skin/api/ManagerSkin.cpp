@@ -1,6 +1,7 @@
 // The manager's skinning of windows: which kind a window is, which description
 // and skin class serve it (both from the kind table), the skin objects of
 // every kind, and the forwarding of draw-item values and visibilities to them.
+#include "Dialog.h"
 #include "Manager.h"
 #include "Window.h"
 #include "WindowKinds.h"
@@ -19,8 +20,8 @@ namespace {
 constexpr char kNoSkinProperty[] = "#velmora_set_this_hwnd_no_skin";
 
 // The dialog skin's own command buttons carry these control ids.
-constexpr int kFirstCommandButtonId = 14416;
-constexpr int kLastCommandButtonId = 14419;
+constexpr int kFirstCommandButtonId = CDialog::kFirstCommandId;
+constexpr int kLastCommandButtonId = CDialog::kFirstCommandId + CDialog::kCommandButtonCount - 1;
 
 struct Descendants {
     std::vector<HWND> windows;
@@ -60,9 +61,9 @@ int CManager::WindowKindOf(HWND window) const {
     if (GetClassNameA(window, className, sizeof(className)) <= 0)
         return KindNumber(WindowKind::Generic);
     LONG style = GetWindowLongA(window, GWL_STYLE);
-    auto added = m_addedStyles.find(window);
-    if (added != m_addedStyles.end())
-        style &= ~added->second;
+    auto changed = m_styleChanges.find(window);
+    if (changed != m_styleChanges.end())
+        style = (style & ~changed->second.added) | changed->second.removed;
     return KindNumber(KindOfClass(className, style));
 }
 
@@ -143,14 +144,17 @@ CWindow* CManager::AddSkinObject(HWND window, SkinList list, std::unique_ptr<CWi
     return m_skinObjects[slot].Add(window, std::move(object));
 }
 
-void CManager::RememberAddedStyle(HWND window, LONG bits) {
-    if (bits)
-        m_addedStyles[window] |= bits;
+void CManager::RememberStyleChange(HWND window, LONG added, LONG removed) {
+    if (!added && !removed)
+        return;
+    StyleChange& change = m_styleChanges[window];
+    change.added = (change.added | added) & ~removed;
+    change.removed = (change.removed | removed) & ~added;
 }
 
 void CManager::ForgetWindow(HWND window) {
     RemoveWindowValues(window);
-    m_addedStyles.erase(window);
+    m_styleChanges.erase(window);
     RemoveWindow(window);
 }
 

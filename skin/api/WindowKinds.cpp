@@ -1,10 +1,14 @@
 #include "WindowKinds.h"
 
 #include "AsciiCase.h"
+#include "Button.h"
 #include "ComboBox.h"
 #include "CommonCtrl.h"
+#include "Dialog.h"
 #include "Edit.h"
+#include "GroupBox.h"
 #include "ScrollBar.h"
+#include "Static.h"
 #include "Velmora.h"
 
 #include <initializer_list>
@@ -28,22 +32,22 @@ constexpr KindRow kKinds[] = {
     {WindowKind::Generic, VELMORA_KIND_GENERIC, nullptr, 0, SkinList::CommonCtrl,
      DescriptionType::CommonCtrl, "commonctrl", true, &MakeSkin<CCommonCtrl>},
     {WindowKind::Dialog, VELMORA_KIND_DIALOG, "#32770", 0, SkinList::Dialog,
-     DescriptionType::Dialog, "dialog", true, nullptr},
+     DescriptionType::Dialog, "dialog", true, &MakeSkin<CDialog>},
     {WindowKind::Button, VELMORA_KIND_BUTTON, kButton,
      ButtonTypes({BS_PUSHBUTTON, BS_DEFPUSHBUTTON}), SkinList::Button, DescriptionType::Button,
-     "button", true, nullptr},
+     "button", true, &MakeSkin<CButton>},
     {WindowKind::CheckBox, VELMORA_KIND_CHECKBOX, kButton,
      ButtonTypes({BS_CHECKBOX, BS_AUTOCHECKBOX}), SkinList::Button, DescriptionType::Button,
-     "checkbox", true, nullptr},
+     "checkbox", true, &MakeSkin<CButton>},
     {WindowKind::RadioBox, VELMORA_KIND_RADIOBOX, kButton,
      ButtonTypes({BS_RADIOBUTTON, BS_AUTORADIOBUTTON}), SkinList::Button, DescriptionType::Button,
-     "radiobox", true, nullptr},
+     "radiobox", true, &MakeSkin<CButton>},
     {WindowKind::Static, VELMORA_KIND_STATIC, "Static", 0, SkinList::Static,
-     DescriptionType::Static, "static", true, nullptr},
+     DescriptionType::Static, "static", true, &MakeSkin<CStatic>},
     {WindowKind::Edit, VELMORA_KIND_EDIT, "Edit", 0, SkinList::Edit, DescriptionType::Edit, "edit",
      true, &MakeSkin<CEdit>},
     {WindowKind::GroupBox, VELMORA_KIND_GROUPBOX, kButton, ButtonTypes({BS_GROUPBOX}),
-     SkinList::GroupBox, DescriptionType::GroupBox, "groupbox", true, nullptr},
+     SkinList::GroupBox, DescriptionType::GroupBox, "groupbox", true, &MakeSkin<CGroupBox>},
     {WindowKind::ComboBox, VELMORA_KIND_COMBOBOX, "ComboBox", 0, SkinList::ComboBox,
      DescriptionType::ComboBox, "combobox", true, &MakeSkin<CComboBox>},
     {WindowKind::ScrollBar, VELMORA_KIND_SCROLLBAR, "ScrollBar", 0, SkinList::ScrollBar,

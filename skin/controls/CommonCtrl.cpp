@@ -1,5 +1,6 @@
 #include "CommonCtrl.h"
 
+#include "ChildCommands.h"
 #include "WindowKind.h"
 
 namespace Velmora {
@@ -31,7 +32,7 @@ LRESULT CCommonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
-        NotifyComboBox(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        RouteChildCommand(m_host, wParam, lParam);
         return CallPrevious(message, wParam, lParam);
     default:
         return CallPrevious(message, wParam, lParam);

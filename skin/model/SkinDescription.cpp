@@ -369,12 +369,12 @@ void CDescriptionReader::ReadDialogInfo(DialogInfo& dialog) {
     m_document.ResetMainPosition();
     if (m_document.FindElement("windowregion")) {
         ForEachItem([this, &dialog] {
-            RegionRect rect;
-            rect.left = Integer("left");
-            rect.top = Integer("top");
-            rect.width = Integer("width");
-            rect.height = Integer("height");
-            dialog.windowRegion.push_back(rect);
+            auto piece = std::make_unique<CRegion>();
+            piece->x = Integer("left");
+            piece->y = Integer("top");
+            piece->width = Integer("width");
+            piece->height = Integer("height");
+            dialog.windowRegion.push_back(std::move(piece));
         });
     }
     m_document.ResetMainPosition();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "DrawItems.h"
+#include "Region.h"
 
 #include <array>
 #include <cstdint>
@@ -61,17 +62,16 @@ struct ButtonInfo : WindowInfo {
     int32_t buttonKind = 0;
 };
 
-struct RegionRect {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-};
-
+// A minimise, maximise, restore or close button of a dialog ("min", "max",
+// "restore", "close"), placed at left, top (negative: from the right or bottom
+// edge) with the look of the button description buttonId. Its width and
+// height come from that look when the dialog makes the button.
 struct CommandButtonItem {
     std::string id;
     int32_t left = 0;
     int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
     std::string buttonId;
 };
 
@@ -81,7 +81,10 @@ struct DialogInfo : WindowInfo {
     int32_t minWidth = 0;
     int32_t minHeight = 0;
     uint32_t clipColor = kNoColor;
-    std::vector<RegionRect> windowRegion;
+    // Pieces of the background image along the window's edges whose
+    // clip-coloured pixels are cut out of the window; each piece's region is
+    // built on first use and kept for every later window region.
+    std::vector<std::unique_ptr<CRegion>> windowRegion;
     std::vector<CommandButtonItem> commandButtons;
 };
 

@@ -59,9 +59,9 @@ class ISkinHost : public ISkinView {
     // windows (a dialog's command buttons), listed under that window; an
     // object the window had in that list before is deleted.
     virtual CWindow* AddSkinObject(HWND window, SkinList list, std::unique_ptr<CWindow> object) = 0;
-    // Style bits a skin set on its window, so that the window keeps the kind
-    // it had before.
-    virtual void RememberAddedStyle(HWND window, LONG bits) = 0;
+    // Style bits a skin added to or removed from its window's style, so that
+    // the window keeps the kind it had before.
+    virtual void RememberStyleChange(HWND window, LONG added, LONG removed) = 0;
     // The window is being destroyed: its values and visibilities go, then its
     // skin objects, which may be the caller itself.
     virtual void ForgetWindow(HWND window) = 0;

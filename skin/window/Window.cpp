@@ -28,12 +28,16 @@ bool ItemRect(const RECT& client, int32_t left, int32_t top, int32_t width, int3
 CWindow::CWindow(ISkinHost& host, WindowInfo* info) : m_host(host), m_info(info) {}
 
 CWindow::~CWindow() {
-    ReleaseWindowScrollBars();
     m_background.Reset();
+    LetGo();
 }
 
 void CWindow::Attach(HWND window) {
-    if (window && m_info && IsWindow(window)) {
+    if (!window) {
+        LetGo();
+        return;
+    }
+    if (!m_hwnd && m_info && IsWindow(window)) {
         // Child windows are placed in their parent's client area, top-level
         // windows on the desktop's.
         RECT parent = {};
@@ -53,9 +57,6 @@ void CWindow::Attach(HWND window) {
             flags |= SWP_NOSIZE;
         SetWindowPos(window, nullptr, x, y, width, height, flags);
     }
-    // The scroll bars' procedure sits above the hook: it leaves first.
-    if (!window)
-        ReleaseWindowScrollBars();
     CHookWindow::Attach(window);
 }
 
@@ -107,14 +108,44 @@ void CWindow::Redraw(bool rebuild, const RECT* rect) {
     UpdateWindow(m_hwnd);
 }
 
-void CWindow::AddWindowStyle(LONG bits) {
-    if (!m_hwnd)
+void CWindow::ChangeWindowStyle(HWND window, int index, LONG remove, LONG add) {
+    if (!window || (index != GWL_STYLE && index != GWL_EXSTYLE))
         return;
-    const LONG style = GetWindowLongA(m_hwnd, GWL_STYLE);
-    // Only the bits that were not there: the window's own ones stay its own.
-    m_host.RememberAddedStyle(m_hwnd, bits & ~style);
-    SetWindowLongA(m_hwnd, GWL_STYLE, style | bits);
+    const LONG style = GetWindowLongA(window, index);
+    // Only bits that really change: the window's own ones stay its own.
+    const LONG added = add & ~style;
+    const LONG removed = remove & style & ~add;
+    StyleChange& change = m_styleChanges[index == GWL_STYLE ? 0 : 1];
+    change.added = (change.added | added) & ~removed;
+    change.removed = (change.removed | removed) & ~added;
+    if (index == GWL_STYLE)
+        m_host.RememberStyleChange(window, added, removed);
+    SetWindowLongA(window, index, (style & ~remove) | add);
 }
+
+void CWindow::LetGo() {
+    HWND window = m_hwnd;
+    // The scroll bars' procedure sits above the hook: it leaves first.
+    ReleaseWindowScrollBars();
+    CHookWindow::Attach(nullptr);
+    const bool changed = m_styleChanges[0].added || m_styleChanges[0].removed ||
+                         m_styleChanges[1].added || m_styleChanges[1].removed;
+    if (window && changed && !m_windowEnding && IsWindow(window)) {
+        const int indexes[2] = {GWL_STYLE, GWL_EXSTYLE};
+        for (int i = 0; i < 2; ++i) {
+            const LONG style = GetWindowLongA(window, indexes[i]);
+            SetWindowLongA(window, indexes[i],
+                           (style & ~m_styleChanges[i].added) | m_styleChanges[i].removed);
+        }
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    m_styleChanges[0] = m_styleChanges[1] = StyleChange();
+}
+
+void CWindow::BuildStateImages(HDC) {}
+
 
 HBRUSH CWindow::ControlColor(UINT, HDC) {
     return nullptr;
@@ -293,6 +324,7 @@ DrawItemHeader* CWindow::FindItemOfState(DrawItemKind kind, int state) const {
 
 LRESULT CWindow::OnDestroy(WPARAM wParam, LPARAM lParam) {
     HWND window = m_hwnd;
+    m_windowEnding = true;
     const LRESULT result = CallPrevious(WM_DESTROY, wParam, lParam);
     // This deletes the object: nothing of it may be touched after.
     m_host.ForgetWindow(window);
@@ -355,8 +387,10 @@ LRESULT CWindow::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CWindow::OnCtlColorButton(WPARAM wParam, LPARAM lParam) {
     HWND button = reinterpret_cast<HWND>(lParam);
-    if (m_host.FindSkinObject(button, SkinList::Button))
+    if (CWindow* skin = m_host.FindSkinObject(button, SkinList::Button)) {
+        skin->BuildStateImages(reinterpret_cast<HDC>(wParam));
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
     return CallPrevious(WM_CTLCOLORBTN, wParam, lParam);
 }
 
@@ -386,6 +420,24 @@ void CWindow::NotifyComboBox(int code, HWND child) {
         return;
     if (CWindow* combo = m_host.FindSkinObject(child, SkinList::ComboBox))
         combo->SetDroppedDown(code == CBN_DROPDOWN);
+}
+
+void CWindow::TrackMouseLeave() const {
+    TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hwnd, HOVER_DEFAULT};
+    TrackMouseEvent(&track);
+}
+
+void CWindow::TakeBackgroundFromParent() {
+    if (m_background.IsValid() || !m_hwnd)
+        return;
+    HWND parent = GetParent(m_hwnd);
+    for (SkinList list : {SkinList::Dialog, SkinList::CommonCtrl}) {
+        if (CWindow* skin = m_host.FindSkinObject(parent, list)) {
+            if (skin->GetBackground().IsValid())
+                CaptureBackground(skin->GetBackground().GetDC());
+            return;
+        }
+    }
 }
 
 void CWindow::ExcludeOpaqueChildren(HDC dc, std::initializer_list<SkinList> lists,

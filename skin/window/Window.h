@@ -63,6 +63,10 @@ class CWindow : public CHookWindow {
     // CBN_DROPDOWN or CBN_CLOSEUP).
     virtual void SetDroppedDown(bool dropped);
 
+    // The images of a button's states, built on the device context of the
+    // WM_CTLCOLORBTN its parent heard; skins without them do nothing.
+    virtual void BuildStateImages(HDC dc);
+
     // Paints the list's items of state and of "all" in index order.
     void PaintItems(HDC dc, int windowKind, const DrawItemList& list, int state, const RECT& target,
                     int row, int column, void* extra);
@@ -72,9 +76,13 @@ class CWindow : public CHookWindow {
     DrawItemHeader* FindItem(const std::string& id, DrawItemKind kind) const;
     DrawItemHeader* FindItemOfState(DrawItemKind kind, int state) const;
 
-    // Sets style bits the skin needs for its own drawing (owner-draw, icon
-    // captions); the host remembers them, so the window keeps its kind.
-    void AddWindowStyle(LONG bits);
+    // Changes style bits (index GWL_STYLE or GWL_EXSTYLE) that the skin needs
+    // for its own drawing (owner-draw, icon captions, a frame of its own) on
+    // window, the one it attaches to or has. The host remembers what changed
+    // in GWL_STYLE, so the window keeps its kind; the window gets its own bits
+    // back when the skin lets go of it while it lives on.
+    void ChangeWindowStyle(HWND window, int index, LONG remove, LONG add);
+    void AddWindowStyle(LONG bits) { ChangeWindowStyle(m_hwnd, GWL_STYLE, 0, bits); }
 
     ISkinHost& Host() const { return m_host; }
     WindowInfo* GetInfo() const { return m_info; }
@@ -109,6 +117,15 @@ class CWindow : public CHookWindow {
     // Tells a skinned combo box child that its list opened or closed.
     void NotifyComboBox(int code, HWND child);
 
+    // Asks for WM_MOUSELEAVE once the mouse leaves the window.
+    void TrackMouseLeave() const;
+
+    // A skin whose background was dropped takes it again from the cached look
+    // of its parent's skin, when the parent has one.
+    void TakeBackgroundFromParent();
+    // Whether the window is being destroyed: nothing needs to be given back.
+    bool IsWindowEnding() const { return m_windowEnding; }
+
     // What a skin that paints a background for skinned children does for
     // them, given the lists of the children it serves. Leaves the visible,
     // non-transparent ones out of dc's clip region (with keepComplexRegions,
@@ -136,6 +153,17 @@ class CWindow : public CHookWindow {
 
   private:
     void ReleaseWindowScrollBars();
+    struct StyleChange {
+        LONG added = 0;
+        LONG removed = 0;
+    };
+    // Unhooks the window and gives it back its own style bits.
+    void LetGo();
+
+    // For GWL_STYLE and GWL_EXSTYLE.
+    StyleChange m_styleChanges[2];
+    bool m_windowEnding = false;
+
     template <class ChangeText, class ChangeImage>
     int ChangeItem(const char* id, ChangeText changeText, ChangeImage changeImage);
     const IDraw* PainterOf(DrawItemKind kind) const;

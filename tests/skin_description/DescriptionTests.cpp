@@ -306,11 +306,11 @@ TEST_F(SkinDescription, KindRecordsTakeTheirOwnAttributes) {
     DialogInfo* plainDialog = Find<DialogInfo>(DescriptionType::Dialog, "plaindlg");
     ASSERT_EQ(dialog->windowRegion.size(), 2u);
     ASSERT_EQ(dialog->commandButtons.size(), 2u);
-    const auto& region = dialog->windowRegion[1];
+    const Velmora::CRegion& region = *dialog->windowRegion[1];
     const auto& close = dialog->commandButtons[0];
     EXPECT_EQ(
         (Ints{dialog->resize, dialog->clipColor, dialog->minWidth, dialog->minHeight,
-              dialog->titleBar, region.left, region.top, region.width, region.height, close.left,
+              dialog->titleBar, region.x, region.y, region.width, region.height, close.left,
               close.top, static_cast<int64_t>(dialog->drawItems.Count()), plainDialog->clipColor,
               static_cast<int64_t>(plainDialog->windowRegion.size())}),
         (Ints{1, 0x0000FF, 100, 80, 30, 5, 6, 7, 8, -20, 4, 1, kNoColor, 0}));
