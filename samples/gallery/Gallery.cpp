@@ -1,0 +1,187 @@
+// VelmoraGallery: every standard control that has a skin, in every state a
+// program can give it, in one dialog skinned with the sample skin or with the
+// skin named on the command line:
+//   VelmoraGallery.exe [skin folder | skin.sdb] [--screenshot picture.bmp]
+// With --screenshot the gallery shows itself with the mouse over a button,
+// writes what the screen shows of it as a 24-bit bitmap (magenta outside its
+// window region) and ends.
+#include "GalleryIds.h"
+#include "Velmora.h"
+
+#include <shlwapi.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT_PTR kHoverTimer = 1;
+constexpr UINT_PTR kShotTimer = 2;
+constexpr COLORREF kOutside = RGB(255, 0, 255);
+
+std::string g_screenshot;
+
+std::string ModuleFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecA(path);
+    return path;
+}
+
+void Fail(const std::string& text) {
+    MessageBoxA(nullptr, text.c_str(), "Velmora Gallery", MB_OK | MB_ICONERROR);
+}
+
+// The library reads skins from the program's folder: a skin elsewhere is
+// named by its path from there.
+bool LoadNamedSkin(const std::string& name) {
+    char full[MAX_PATH] = {};
+    if (!GetFullPathNameA(name.c_str(), MAX_PATH, full, nullptr))
+        return false;
+    const DWORD attributes = GetFileAttributesA(full);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        Fail("No skin folder or skin database at " + std::string(full));
+        return false;
+    }
+    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    char relative[MAX_PATH] = {};
+    if (!PathRelativePathToA(relative, ModuleFolder().c_str(), FILE_ATTRIBUTE_DIRECTORY, full,
+                             folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL)) {
+        Fail("The skin must be on the drive of VelmoraGallery.exe: " + std::string(full));
+        return false;
+    }
+    const char* path = relative[0] == '.' && relative[1] == '\\' ? relative + 2 : relative;
+    return LoadSkin(path, folder ? VELMORA_SKIN_FOLDER : VELMORA_SKIN_FILE) != 0;
+}
+
+// Everything but the window itself is left out: magenta marks it.
+bool SaveScreenshot(HWND dialog, const std::string& file) {
+    RECT window = {};
+    GetWindowRect(dialog, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap)
+        return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, window.left, window.top, SRCCOPY);
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(dialog, shape) != ERROR) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (!PtInRegion(shape, x, y))
+                    SetPixel(memory, x, y, kOutside);
+    }
+    DeleteObject(shape);
+    GdiFlush();
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    const DWORD imageSize = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    header.bfSize = header.bfOffBits + imageSize;
+    bool written = false;
+    if (FILE* out = std::fopen(file.c_str(), "wb")) {
+        written = std::fwrite(&header, sizeof(header), 1, out) == 1 &&
+                  std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
+                  std::fwrite(bits, 1, imageSize, out) == imageSize;
+        written = std::fclose(out) == 0 && written;
+    }
+    DeleteObject(bitmap);
+    return written;
+}
+
+void Skin(HWND dialog) {
+    // The states a program gives its controls before the skin arrives.
+    CheckDlgButton(dialog, IDC_CHECK_ON, BST_CHECKED);
+    CheckDlgButton(dialog, IDC_CHECK_DISABLED_ON, BST_CHECKED);
+    CheckRadioButton(dialog, IDC_RADIO_LOW, IDC_RADIO_ULTRA, IDC_RADIO_MEDIUM);
+
+    // The skin replaces the frame: the window keeps the size of its content.
+    RECT content = {};
+    GetClientRect(dialog, &content);
+    SkinWindow(dialog, VELMORA_KIND_DIALOG, nullptr, 1);
+    SetWindowPos(dialog, nullptr, 0, 0, content.right, content.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Descriptions by id: the primary action and the two links. A skin
+    // without them leaves these controls with the look they already have.
+    SkinWindow(GetDlgItem(dialog, IDOK), VELMORA_KIND_BUTTON, "button.primary", 0);
+    SkinWindow(GetDlgItem(dialog, IDC_LINK_NOTIFY), VELMORA_KIND_STATIC, "static.link", 0);
+    SkinWindow(GetDlgItem(dialog, IDC_LINK_PLAIN), VELMORA_KIND_STATIC, "static.link", 0);
+
+    // Centred on the screen at its new size.
+    RECT window = {};
+    GetWindowRect(dialog, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        Skin(dialog);
+        if (!g_screenshot.empty())
+            SetTimer(dialog, kHoverTimer, 800, nullptr);
+        return TRUE;
+    case WM_TIMER:
+        KillTimer(dialog, wParam);
+        if (wParam == kHoverTimer) {
+            // The mouse over "Settings", to show a hovered button.
+            RECT button = {};
+            GetWindowRect(GetDlgItem(dialog, IDC_PUSH_NORMAL), &button);
+            SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+            SetTimer(dialog, kShotTimer, 500, nullptr);
+        } else if (wParam == kShotTimer) {
+            UpdateWindow(dialog);
+            EndDialog(dialog, SaveScreenshot(dialog, g_screenshot) ? 0 : 2);
+        }
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    std::string skin;
+    for (int i = 1; i < __argc; ++i) {
+        const std::string argument = __argv[i];
+        if (argument == "--screenshot" && i + 1 < __argc)
+            g_screenshot = __argv[++i];
+        else
+            skin = argument;
+    }
+    if (skin.empty())
+        LoadSkin("skins\\gallery", VELMORA_SKIN_FOLDER);
+    else if (!LoadNamedSkin(skin))
+        return 1;
+    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_GALLERY), nullptr,
+                                           GalleryProc, 0);
+    Cleanup();
+    return static_cast<int>(result);
+}

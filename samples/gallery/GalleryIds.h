@@ -1,0 +1,22 @@
+// Resource and control ids of the skin gallery's dialog.
+#pragma once
+
+#define IDD_GALLERY 100
+#define IDC_STATIC -1
+
+#define IDC_PUSH_NORMAL 1001
+#define IDC_PUSH_DISABLED 1002
+#define IDC_CHECK_ON 1010
+#define IDC_CHECK_OFF 1011
+#define IDC_CHECK_DISABLED 1012
+#define IDC_CHECK_DISABLED_ON 1013
+#define IDC_RADIO_LOW 1020
+#define IDC_RADIO_MEDIUM 1021
+#define IDC_RADIO_HIGH 1022
+#define IDC_RADIO_ULTRA 1023
+#define IDC_LABEL 1030
+#define IDC_LINK_NOTIFY 1031
+#define IDC_LINK_PLAIN 1032
+#define IDC_LABEL_DISABLED 1033
+#define IDC_GROUP_CENTER 1040
+#define IDC_GROUP_RIGHT 1041

@@ -1,0 +1,106 @@
+#!/bin/bash
+# Draws the pictures of the gallery skin with ImageMagick (scripts/setup.sh
+# installs it). The pictures are committed beside their descriptions, so the
+# build needs none of this; run it again after changing a colour or a shape:
+#   bash samples/skins/gallery/make-pictures.sh
+# Each control family keeps its pictures in the folder named after its
+# description file (dialog.xml -> dialog/, buttons.xml -> buttons/).
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+
+# The theme: a dark launcher look with one accent colour.
+ACCENT='#588cff'
+ACCENT_LIGHT='#76a2ff'
+ACCENT_DARK='#4674e6'
+ACCENT_DIM='#2d3c5f'
+BODY='#15181f'
+HEADER='#0f1117'
+BORDER='#2c323e'
+DIVIDER='#20242e'
+GLYPH='#969dab'
+GLYPH_DIM='#464b55'
+
+# 8-bit RGBA pictures without colour profile or time stamps, so that a run that changes
+# nothing leaves the committed files as they are.
+png() {
+  convert "${@:1:$#-1}" -strip -depth 8 -define png:exclude-chunks=date,time "PNG32:${@: -1}"
+}
+
+mkdir -p dialog buttons
+
+# --- dialog/: the dialog's background and its title-bar buttons -------------
+# 64x80, stretched with margins 12 (left, right, bottom) and 52 (top: the
+# 48-pixel title band, its divider and a little body). Magenta is the clip
+# colour that the window region cuts out at the rounded corners, so nothing is
+# anti-aliased here: every corner pixel is either magenta or the skin's.
+convert -size 64x80 xc:'#ff00ff' +antialias \
+  -fill "$BORDER" -draw 'roundrectangle 0,0 63,79 10,10' \
+  -fill "$BODY" -draw 'roundrectangle 1,1 62,78 9,9' \
+  -fill "$HEADER" -draw 'roundrectangle 1,1 62,60 9,9' \
+  -fill "$BODY" -draw 'rectangle 1,49 62,66' \
+  -fill "$DIVIDER" -draw 'rectangle 1,48 62,48' \
+  -type TrueColor BMP3:dialog/back.bmp
+
+png -size 22x22 gradient:"$ACCENT_LIGHT"-'#7b5cff' \
+  \( -size 22x22 xc:none -fill white -draw 'roundrectangle 0,0 21,21 6,6' \) \
+  -compose CopyOpacity -composite -compose Over \
+  -stroke white -strokewidth 2.2 -fill none -draw 'polyline 6.5,7 11,15.5 15.5,7' \
+  dialog/logo.png
+
+# Title-bar buttons: one sheet per button, four 36x28 cells (normal, over,
+# down, disabled), each a rounded plate behind a glyph.
+caption_cell() { # plate glyph-colour glyph-draw output
+  convert -size 36x28 xc:none -fill "$1" -stroke none -draw 'roundrectangle 2,2 33,25 6,6' \
+    -fill none -stroke "$2" -strokewidth 1.3 -draw "$3" "$4"
+}
+caption_sheet() { # name glyph-draw over-plate
+  local cells=()
+  caption_cell none "$GLYPH" "$2" /tmp/velmora-cell0.png
+  caption_cell "$3" white "$2" /tmp/velmora-cell1.png
+  caption_cell "$DIVIDER" '#c8cdd7' "$2" /tmp/velmora-cell2.png
+  caption_cell none "$GLYPH_DIM" "$2" /tmp/velmora-cell3.png
+  png /tmp/velmora-cell{0,1,2,3}.png +append "dialog/caption-$1.png"
+  rm -f /tmp/velmora-cell{0,1,2,3}.png
+}
+caption_sheet min 'line 13,14.5 23,14.5' '#282d38'
+caption_sheet max 'rectangle 13.5,9.5 22.5,18.5' '#282d38'
+caption_sheet restore 'rectangle 13.5,11.5 20.5,18.5 polyline 15.5,11.5 15.5,9.5 22.5,9.5 22.5,16.5 20.5,16.5' '#282d38'
+caption_sheet close 'line 13.5,9.5 22.5,18.5 line 22.5,9.5 13.5,18.5' '#d9404c'
+
+# --- buttons/: push buttons, check boxes, radio boxes -----------------------
+# Push buttons: 24x24 rounded plates stretched with 8-pixel margins.
+plate() { # fill stroke output
+  png -size 24x24 xc:none -fill "$1" -stroke "$2" -strokewidth 1 \
+    -draw 'roundrectangle 0.5,0.5 23.5,23.5 6,6' "$3"
+}
+plate '#252a35' '#343b49' buttons/button-normal.png
+plate '#2e3442' '#46506a' buttons/button-over.png
+plate '#1e222b' '#343b49' buttons/button-down.png
+plate '#1b1e26' '#252933' buttons/button-disable.png
+plate "$ACCENT" "$ACCENT_LIGHT" buttons/primary-normal.png
+plate "$ACCENT_LIGHT" '#9cbcff' buttons/primary-over.png
+plate "$ACCENT_DARK" "$ACCENT_DARK" buttons/primary-down.png
+plate "$ACCENT_DIM" "$ACCENT_DIM" buttons/primary-disable.png
+
+# Check and radio boxes: 18x18, one picture per state; the checked ones carry
+# a white tick or dot on the accent colour.
+box() { # shape fill stroke mark-draw mark-colour output
+  local shape='roundrectangle 0.5,0.5 17.5,17.5 4,4'
+  [ "$1" = radio ] && shape='circle 9,9 9,0.6'
+  png -size 18x18 xc:none -fill "$2" -stroke "$3" -strokewidth 1.2 -draw "$shape" \
+    -fill "$5" -stroke "$5" -strokewidth 2 -draw "$4" "$6"
+}
+TICK='fill none polyline 4.5,9.2 7.6,12.2 13.5,5.8'
+DOT='circle 9,9 9,5.8'
+for kind in check radio; do
+  box $kind '#1c1f26' '#545c6c' 'point -9,-9' none "buttons/$kind-normal.png"
+  box $kind '#20242d' "$ACCENT" 'point -9,-9' none "buttons/$kind-over.png"
+  box $kind '#181b21' "$ACCENT_DARK" 'point -9,-9' none "buttons/$kind-down.png"
+  box $kind '#181a20' '#30343e' 'point -9,-9' none "buttons/$kind-disable.png"
+  mark="$TICK"
+  [ $kind = radio ] && mark="$DOT"
+  box $kind "$ACCENT" "$ACCENT" "$mark" white "buttons/$kind-checkednormal.png"
+  box $kind "$ACCENT_LIGHT" "$ACCENT_LIGHT" "$mark" white "buttons/$kind-checkedover.png"
+  box $kind "$ACCENT_DARK" "$ACCENT_DARK" "$mark" '#dde6ff' "buttons/$kind-checkeddown.png"
+  box $kind "$ACCENT_DIM" "$ACCENT_DIM" "$mark" '#7f8aa3' "buttons/$kind-checkeddisable.png"
+done
