@@ -84,12 +84,9 @@ LRESULT CButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
         return OnDestroy(wParam, lParam);
-    case WM_SIZE: {
-        RECT client = {};
-        GetClientRect(m_hwnd, &client);
-        Redraw(true, &client);
-        return CallPrevious(message, wParam, lParam);
-    }
+    case WM_SIZE:
+    case WM_MOVE:
+        return OnPlaceChanged(message, wParam, lParam);
     case WM_ERASEBKGND:
         return OnEraseBackground();
     case WM_SETCURSOR:
@@ -141,7 +138,8 @@ LRESULT CButton::OnSetCheck(WPARAM wParam, LPARAM lParam) {
 
 // The walk ends where it began, or at a window met before: the system's walk
 // leaves out hidden and disabled windows, so from such a radio box it never
-// comes back to its start.
+// comes back to its start. The others hear of it at once: told later, they
+// would undo a check that a second one in a row gave them.
 void CButton::UncheckGroup() {
     HWND parent = GetParent(m_hwnd);
     std::vector<HWND> met;
@@ -150,7 +148,7 @@ void CButton::UncheckGroup() {
         if (std::find(met.begin(), met.end(), next) != met.end())
             break;
         met.push_back(next);
-        PostMessageA(next, kRadioGroupUnchecked, 0, 0);
+        SendMessageA(next, kRadioGroupUnchecked, 0, 0);
     }
 }
 

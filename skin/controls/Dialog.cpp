@@ -70,10 +70,6 @@ bool CDialog::HasOwnFrame() const {
     return info && info->titleBar != -1;
 }
 
-HWND CDialog::CommandButton(int index) const {
-    return index >= 0 && index < kCommandButtonCount ? m_commandButtons[index] : nullptr;
-}
-
 void CDialog::Attach(HWND window) {
     if (!window) {
         // Let go: the window gets its frame, its full shape and no buttons of
@@ -411,12 +407,14 @@ LRESULT CDialog::OnNcHitTest(WPARAM wParam, LPARAM lParam) {
     return code != HTNOWHERE ? code : CallPrevious(WM_NCHITTEST, wParam, lParam);
 }
 
-// Without a thick frame the system does not size the window from its edges:
-// the skin asks for it.
+// The skin asks for the sizing at its own borders. The window's own
+// procedure does not hear of the click as well: it would start a second
+// sizing that follows the mouse until the next click.
 LRESULT CDialog::OnNcLButtonDown(WPARAM wParam, LPARAM lParam) {
-    if (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT)
-        SendMessageA(m_hwnd, WM_SYSCOMMAND, SC_SIZE + (wParam - HTLEFT + WMSZ_LEFT), lParam);
-    return CallPrevious(WM_NCLBUTTONDOWN, wParam, lParam);
+    if (wParam < HTLEFT || wParam > HTBOTTOMRIGHT)
+        return CallPrevious(WM_NCLBUTTONDOWN, wParam, lParam);
+    SendMessageA(m_hwnd, WM_SYSCOMMAND, SC_SIZE + (wParam - HTLEFT + WMSZ_LEFT), lParam);
+    return 0;
 }
 
 LRESULT CDialog::OnSetCursorByHit(WPARAM wParam, LPARAM lParam) {

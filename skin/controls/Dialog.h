@@ -31,14 +31,10 @@ class CDialog : public CWindow {
     void PaintWindow(HDC dc) override;
     void Redraw(bool rebuild, const RECT* rect) override;
 
-    // The button of that index (minimise 0 to close 3); null when the skin
-    // made none.
-    HWND CommandButton(int index) const;
+  private:
     // The hit-test code of a screen point by the skin's sizing borders and
     // caption band; HTNOWHERE when the point is on neither.
     int HitTest(POINT screen) const;
-
-  private:
     DialogInfo* Info() const;
     bool HasOwnFrame() const;
     void CreateCommandButtons(LONG style);

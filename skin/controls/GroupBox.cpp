@@ -55,6 +55,9 @@ LRESULT CGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
         return OnDestroy(wParam, lParam);
+    case WM_SIZE:
+    case WM_MOVE:
+        return OnPlaceChanged(message, wParam, lParam);
     case WM_PAINT:
         return OnPaint();
     case WM_ERASEBKGND:

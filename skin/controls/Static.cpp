@@ -10,6 +10,9 @@ LRESULT CStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
         return OnDestroy(wParam, lParam);
+    case WM_SIZE:
+    case WM_MOVE:
+        return OnPlaceChanged(message, wParam, lParam);
     case WM_PAINT:
         return OnPaint();
     case WM_SETCURSOR:

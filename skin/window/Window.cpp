@@ -55,6 +55,10 @@ void CWindow::Attach(HWND window) {
             flags |= SWP_NOMOVE;
         if (m_info->width == 0 && m_info->height == 0)
             flags |= SWP_NOSIZE;
+        // A top-level window comes to the front; a child keeps its place
+        // among its siblings, which is its dialog's tab order and radio groups.
+        if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)
+            flags |= SWP_NOZORDER;
         SetWindowPos(window, nullptr, x, y, width, height, flags);
     }
     CHookWindow::Attach(window);
@@ -420,6 +424,13 @@ void CWindow::NotifyComboBox(int code, HWND child) {
         return;
     if (CWindow* combo = m_host.FindSkinObject(child, SkinList::ComboBox))
         combo->SetDroppedDown(code == CBN_DROPDOWN);
+}
+
+LRESULT CWindow::OnPlaceChanged(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallPrevious(message, wParam, lParam);
+    m_background.Reset();
+    Redraw(true, nullptr);
+    return result;
 }
 
 void CWindow::TrackMouseLeave() const {

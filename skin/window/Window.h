@@ -116,6 +116,9 @@ class CWindow : public CHookWindow {
     LRESULT OnCtlColorStatic(HDC dc, HWND child);
     // Tells a skinned combo box child that its list opened or closed.
     void NotifyComboBox(int code, HWND child);
+    // WM_MOVE and WM_SIZE of a child that paints over its parent's look: the
+    // background it holds lies under its former place, so it takes it anew.
+    LRESULT OnPlaceChanged(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Asks for WM_MOUSELEAVE once the mouse leaves the window.
     void TrackMouseLeave() const;

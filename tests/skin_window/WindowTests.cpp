@@ -84,7 +84,8 @@ TEST_F(SkinWindowTest, PlacementFollowsTheDescription) {
         // The borderless top window at (0, 0) makes screen and parent coordinates one.
         GetWindowRect(window, &rect);
         EXPECT_EQ(Text(rect), Text(test.expected));
-        EXPECT_EQ(GetWindow(m_top, GW_CHILD), window);
+        // Its place among its siblings (a dialog's tab order) stays.
+        EXPECT_EQ(GetWindow(window, GW_HWNDNEXT), nullptr);
     }
 }
 

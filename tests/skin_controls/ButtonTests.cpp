@@ -1,0 +1,212 @@
+// Buttons, check and radio boxes, statics and group boxes of a real dialog
+// skinned recursively: which skin each control gets, the state it shows by
+// pixel, the radio group, and what the program sees of check states.
+#include "ControlsSupport.h"
+
+#include "Button.h"
+#include "Window.h"
+
+using Velmora::SkinList;
+
+namespace {
+
+class ButtonTest : public ControlsTest {
+  protected:
+    void SetUp() override {
+        ControlsTest::SetUp();
+        OpenDialog(kControlsDialog);
+        // The program checks a box before the skin arrives.
+        CheckDlgButton(m_dialog, 11, BST_CHECKED);
+        for (int id = 20; id <= 23; ++id)
+            WatchGroupMessages(Item(id));
+        ASSERT_EQ(Manager()->SkinWindow(m_dialog, 2, nullptr, true), 1);
+    }
+    HWND Item(int id) const { return GetDlgItem(m_dialog, id); }
+    bool Checked(int id) const { return IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
+    COLORREF Corner(int id) const {
+        RECT client = {};
+        GetClientRect(Item(id), &client);
+        return PixelOf(Item(id), client.right - 3, client.bottom - 3);
+    }
+    // The mouse comes over the control; or it has left it (the system tells
+    // that after a while, the test at once).
+    void Hover(int id) {
+        RECT rect = {};
+        GetWindowRect(Item(id), &rect);
+        MoveMouseTo(rect.right - 3 - (++m_moves % 2), rect.bottom - 3);
+    }
+    void Unhover(int id) const {
+        TRACKMOUSEEVENT cancel = {sizeof(cancel), TME_CANCEL | TME_LEAVE, Item(id), 0};
+        TrackMouseEvent(&cancel);
+        MoveMouseAway();
+        SendMessageA(Item(id), WM_MOUSELEAVE, 0, 0);
+    }
+    int m_moves = 0;
+    int DarkPixels(int id) const {
+        HDC dc = GetDC(Item(id));
+        int dark = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 60; ++x)
+                dark += GetPixel(dc, x, y) == RGB(0, 0, 0);
+        ReleaseDC(Item(id), dc);
+        return dark;
+    }
+};
+
+TEST_F(ButtonTest, EachControlGetsTheSkinOfItsOwnKind) {
+    RECT push = {};
+    RECT check = {};
+    GetClientRect(Item(10), &push);
+    GetClientRect(Item(11), &check);
+    // The push button takes its normal picture's 60x20 cell; the check box
+    // keeps its 60 x 12 dialog units.
+    EXPECT_EQ(push.right * 1000 + push.bottom, 60 * 1000 + 20);
+    EXPECT_EQ(check.right * 1000 + check.bottom, 105 * 1000 + 21);
+    const struct {
+        int id;
+        SkinList list;
+        int kind;
+    } cases[] = {{10, SkinList::Button, 3},   {11, SkinList::Button, 4},
+                 {13, SkinList::Button, 5},   {14, SkinList::CommonCtrl, 1},
+                 {20, SkinList::Button, 5},   {30, SkinList::Static, 6},
+                 {40, SkinList::GroupBox, 8}};
+    for (const auto& c : cases) {
+        EXPECT_NE(Manager()->FindSkinObject(Item(c.id), c.list), nullptr) << c.id;
+        // Owner-drawn now (a radio box too, not type 15), its kind unchanged.
+        EXPECT_EQ(Manager()->WindowKindOf(Item(c.id)), c.kind) << c.id;
+        if (c.list == SkinList::Button) {
+            EXPECT_EQ(GetWindowLongA(Item(c.id), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << c.id;
+        }
+    }
+    EXPECT_TRUE(GetWindowLongA(Item(40), GWL_STYLE) & BS_ICON);
+}
+
+TEST_F(ButtonTest, EveryStateImageShowsWhenItsStateComesTrue) {
+    const struct {
+        int id;
+        bool checked, hovered, pushed, disabled;
+        int state;
+    } rows[] = {
+        {11, false, false, false, false, 0}, {11, false, true, false, false, 1},
+        {11, false, false, true, false, 2},  {11, false, false, false, true, 3},
+        {11, true, false, false, false, 4},  {11, true, true, false, false, 5},
+        {11, true, false, true, false, 6},   {11, true, false, false, true, 7},
+        // Hovered, disabled and checked: disabled wins.
+        {11, true, true, false, true, 7},
+        // A plain radio box paints once it is owner-drawn.
+        {13, true, false, false, false, 4},
+        // A push button is never checked.
+        {10, true, false, true, false, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.id << " state " << row.state);
+        EnableWindow(Item(row.id), TRUE);
+        SendMessageA(Item(row.id), BM_SETCHECK, row.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        row.hovered ? Hover(row.id) : Unhover(row.id);
+        SendMessageA(Item(row.id), BM_SETSTATE, row.pushed, 0);
+        EnableWindow(Item(row.id), !row.disabled);
+        EXPECT_EQ(Corner(row.id), kStateColor[row.state]);
+        SendMessageA(Item(row.id), BM_SETSTATE, FALSE, 0);
+    }
+}
+
+TEST_F(ButtonTest, ClickingARadioBoxUnchecksTheOthersOfItsGroupOnce) {
+    // Two clicks with no message handled between them: the later one wins.
+    SendMessageA(Item(22), BM_CLICK, 0, 0);
+    SendMessageA(Item(20), BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_EQ((std::vector<int>{Checked(20), Checked(21), Checked(22), Checked(23)}),
+              (std::vector<int>{1, 0, 0, 0}));
+    EXPECT_EQ(Corner(22), kStateColor[0]);
+    EXPECT_EQ(Corner(20), kStateColor[4]);
+    // Each click told the three others of its group once.
+    const std::vector<int> counts = {GroupMessagesTo(Item(20)), GroupMessagesTo(Item(21)),
+                                     GroupMessagesTo(Item(22)), GroupMessagesTo(Item(23))};
+    EXPECT_EQ(counts, (std::vector<int>{1, 2, 1, 2}));
+    // A second click changes nothing.
+    SendMessageA(Item(20), BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_TRUE(Checked(20));
+    EXPECT_EQ(GroupMessagesTo(Item(21)) + GroupMessagesTo(Item(22)) + GroupMessagesTo(Item(23)), 5);
+
+    // The group walk leaves out disabled windows: from a disabled radio box it
+    // never comes back to where it began, and still ends.
+    EnableWindow(Item(23), FALSE);
+    SendMessageA(Item(23), BM_SETCHECK, BST_CHECKED, 0);
+    PumpMessages();
+    EXPECT_EQ((std::vector<int>{Checked(20), Checked(21), Checked(22), Checked(23)}),
+              (std::vector<int>{0, 0, 0, 1}));
+    EXPECT_EQ(GroupMessagesTo(Item(20)), 2);
+}
+
+// What the program reads and does keeps working: a check set before the skin
+// came, a plain check box it turns over itself, the state flags, and the
+// check state it gets back when the skin is gone.
+TEST_F(ButtonTest, CheckStatesStayThoseTheProgramSees) {
+    EXPECT_TRUE(Checked(11));
+    EXPECT_EQ(Corner(11), kStateColor[4]);
+    EXPECT_EQ(SendMessageA(Item(11), BM_GETSTATE, 0, 0) & 3, BST_CHECKED);
+    SendMessageA(Item(12), BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_TRUE(Checked(12));
+    SendMessageA(Item(11), BM_CLICK, 0, 0);
+    SendMessageA(Item(11), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Checked(11));
+
+    Velmora::CManager::Destroy();
+    EXPECT_EQ(GetWindowLongA(Item(11), GWL_STYLE) & BS_TYPEMASK, BS_AUTOCHECKBOX);
+    EXPECT_EQ(GetWindowLongA(Item(13), GWL_STYLE) & BS_TYPEMASK, BS_RADIOBUTTON);
+    EXPECT_FALSE(GetWindowLongA(Item(40), GWL_STYLE) & BS_ICON);
+    EXPECT_TRUE(Checked(11));
+    EXPECT_TRUE(Checked(12));
+}
+
+TEST_F(ButtonTest, ANewCaptionIsPaintedInTheButtonsImages) {
+    const int before = DarkPixels(10);
+    EXPECT_GT(before, 0);
+    SetWindowTextA(Item(10), "WWWWWW");
+    PumpMessages();
+    UpdateWindow(Item(10));
+    EXPECT_GT(DarkPixels(10), before);
+}
+
+TEST_F(ButtonTest, StaticShowsOverAndDownWithoutNotifyAndOnlyTheSkin) {
+    HWND label = Item(30);
+    ASSERT_FALSE(GetWindowLongA(label, GWL_STYLE) & SS_NOTIFY);
+    EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, 0), HTCLIENT);
+    EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[0]);
+    RECT rect = {};
+    GetWindowRect(label, &rect);
+    MoveMouseTo(rect.left + 5, rect.top + 5);
+    EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[1]);
+    SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(GetCapture(), label);
+    EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[2]);
+    SendMessageA(label, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[1]);
+    MoveMouseAway();
+    EnableWindow(label, FALSE);
+    EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[3]);
+    // The system paints a new text at once in its own look; the skin paints over it.
+    SetWindowTextA(label, "WWWWWWWW");
+    int other = 0;
+    for (int x = 0; x < 60; ++x)
+        other += PixelOf(label, x, 8) != kStateColor[3];
+    EXPECT_EQ(other, 0);
+}
+
+TEST_F(ButtonTest, RightCaptionOfAGroupBoxEndsTenPixelsBeforeTheEdge) {
+    HWND group = Item(40);
+    SetWindowPos(group, nullptr, 0, 0, 200, 60, SWP_NOMOVE | SWP_NOZORDER);
+    // The caption is the 46 x 12 picture: 50 wide with its margins, at x 140.
+    const struct {
+        int x, y;
+        COLORREF color;
+    } pixels[] = {{139, 6, RGB(0, 0, 0)},  {140, 6, kBack}, {141, 6, kBack},
+                  {142, 6, RGB(160, 0, 160)}, {187, 6, RGB(160, 0, 160)},
+                  {189, 6, kBack},  {191, 6, RGB(0, 0, 0)}, {0, 30, RGB(0, 0, 0)}};
+    for (const auto& pixel : pixels)
+        EXPECT_EQ(PixelOf(group, pixel.x, pixel.y), pixel.color) << pixel.x << "," << pixel.y;
+}
+
+} // namespace
