@@ -5,6 +5,8 @@
 #include "UiProbe.h"
 #include "Velmora.h"
 
+#include <commdlg.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -342,6 +344,16 @@ template <class Create, class Destroy> unsigned HandleHighWater(Create create, D
     return highest;
 }
 
+unsigned GdiHighWater() {
+    return HandleHighWater([] { return CreateSolidBrush(RGB(1, 2, 3)); },
+                           [](HBRUSH brush) { DeleteObject(brush); });
+}
+
+// Cursors and windows live in the same table as menus.
+unsigned UserHighWater() {
+    return HandleHighWater([] { return CreateMenu(); }, [](HMENU menu) { DestroyMenu(menu); });
+}
+
 TEST_F(VelmoraDllTest, CleanupReleasesEverything) {
     const std::string path = SkinFile(kGreen);
     HWND child = CreateChildWindow(m_top, 10, 10, 40, 40);
@@ -355,26 +367,105 @@ TEST_F(VelmoraDllTest, CleanupReleasesEverything) {
         ASSERT_FALSE(IsHooked(m_top));
         ASSERT_FALSE(IsHooked(child));
     };
-    auto gdiHighWater = [] {
-        return HandleHighWater([] { return CreateSolidBrush(RGB(1, 2, 3)); },
-                               [](HBRUSH brush) { DeleteObject(brush); });
-    };
-    // Cursors live in the same table as menus.
-    auto userHighWater = [] {
-        return HandleHighWater([] { return CreateMenu(); }, [](HMENU menu) { DestroyMenu(menu); });
-    };
     cycle();
     const HANDLE process = GetCurrentProcess();
     const DWORD gdiBefore = GetGuiResources(process, GR_GDIOBJECTS);
     const DWORD userBefore = GetGuiResources(process, GR_USEROBJECTS);
-    const unsigned gdiHighWaterBefore = gdiHighWater();
-    const unsigned userHighWaterBefore = userHighWater();
+    const unsigned gdiHighWaterBefore = GdiHighWater();
+    const unsigned userHighWaterBefore = UserHighWater();
     for (int i = 0; i < 50; ++i)
         cycle();
-    EXPECT_EQ(gdiHighWater(), gdiHighWaterBefore);
-    EXPECT_EQ(userHighWater(), userHighWaterBefore);
+    EXPECT_EQ(GdiHighWater(), gdiHighWaterBefore);
+    EXPECT_EQ(UserHighWater(), userHighWaterBefore);
     EXPECT_EQ(GetGuiResources(process, GR_GDIOBJECTS), gdiBefore);
     EXPECT_EQ(GetGuiResources(process, GR_USEROBJECTS), userBefore);
+}
+
+// The system's Find dialog (comdlg32's, which nothing of this project made),
+// skinned recursively through the exports with the gallery's sample skin,
+// works as before: typed text, check and radio boxes and its buttons reach
+// its owner, Cancel ends it; twenty rounds leave the handle tables as they were.
+struct FindRecord {
+    DWORD flags = 0;
+    std::string what;
+    int messages = 0;
+};
+FindRecord g_find;
+
+LRESULT CALLBACK FindOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT findMessage = RegisterWindowMessageA(FINDMSGSTRINGA);
+    if (message == findMessage) {
+        const auto* find = reinterpret_cast<const FINDREPLACEA*>(lParam);
+        g_find = {find->Flags, find->lpstrFindWhat, g_find.messages + 1};
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(VelmoraDllTest, SystemFindDialogSkinnedKeepsWorking) {
+    ASSERT_EQ(LoadSkin(GALLERY_SKIN, VELMORA_SKIN_FOLDER), 1);
+    WNDCLASSA ownerClass = {};
+    ownerClass.lpfnWndProc = FindOwnerProc;
+    ownerClass.hInstance = GetModuleHandleA(nullptr);
+    ownerClass.lpszClassName = "VelmoraFindOwner";
+    RegisterClassA(&ownerClass);
+    HWND owner = CreateWindowExA(0, "VelmoraFindOwner", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    char what[64] = {};
+    FINDREPLACEA request = {};
+    request.lStructSize = sizeof(request);
+    request.hwndOwner = owner;
+    request.Flags = FR_DOWN | FR_MATCHCASE;
+    request.lpstrFindWhat = what;
+    request.wFindWhatLen = sizeof(what);
+    auto click = [](HWND find, int id) {
+        SendMessageA(GetDlgItem(find, id), BM_CLICK, 0, 0);
+        PumpMessages();
+    };
+    auto round = [&](bool look) {
+        HWND find = FindTextA(&request);
+        ASSERT_NE(find, nullptr);
+        SkinWindow(find, VELMORA_KIND_DIALOG, nullptr, 1);
+        PumpMessages();
+        ASSERT_TRUE(IsHooked(find));
+        HWND edit = GetDlgItem(find, edt1);
+        SetFocus(edit);
+        for (char c : std::string("Velmora"))
+            SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 0);
+        click(find, IDOK);
+        EXPECT_EQ(g_find.what, "Velmora");
+        EXPECT_EQ(g_find.flags & (FR_FINDNEXT | FR_DOWN | FR_MATCHCASE),
+                  DWORD(FR_FINDNEXT | FR_DOWN | FR_MATCHCASE));
+        if (look) {
+            // The skin's title band and its body, where the system's caption was.
+            EXPECT_FALSE(GetWindowLongA(find, GWL_STYLE) & WS_CAPTION);
+            EXPECT_EQ(PixelOf(find, 8, 40), RGB(15, 17, 23));
+            RECT client = {};
+            GetClientRect(find, &client);
+            EXPECT_EQ(PixelOf(find, client.right - 8, client.bottom - 8), RGB(21, 24, 31));
+            // "Up", then match case off: the dialog reads both as its owner asks.
+            click(find, rad1);
+            click(find, chx2);
+            click(find, IDOK);
+            EXPECT_EQ(g_find.flags & (FR_DOWN | FR_MATCHCASE), 0u);
+            click(find, rad2);
+            click(find, chx2);
+            EXPECT_EQ(IsDlgButtonChecked(find, chx2), BST_CHECKED);
+        }
+        const int before = g_find.messages;
+        click(find, IDCANCEL);
+        EXPECT_FALSE(IsWindow(find));
+        EXPECT_EQ(g_find.messages, before + 1);
+        EXPECT_TRUE(g_find.flags & FR_DIALOGTERM);
+    };
+    round(true);
+    const unsigned gdiBefore = GdiHighWater();
+    const unsigned userBefore = UserHighWater();
+    for (int i = 0; i < 20; ++i)
+        round(false);
+    EXPECT_EQ(GdiHighWater(), gdiBefore);
+    EXPECT_EQ(UserHighWater(), userBefore);
+    DestroyWindow(owner);
 }
 
 } // namespace
