@@ -365,7 +365,9 @@ void CDialog::Redraw(bool rebuild, const RECT* rect) {
 
 int CDialog::HitTest(POINT screen) const {
     const DialogInfo* info = Info();
-    if (!info || !m_hwnd)
+    // A dialog inside another (a page of a tab) is neither sized nor dragged
+    // within its parent.
+    if (!info || !m_hwnd || (GetWindowLongA(m_hwnd, GWL_STYLE) & WS_CHILD))
         return HTNOWHERE;
     RECT window = {};
     GetWindowRect(m_hwnd, &window);
