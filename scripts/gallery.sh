@@ -21,6 +21,7 @@ args=()
 [ -n "$SKIN" ] && args+=("Z:$SKIN")
 wine build/samples/gallery/VelmoraGallery.exe "${args[@]}" --screenshot "Z:$OUT/gallery.bmp"
 # The pixels outside the window's shape come out transparent.
-convert "$OUT/gallery.bmp" -transparent '#ff00ff' "$OUT/gallery.png"
+convert "$OUT/gallery.bmp" -transparent '#ff00ff' -strip -define png:exclude-chunks=date,time \
+  "$OUT/gallery.png"
 rm -f "$OUT/gallery.bmp"
 echo "Screenshot of the gallery: $OUT/gallery.png"
