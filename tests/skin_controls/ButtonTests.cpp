@@ -172,6 +172,13 @@ TEST_F(ButtonTest, ANewCaptionIsPaintedInTheButtonsImages) {
 
 TEST_F(ButtonTest, StaticShowsOverAndDownWithoutNotifyAndOnlyTheSkin) {
     HWND label = Item(30);
+    // Whatever the skin of a static, its parent's answer lets the skin show.
+    HDC dc = GetDC(label);
+    EXPECT_EQ(SendMessageA(m_dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(label)),
+              reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    ReleaseDC(label, dc);
     ASSERT_FALSE(GetWindowLongA(label, GWL_STYLE) & SS_NOTIFY);
     EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, 0), HTCLIENT);
     EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[0]);
@@ -198,13 +205,16 @@ TEST_F(ButtonTest, StaticShowsOverAndDownWithoutNotifyAndOnlyTheSkin) {
 TEST_F(ButtonTest, RightCaptionOfAGroupBoxEndsTenPixelsBeforeTheEdge) {
     HWND group = Item(40);
     SetWindowPos(group, nullptr, 0, 0, 200, 60, SWP_NOMOVE | SWP_NOZORDER);
+    // Disabled, the system would draw its own frame over the skin's at once.
+    EnableWindow(group, FALSE);
     // The caption is the 46 x 12 picture: 50 wide with its margins, at x 140.
     const struct {
         int x, y;
         COLORREF color;
     } pixels[] = {{139, 6, RGB(0, 0, 0)},  {140, 6, kBack}, {141, 6, kBack},
                   {142, 6, RGB(160, 0, 160)}, {187, 6, RGB(160, 0, 160)},
-                  {189, 6, kBack},  {191, 6, RGB(0, 0, 0)}, {0, 30, RGB(0, 0, 0)}};
+                  {189, 6, kBack},  {191, 6, RGB(0, 0, 0)}, {0, 30, RGB(0, 0, 0)},
+                  {1, 30, kBack}};
     for (const auto& pixel : pixels)
         EXPECT_EQ(PixelOf(group, pixel.x, pixel.y), pixel.color) << pixel.x << "," << pixel.y;
 }

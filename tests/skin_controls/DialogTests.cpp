@@ -177,6 +177,12 @@ TEST_F(DialogTest, NativeFrameOrNoMaximiseBoxLeaveButtonsOut) {
     HRGN shape = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetWindowRgn(m_dialog, shape), ERROR);
     DeleteObject(shape);
+    // Without a minimum of its own the system's stays.
+    MINMAXINFO limits = {};
+    limits.ptMinTrackSize = {100, 40};
+    SendMessageA(m_dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ((std::vector<LONG>{limits.ptMinTrackSize.x, limits.ptMinTrackSize.y}),
+              (std::vector<LONG>{100, 40}));
     // Maximised by the system alone: its frame reaches past the work area.
     ShowWindow(m_dialog, SW_MAXIMIZE);
     PumpMessages();
