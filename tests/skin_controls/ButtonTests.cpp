@@ -3,9 +3,6 @@
 // pixel, the radio group, and what the program sees of check states.
 #include "ControlsSupport.h"
 
-#include "Button.h"
-#include "Window.h"
-
 using Velmora::SkinList;
 
 namespace {
@@ -24,15 +21,13 @@ class ButtonTest : public ControlsTest {
     HWND Item(int id) const { return GetDlgItem(m_dialog, id); }
     bool Checked(int id) const { return IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
     COLORREF Corner(int id) const {
-        RECT client = {};
-        GetClientRect(Item(id), &client);
-        return PixelOf(Item(id), client.right - 3, client.bottom - 3);
+        const RECT rect = WindowRectOf(Item(id));
+        return PixelOf(Item(id), rect.right - rect.left - 3, rect.bottom - rect.top - 3);
     }
     // The mouse comes over the control; or it has left it (the system tells
     // that after a while, the test at once).
     void Hover(int id) {
-        RECT rect = {};
-        GetWindowRect(Item(id), &rect);
+        const RECT rect = WindowRectOf(Item(id));
         MoveMouseTo(rect.right - 3 - (++m_moves % 2), rect.bottom - 3);
     }
     void Unhover(int id) const {
@@ -41,27 +36,21 @@ class ButtonTest : public ControlsTest {
         MoveMouseAway();
         SendMessageA(Item(id), WM_MOUSELEAVE, 0, 0);
     }
-    int m_moves = 0;
-    int DarkPixels(int id) const {
-        HDC dc = GetDC(Item(id));
-        int dark = 0;
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 60; ++x)
-                dark += GetPixel(dc, x, y) == RGB(0, 0, 0);
-        ReleaseDC(Item(id), dc);
-        return dark;
+    // Pixels of that colour at y 8 in the first 60 of the window.
+    static int Count(HWND window, COLORREF color) {
+        int count = 0;
+        for (int x = 0; x < 60; ++x)
+            count += PixelOf(window, x, 8) == color;
+        return count;
     }
+    int m_moves = 0;
 };
 
 TEST_F(ButtonTest, EachControlGetsTheSkinOfItsOwnKind) {
-    RECT push = {};
-    RECT check = {};
-    GetClientRect(Item(10), &push);
-    GetClientRect(Item(11), &check);
-    // The push button takes its normal picture's 60x20 cell; the check box
-    // keeps its 60 x 12 dialog units.
-    EXPECT_EQ(push.right * 1000 + push.bottom, 60 * 1000 + 20);
-    EXPECT_EQ(check.right * 1000 + check.bottom, 105 * 1000 + 21);
+    // The push button takes its normal picture's 60x20 cell where it was; the
+    // check box keeps its 60 x 12 dialog units.
+    EXPECT_EQ(RectText(Item(10), m_dialog), RectText(7, 7, 60, 20));
+    EXPECT_EQ(RectText(Item(11), m_dialog), RectText(7, 42, 105, 21));
     const struct {
         int id;
         SkinList list;
@@ -72,11 +61,8 @@ TEST_F(ButtonTest, EachControlGetsTheSkinOfItsOwnKind) {
                  {40, SkinList::GroupBox, 8}};
     for (const auto& c : cases) {
         EXPECT_NE(Manager()->FindSkinObject(Item(c.id), c.list), nullptr) << c.id;
-        // Owner-drawn now (a radio box too, not type 15), its kind unchanged.
+        // Owner-drawn or with an icon caption now, its kind unchanged.
         EXPECT_EQ(Manager()->WindowKindOf(Item(c.id)), c.kind) << c.id;
-        if (c.list == SkinList::Button) {
-            EXPECT_EQ(GetWindowLongA(Item(c.id), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << c.id;
-        }
     }
     EXPECT_TRUE(GetWindowLongA(Item(40), GWL_STYLE) & BS_ICON);
 }
@@ -111,63 +97,48 @@ TEST_F(ButtonTest, EveryStateImageShowsWhenItsStateComesTrue) {
 }
 
 TEST_F(ButtonTest, ClickingARadioBoxUnchecksTheOthersOfItsGroupOnce) {
-    // Two clicks with no message handled between them: the later one wins.
-    SendMessageA(Item(22), BM_CLICK, 0, 0);
-    SendMessageA(Item(20), BM_CLICK, 0, 0);
-    PumpMessages();
-    EXPECT_EQ((std::vector<int>{Checked(20), Checked(21), Checked(22), Checked(23)}),
-              (std::vector<int>{1, 0, 0, 0}));
+    // Per radio box of the group: checked, and how often it was told 0x3C54.
+    auto group = [this](bool told) {
+        std::vector<int> values;
+        for (int id = 20; id <= 23; ++id)
+            values.push_back(told ? g_groupMessages[Item(id)] : Checked(id));
+        return values;
+    };
+    // Two clicks with no message handled between them: the later one wins,
+    // and each told the three others once. A second click changes nothing.
+    for (int id : {22, 20, 20}) {
+        SendMessageA(Item(id), BM_CLICK, 0, 0);
+        EXPECT_EQ(group(false), (std::vector<int>{id == 20, 0, id == 22, 0}));
+    }
+    EXPECT_EQ(group(true), (std::vector<int>{1, 2, 1, 2}));
     EXPECT_EQ(Corner(22), kStateColor[0]);
     EXPECT_EQ(Corner(20), kStateColor[4]);
-    // Each click told the three others of its group once.
-    const std::vector<int> counts = {GroupMessagesTo(Item(20)), GroupMessagesTo(Item(21)),
-                                     GroupMessagesTo(Item(22)), GroupMessagesTo(Item(23))};
-    EXPECT_EQ(counts, (std::vector<int>{1, 2, 1, 2}));
-    // A second click changes nothing.
-    SendMessageA(Item(20), BM_CLICK, 0, 0);
-    PumpMessages();
-    EXPECT_TRUE(Checked(20));
-    EXPECT_EQ(GroupMessagesTo(Item(21)) + GroupMessagesTo(Item(22)) + GroupMessagesTo(Item(23)), 5);
-
     // The group walk leaves out disabled windows: from a disabled radio box it
     // never comes back to where it began, and still ends.
     EnableWindow(Item(23), FALSE);
     SendMessageA(Item(23), BM_SETCHECK, BST_CHECKED, 0);
-    PumpMessages();
-    EXPECT_EQ((std::vector<int>{Checked(20), Checked(21), Checked(22), Checked(23)}),
-              (std::vector<int>{0, 0, 0, 1}));
-    EXPECT_EQ(GroupMessagesTo(Item(20)), 2);
+    EXPECT_EQ(group(false), (std::vector<int>{0, 0, 0, 1}));
+    EXPECT_EQ(group(true), (std::vector<int>{2, 3, 2, 2}));
 }
 
 // What the program reads and does keeps working: a check set before the skin
-// came, a plain check box it turns over itself, the state flags, and the
-// check state it gets back when the skin is gone.
-TEST_F(ButtonTest, CheckStatesStayThoseTheProgramSees) {
-    EXPECT_TRUE(Checked(11));
+// came, a plain check box it turns over itself, the state flags, a new
+// caption, and the check state it gets back when the skin is gone.
+TEST_F(ButtonTest, ChecksAndCaptionsStayThoseTheProgramSees) {
     EXPECT_EQ(Corner(11), kStateColor[4]);
     EXPECT_EQ(SendMessageA(Item(11), BM_GETSTATE, 0, 0) & 3, BST_CHECKED);
-    SendMessageA(Item(12), BM_CLICK, 0, 0);
-    PumpMessages();
-    EXPECT_TRUE(Checked(12));
-    SendMessageA(Item(11), BM_CLICK, 0, 0);
-    SendMessageA(Item(11), BM_CLICK, 0, 0);
-    EXPECT_TRUE(Checked(11));
+    for (int id : {12, 11, 11})
+        SendMessageA(Item(id), BM_CLICK, 0, 0);
+    EXPECT_EQ((std::vector<int>{Checked(11), Checked(12)}), (std::vector<int>{1, 1}));
+    const int dark = Count(Item(10), RGB(0, 0, 0));
+    SetWindowTextA(Item(10), "WWWWWW");
+    EXPECT_GT(Count(Item(10), RGB(0, 0, 0)), std::max(dark, 1));
 
     Velmora::CManager::Destroy();
-    EXPECT_EQ(GetWindowLongA(Item(11), GWL_STYLE) & BS_TYPEMASK, BS_AUTOCHECKBOX);
-    EXPECT_EQ(GetWindowLongA(Item(13), GWL_STYLE) & BS_TYPEMASK, BS_RADIOBUTTON);
-    EXPECT_FALSE(GetWindowLongA(Item(40), GWL_STYLE) & BS_ICON);
-    EXPECT_TRUE(Checked(11));
-    EXPECT_TRUE(Checked(12));
-}
-
-TEST_F(ButtonTest, ANewCaptionIsPaintedInTheButtonsImages) {
-    const int before = DarkPixels(10);
-    EXPECT_GT(before, 0);
-    SetWindowTextA(Item(10), "WWWWWW");
-    PumpMessages();
-    UpdateWindow(Item(10));
-    EXPECT_GT(DarkPixels(10), before);
+    auto style = [this](int id, LONG bits) { return GetWindowLongA(Item(id), GWL_STYLE) & bits; };
+    EXPECT_EQ((std::vector<LONG>{style(11, BS_TYPEMASK), style(13, BS_TYPEMASK), style(40, BS_ICON),
+                                 Checked(11), Checked(12)}),
+              (std::vector<LONG>{BS_AUTOCHECKBOX, BS_RADIOBUTTON, 0, 1, 1}));
 }
 
 TEST_F(ButtonTest, StaticShowsOverAndDownWithoutNotifyAndOnlyTheSkin) {
@@ -179,12 +150,9 @@ TEST_F(ButtonTest, StaticShowsOverAndDownWithoutNotifyAndOnlyTheSkin) {
               reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
     EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
     ReleaseDC(label, dc);
-    ASSERT_FALSE(GetWindowLongA(label, GWL_STYLE) & SS_NOTIFY);
     EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, 0), HTCLIENT);
     EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[0]);
-    RECT rect = {};
-    GetWindowRect(label, &rect);
-    MoveMouseTo(rect.left + 5, rect.top + 5);
+    MoveMouseTo(WindowRectOf(label).left + 5, WindowRectOf(label).top + 5);
     EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[1]);
     SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(GetCapture(), label);
@@ -196,10 +164,7 @@ TEST_F(ButtonTest, StaticShowsOverAndDownWithoutNotifyAndOnlyTheSkin) {
     EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[3]);
     // The system paints a new text at once in its own look; the skin paints over it.
     SetWindowTextA(label, "WWWWWWWW");
-    int other = 0;
-    for (int x = 0; x < 60; ++x)
-        other += PixelOf(label, x, 8) != kStateColor[3];
-    EXPECT_EQ(other, 0);
+    EXPECT_EQ(Count(label, kStateColor[3]), 60);
 }
 
 TEST_F(ButtonTest, RightCaptionOfAGroupBoxEndsTenPixelsBeforeTheEdge) {

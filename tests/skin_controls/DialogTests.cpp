@@ -7,33 +7,27 @@
 
 namespace {
 
-constexpr int kCommandId = 14416;
-
 class DialogTest : public ControlsTest {
   protected:
-    HWND Skinned(int templateId, const char* id) {
+    void Skinned(int templateId, const char* id) {
         OpenDialog(templateId);
         EXPECT_EQ(Manager()->SkinWindow(m_dialog, 2, id, true), 1);
         PumpMessages();
         UpdateWindow(m_dialog);
-        return m_dialog;
     }
-    HWND Command(int index) const { return GetDlgItem(m_dialog, kCommandId + index); }
-    RECT WindowRect() const {
-        RECT rect = {};
-        GetWindowRect(m_dialog, &rect);
-        return rect;
-    }
-    // Which of four points of the top right corner the window region holds.
-    std::vector<int> CornerShape() const {
-        const RECT window = WindowRect();
-        const int width = window.right - window.left;
+    HWND Command(int index) const { return GetDlgItem(m_dialog, 14416 + index); }
+    RECT Rect() const { return WindowRectOf(m_dialog); }
+    // Which of four points of the top right corner the window region holds
+    // (none without a region): the magenta upper half of the picture's top
+    // right 10x10 corner is cut out of the window's.
+    std::vector<int> Corner() const {
+        const LONG width = Rect().right - Rect().left;
         HRGN shape = CreateRectRgn(0, 0, 0, 0);
-        EXPECT_EQ(GetWindowRgn(m_dialog, shape), COMPLEXREGION);
         std::vector<int> inside;
-        for (POINT point : {POINT{width - 5, 2}, POINT{width - 5, 7}, POINT{width - 15, 2},
-                            POINT{5, 2}})
-            inside.push_back(PtInRegion(shape, point.x, point.y));
+        if (GetWindowRgn(m_dialog, shape) != ERROR) {
+            for (POINT point : {POINT{width - 5, 2}, {width - 5, 7}, {width - 15, 2}, {5, 2}})
+                inside.push_back(PtInRegion(shape, point.x, point.y));
+        }
         DeleteObject(shape);
         return inside;
     }
@@ -41,52 +35,40 @@ class DialogTest : public ControlsTest {
 
 TEST_F(DialogTest, OwnFrameTitleBarButtonsAndShapedCorner) {
     Skinned(kFrameDialog, nullptr);
-    const LONG style = GetWindowLongA(m_dialog, GWL_STYLE);
-    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME), 0);
+    EXPECT_EQ(GetWindowLongA(m_dialog, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
     RECT client = {};
     GetClientRect(m_dialog, &client);
-    const RECT window = WindowRect();
-    EXPECT_EQ(client.right, window.right - window.left);
-
+    EXPECT_EQ(client.right, Rect().right - Rect().left);
     // Where each button is, at the size of its picture; restore hidden.
     const struct {
         int left;
         bool visible;
     } buttons[] = {{-80, true}, {-60, true}, {-60, false}, {-40, true}};
     for (int index = 0; index < 4; ++index) {
-        RECT rect = {};
-        GetWindowRect(Command(index), &rect);
-        MapWindowPoints(nullptr, m_dialog, reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, rect.right - rect.left,
-                                     rect.bottom - rect.top}),
-                  (std::vector<LONG>{client.right + buttons[index].left, 2, 16, 14}))
+        EXPECT_EQ(RectText(Command(index), m_dialog),
+                  RectText(client.right + buttons[index].left, 2, 16, 14))
             << index;
         EXPECT_EQ(IsWindowVisible(Command(index)) != FALSE, buttons[index].visible) << index;
     }
     EXPECT_EQ(PixelOf(Command(3), 8, 7), kCommand);
 
-    // The magenta upper half of the picture's top right 10x10 corner is cut
-    // out of the window's top right corner, before and after a resize.
-    EXPECT_EQ(CornerShape(), (std::vector<int>{0, 1, 1, 1}));
-    SetWindowPos(m_dialog, nullptr, 0, 0, window.right - window.left + 60, 300,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(Corner(), (std::vector<int>{0, 1, 1, 1}));
+    SetWindowPos(m_dialog, nullptr, 0, 0, client.right + 60, 300, SWP_NOMOVE | SWP_NOZORDER);
     PumpMessages();
     UpdateWindow(m_dialog);
-    EXPECT_EQ(CornerShape(), (std::vector<int>{0, 1, 1, 1}));
+    EXPECT_EQ(Corner(), (std::vector<int>{0, 1, 1, 1}));
     EXPECT_EQ(PixelOf(m_dialog, 50, 50), kBack);
 
     // Without the skin the window has its own frame and shape back.
     Velmora::CManager::Destroy();
     EXPECT_EQ(GetWindowLongA(m_dialog, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
-    HRGN shape = CreateRectRgn(0, 0, 0, 0);
-    EXPECT_EQ(GetWindowRgn(m_dialog, shape), ERROR);
-    DeleteObject(shape);
+    EXPECT_EQ(Corner(), std::vector<int>());
     EXPECT_EQ(Command(3), nullptr);
 }
 
 TEST_F(DialogTest, BordersSizeCaptionDragsAndTheMinimumWidthHolds) {
     Skinned(kFrameDialog, nullptr);
-    const RECT w = WindowRect();
+    const RECT w = Rect();
     const struct {
         int x, y;
         LRESULT code;
@@ -101,19 +83,17 @@ TEST_F(DialogTest, BordersSizeCaptionDragsAndTheMinimumWidthHolds) {
     // The dialog inside is skinned too, but neither sized nor dragged.
     HWND inner = GetDlgItem(m_dialog, 11);
     ASSERT_NE(Manager()->FindSkinObject(inner, 2), nullptr);
-    RECT innerRect = {};
-    GetWindowRect(inner, &innerRect);
+    const RECT innerRect = WindowRectOf(inner);
     EXPECT_EQ(SendMessageA(inner, WM_NCHITTEST, 0, MAKELPARAM(innerRect.left + 2, innerRect.top + 2)),
               HTCLIENT);
 
     // Dragged by its left edge 200 pixels to the right, it stops at 300 wide.
     // A click further left afterwards finds no sizing still going on.
     SetWindowPos(m_dialog, nullptr, 400, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    const RECT placed = WindowRect();
-    ASSERT_GT(placed.right - placed.left - 200, 0);
+    const RECT placed = Rect();
     ASSERT_LT(placed.right - placed.left - 200, 300);
     std::thread mouse([&placed] {
-        auto input = [](int x, int y, DWORD flags) {
+        auto input = [y = placed.top + 60](int x, DWORD flags) {
             SetCursorPos(x, y);
             INPUT event = {};
             event.type = INPUT_MOUSE;
@@ -121,15 +101,12 @@ TEST_F(DialogTest, BordersSizeCaptionDragsAndTheMinimumWidthHolds) {
             SendInput(1, &event, sizeof(event));
             Sleep(50);
         };
-        const int y = placed.top + 60;
-        input(placed.left + 1, y, MOUSEEVENTF_MOVE);
-        input(placed.left + 1, y, MOUSEEVENTF_LEFTDOWN);
+        input(placed.left + 1, MOUSEEVENTF_LEFTDOWN);
         for (int x = 20; x <= 200; x += 20)
-            input(placed.left + 1 + x, y, MOUSEEVENTF_MOVE);
-        input(placed.left + 201, y, MOUSEEVENTF_LEFTUP);
-        input(placed.left - 100, y, MOUSEEVENTF_MOVE);
-        input(placed.left - 100, y, MOUSEEVENTF_LEFTDOWN);
-        input(placed.left - 100, y, MOUSEEVENTF_LEFTUP);
+            input(placed.left + 1 + x, MOUSEEVENTF_MOVE);
+        input(placed.left + 201, MOUSEEVENTF_LEFTUP);
+        input(placed.left - 100, MOUSEEVENTF_LEFTDOWN);
+        input(placed.left - 100, MOUSEEVENTF_LEFTUP);
     });
     for (int i = 0; i < 150; ++i) {
         PumpMessages();
@@ -137,30 +114,28 @@ TEST_F(DialogTest, BordersSizeCaptionDragsAndTheMinimumWidthHolds) {
     }
     mouse.join();
     PumpMessages();
-    const RECT dragged = WindowRect();
     // (Wine's sizing stops a pixel before the minimum.)
-    EXPECT_GE(dragged.right - dragged.left, 300);
-    EXPECT_LE(dragged.right - dragged.left, 301);
-    EXPECT_EQ(dragged.right, placed.right);
+    EXPECT_GE(Rect().right - Rect().left, 300);
+    EXPECT_LE(Rect().right - Rect().left, 301);
+    EXPECT_EQ(Rect().right, placed.right);
 }
 
 TEST_F(DialogTest, MaximisingFillsTheWorkAreaAndSwapsTheButtons) {
     Skinned(kFrameDialog, nullptr);
-    const RECT before = WindowRect();
+    const std::string before = RectText(m_dialog);
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    SendMessageA(Command(1), BM_CLICK, 0, 0);
-    PumpMessages();
-    const RECT maximised = WindowRect();
-    EXPECT_TRUE(EqualRect(&maximised, &work));
-    EXPECT_FALSE(IsWindowVisible(Command(1)));
-    EXPECT_TRUE(IsWindowVisible(Command(2)));
-    SendMessageA(Command(2), BM_CLICK, 0, 0);
-    PumpMessages();
-    const RECT restored = WindowRect();
-    EXPECT_TRUE(EqualRect(&restored, &before));
-    EXPECT_TRUE(IsWindowVisible(Command(1)));
-    EXPECT_FALSE(IsWindowVisible(Command(2)));
+    const std::vector<std::pair<int, std::string>> steps = {
+        {1, RectText(work.left, work.top, work.right - work.left, work.bottom - work.top)},
+        {2, before}};
+    for (const auto& [button, rect] : steps) {
+        SendMessageA(Command(button), BM_CLICK, 0, 0);
+        PumpMessages();
+        EXPECT_EQ(RectText(m_dialog), rect);
+        EXPECT_EQ((std::vector<bool>{IsWindowVisible(Command(1)) != FALSE,
+                                     IsWindowVisible(Command(2)) != FALSE}),
+                  (std::vector<bool>{button == 2, button == 1}));
+    }
     SendMessageA(Command(0), BM_CLICK, 0, 0);
     EXPECT_TRUE(IsIconic(m_dialog));
     ShowWindow(m_dialog, SW_RESTORE);
@@ -174,21 +149,18 @@ TEST_F(DialogTest, NativeFrameOrNoMaximiseBoxLeaveButtonsOut) {
     Skinned(kFrameDialog, "dialog.native");
     EXPECT_EQ(GetWindowLongA(m_dialog, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
     EXPECT_EQ(Command(3), nullptr);
-    HRGN shape = CreateRectRgn(0, 0, 0, 0);
-    EXPECT_EQ(GetWindowRgn(m_dialog, shape), ERROR);
-    DeleteObject(shape);
+    EXPECT_EQ(Corner(), std::vector<int>());
     // Without a minimum of its own the system's stays.
     MINMAXINFO limits = {};
     limits.ptMinTrackSize = {100, 40};
     SendMessageA(m_dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-    EXPECT_EQ((std::vector<LONG>{limits.ptMinTrackSize.x, limits.ptMinTrackSize.y}),
-              (std::vector<LONG>{100, 40}));
+    EXPECT_EQ(limits.ptMinTrackSize.x * 1000 + limits.ptMinTrackSize.y, 100 * 1000 + 40);
     // Maximised by the system alone: its frame reaches past the work area.
     ShowWindow(m_dialog, SW_MAXIMIZE);
     PumpMessages();
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_LT(WindowRect().left, work.left);
+    EXPECT_LT(Rect().left, work.left);
     DestroyWindow(m_dialog);
 
     Skinned(kNoMaximiseDialog, nullptr);
