@@ -109,10 +109,10 @@ int main() {
     double unskinnedRepaint = 1e30;
     double skinnedRepaint = 1e30;
     for (int round = 0; round < kRounds; ++round) {
-        unskinnedRepaint = std::min(unskinnedRepaint,
-                                    Time(kRepaintsPerRound, [plain] { RepaintWhole(plain); }));
-        skinnedRepaint = std::min(skinnedRepaint,
-                                  Time(kRepaintsPerRound, [skinned] { RepaintWhole(skinned); }));
+        unskinnedRepaint =
+            std::min(unskinnedRepaint, Time(kRepaintsPerRound, [plain] { RepaintWhole(plain); }));
+        skinnedRepaint =
+            std::min(skinnedRepaint, Time(kRepaintsPerRound, [skinned] { RepaintWhole(skinned); }));
     }
 
     // The mouse on the button, so that the system does not end the hover.

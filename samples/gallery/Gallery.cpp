@@ -180,8 +180,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         LoadSkin("skins\\gallery", VELMORA_SKIN_FOLDER);
     else if (!LoadNamedSkin(skin))
         return 1;
-    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_GALLERY), nullptr,
-                                           GalleryProc, 0);
+    const INT_PTR result =
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_GALLERY), nullptr, GalleryProc, 0);
     Cleanup();
     return static_cast<int>(result);
 }

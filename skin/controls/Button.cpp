@@ -39,8 +39,8 @@ void CButton::Attach(HWND window) {
     m_type = GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
     // Checked before it was skinned (a dialog's initialisation does that) is
     // checked still: an owner-drawn button keeps no check of its own.
-    m_checked = (IsCheckBox() || IsRadioBox()) &&
-                SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    m_checked =
+        (IsCheckBox() || IsRadioBox()) && SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
     // The type is replaced, not added to: a radio box (4) with the owner-draw
     // bits (11) added would be type 15, which the system does not paint.
     ChangeWindowStyle(window, GWL_STYLE, BS_TYPEMASK, BS_OWNERDRAW);

@@ -123,18 +123,18 @@ void CDialog::CreateCommandButtons(LONG style) {
         if (!look)
             continue;
         auto skin = std::make_unique<CButton>(m_host, look);
-        HWND button = CreateWindowExA(
-            0, "BUTTON", "BUTTON", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstCommandId + index)), instance,
-            nullptr);
+        HWND button =
+            CreateWindowExA(0, "BUTTON", "BUTTON", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstCommandId + index)),
+                            instance, nullptr);
         if (!button)
             continue;
         m_commandButtons[index] = button;
         // The size of the look's normal picture: the item's, its cell's or the image's own.
         item->width = 0;
         item->height = 0;
-        if (const auto* normal =
-                static_cast<const ImageItem*>(skin->FindItemOfState(DRAWITEM_IMAGE, STATE_NORMAL))) {
+        if (const auto* normal = static_cast<const ImageItem*>(
+                skin->FindItemOfState(DRAWITEM_IMAGE, STATE_NORMAL))) {
             const GDIImage* image = FindItemImage(m_host, normal->imageId, false);
             item->width = normal->width != 0          ? normal->width
                           : normal->region.width != 0 ? normal->region.width

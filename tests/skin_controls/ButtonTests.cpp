@@ -55,9 +55,9 @@ TEST_F(ButtonTest, EachControlGetsTheSkinOfItsOwnKind) {
         int id;
         SkinList list;
         int kind;
-    } cases[] = {{10, SkinList::Button, 3},   {11, SkinList::Button, 4},
-                 {13, SkinList::Button, 5},   {14, SkinList::CommonCtrl, 1},
-                 {20, SkinList::Button, 5},   {30, SkinList::Static, 6},
+    } cases[] = {{10, SkinList::Button, 3},  {11, SkinList::Button, 4},
+                 {13, SkinList::Button, 5},  {14, SkinList::CommonCtrl, 1},
+                 {20, SkinList::Button, 5},  {30, SkinList::Static, 6},
                  {40, SkinList::GroupBox, 8}};
     for (const auto& c : cases) {
         EXPECT_NE(Manager()->FindSkinObject(Item(c.id), c.list), nullptr) << c.id;
@@ -68,22 +68,18 @@ TEST_F(ButtonTest, EachControlGetsTheSkinOfItsOwnKind) {
 }
 
 TEST_F(ButtonTest, EveryStateImageShowsWhenItsStateComesTrue) {
+    // Hovered, disabled and checked, disabled wins; a plain radio box (4)
+    // paints once it is owner-drawn; a push button is never checked.
     const struct {
         int id;
         bool checked, hovered, pushed, disabled;
         int state;
-    } rows[] = {
-        {11, false, false, false, false, 0}, {11, false, true, false, false, 1},
-        {11, false, false, true, false, 2},  {11, false, false, false, true, 3},
-        {11, true, false, false, false, 4},  {11, true, true, false, false, 5},
-        {11, true, false, true, false, 6},   {11, true, false, false, true, 7},
-        // Hovered, disabled and checked: disabled wins.
-        {11, true, true, false, true, 7},
-        // A plain radio box paints once it is owner-drawn.
-        {13, true, false, false, false, 4},
-        // A push button is never checked.
-        {10, true, false, true, false, 2},
-    };
+    } rows[] = {{11, false, false, false, false, 0}, {11, false, true, false, false, 1},
+                {11, false, false, true, false, 2},  {11, false, false, false, true, 3},
+                {11, true, false, false, false, 4},  {11, true, true, false, false, 5},
+                {11, true, false, true, false, 6},   {11, true, false, false, true, 7},
+                {11, true, true, false, true, 7},    {13, true, false, false, false, 4},
+                {10, true, false, true, false, 2}};
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.id << " state " << row.state);
         EnableWindow(Item(row.id), TRUE);
@@ -172,14 +168,15 @@ TEST_F(ButtonTest, RightCaptionOfAGroupBoxEndsTenPixelsBeforeTheEdge) {
     SetWindowPos(group, nullptr, 0, 0, 200, 60, SWP_NOMOVE | SWP_NOZORDER);
     // Disabled, the system would draw its own frame over the skin's at once.
     EnableWindow(group, FALSE);
-    // The caption is the 46 x 12 picture: 50 wide with its margins, at x 140.
+    // The caption is the 46 x 12 picture: 50 wide with its margins, at x 140;
+    // the frame is black.
+    constexpr COLORREF kPicture = RGB(160, 0, 160);
     const struct {
         int x, y;
         COLORREF color;
-    } pixels[] = {{139, 6, RGB(0, 0, 0)},  {140, 6, kBack}, {141, 6, kBack},
-                  {142, 6, RGB(160, 0, 160)}, {187, 6, RGB(160, 0, 160)},
-                  {189, 6, kBack},  {191, 6, RGB(0, 0, 0)}, {0, 30, RGB(0, 0, 0)},
-                  {1, 30, kBack}};
+    } pixels[] = {{139, 6, 0},        {140, 6, kBack},    {141, 6, kBack},
+                  {142, 6, kPicture}, {187, 6, kPicture}, {189, 6, kBack},
+                  {191, 6, 0},        {0, 30, 0},         {1, 30, kBack}};
     for (const auto& pixel : pixels)
         EXPECT_EQ(PixelOf(group, pixel.x, pixel.y), pixel.color) << pixel.x << "," << pixel.y;
 }

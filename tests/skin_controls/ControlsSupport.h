@@ -14,9 +14,9 @@
 #include <string>
 
 // State colours of the tests' skin, by state code.
-constexpr COLORREF kStateColor[8] = {RGB(200, 0, 0),   RGB(0, 200, 0),   RGB(0, 0, 200),
+constexpr COLORREF kStateColor[8] = {RGB(200, 0, 0),     RGB(0, 200, 0),   RGB(0, 0, 200),
                                      RGB(100, 100, 100), RGB(200, 200, 0), RGB(0, 200, 200),
-                                     RGB(200, 0, 200), RGB(50, 50, 50)};
+                                     RGB(200, 0, 200),   RGB(50, 50, 50)};
 constexpr COLORREF kBack = RGB(128, 128, 128);
 constexpr COLORREF kCommand = RGB(0, 160, 0);
 constexpr int kControlsDialog = 100;

@@ -77,15 +77,15 @@ TEST_F(DialogTest, BordersSizeCaptionDragsAndTheMinimumWidthHolds) {
                   {w.right - 2, w.bottom - 2, HTBOTTOMRIGHT}, {w.left + 50, w.bottom - 2, HTBOTTOM},
                   {w.left + 50, w.top + 10, HTCAPTION},       {w.left + 50, w.top + 40, HTCLIENT}};
     for (const auto& point : points)
-        EXPECT_EQ(SendMessageA(m_dialog, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)),
-                  point.code)
+        EXPECT_EQ(SendMessageA(m_dialog, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)), point.code)
             << point.x - w.left << "," << point.y - w.top;
     // The dialog inside is skinned too, but neither sized nor dragged.
     HWND inner = GetDlgItem(m_dialog, 11);
     ASSERT_NE(Manager()->FindSkinObject(inner, 2), nullptr);
     const RECT innerRect = WindowRectOf(inner);
-    EXPECT_EQ(SendMessageA(inner, WM_NCHITTEST, 0, MAKELPARAM(innerRect.left + 2, innerRect.top + 2)),
-              HTCLIENT);
+    EXPECT_EQ(
+        SendMessageA(inner, WM_NCHITTEST, 0, MAKELPARAM(innerRect.left + 2, innerRect.top + 2)),
+        HTCLIENT);
 
     // Dragged by its left edge 200 pixels to the right, it stops at 300 wide.
     // A click further left afterwards finds no sizing still going on.
