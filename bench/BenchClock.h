@@ -1,4 +1,5 @@
-// The benchmarks' clock: seconds from the performance counter.
+// The benchmarks' clock (seconds from the performance counter) and the message
+// pump of those that paint windows.
 #pragma once
 
 #include <windows.h>
@@ -12,4 +13,12 @@ inline double Seconds() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+inline void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }

@@ -24,14 +24,6 @@ constexpr int kRepaintsPerRound = 100;
 constexpr int kHoversPerRound = 400;
 constexpr int kRounds = 7;
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 INT_PTR CALLBACK BenchDialogProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }

@@ -36,14 +36,6 @@ constexpr const char* kFontId = "bench.font";
 constexpr int kItemsPerBlock = 20000;
 constexpr int kRounds = 7;
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 const char* WindowClass() {
     static const char* name = [] {
         WNDCLASSA windowClass = {};

@@ -32,27 +32,6 @@ bool IsStaticControl(HWND window) {
            lstrcmpiA(className, "Static") == 0;
 }
 
-// A region owned until it is handed to a window.
-class CRegionHandle {
-  public:
-    explicit CRegionHandle(HRGN region) : m_region(region) {}
-    CRegionHandle(const CRegionHandle&) = delete;
-    CRegionHandle& operator=(const CRegionHandle&) = delete;
-    ~CRegionHandle() {
-        if (m_region)
-            DeleteObject(m_region);
-    }
-    HRGN Get() const { return m_region; }
-    HRGN Release() {
-        HRGN region = m_region;
-        m_region = nullptr;
-        return region;
-    }
-
-  private:
-    HRGN m_region;
-};
-
 } // namespace
 
 CDialog::CDialog(ISkinHost& host, WindowInfo* info) : CWindow(host, info) {}
@@ -315,7 +294,7 @@ void CDialog::BuildWindowRegion(HDC dc, const ImageItem& back, const RECT& clien
         return;
     CGdiHandle<HBITMAP> bitmap(image->ToDeviceBitmap(dc));
     CMemoryDC source(dc);
-    CRegionHandle window(CreateRectRgn(0, 0, client.right, client.bottom));
+    CGdiHandle<HRGN> window(CreateRectRgn(0, 0, client.right, client.bottom));
     if (!bitmap.Get() || !source.Get() || !window.Get())
         return;
     CSelectObject selected(source.Get(), bitmap.Get());
@@ -341,7 +320,7 @@ void CDialog::BuildWindowRegion(HDC dc, const ImageItem& back, const RECT& clien
         }
         if (!piece->GetHandle())
             continue;
-        CRegionHandle clipped(CreateRectRgn(0, 0, piece->width, piece->height));
+        CGdiHandle<HRGN> clipped(CreateRectRgn(0, 0, piece->width, piece->height));
         if (!clipped.Get())
             continue;
         CombineRgn(clipped.Get(), clipped.Get(), piece->GetHandle(), RGN_DIFF);

@@ -42,6 +42,12 @@ template <class Handle> class CGdiHandle {
             DeleteObject(m_handle);
         m_handle = handle;
     }
+    // Hands the object to a new owner (SetWindowRgn takes a region over).
+    Handle Release() {
+        Handle handle = m_handle;
+        m_handle = nullptr;
+        return handle;
+    }
 
   private:
     Handle m_handle;
