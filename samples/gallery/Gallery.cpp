@@ -111,11 +111,17 @@ void Skin(HWND dialog) {
     CheckDlgButton(dialog, IDC_CHECK_DISABLED_ON, BST_CHECKED);
     CheckRadioButton(dialog, IDC_RADIO_LOW, IDC_RADIO_ULTRA, IDC_RADIO_MEDIUM);
 
-    // The skin replaces the frame: the window keeps the size of its content.
+    // A skin that replaces the frame leaves the window's size to the content:
+    // the content keeps the size its template gave it.
     RECT content = {};
     GetClientRect(dialog, &content);
     SkinWindow(dialog, VELMORA_KIND_DIALOG, nullptr, 1);
-    SetWindowPos(dialog, nullptr, 0, 0, content.right, content.bottom,
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    RECT frame = {};
+    GetWindowRect(dialog, &frame);
+    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + content.right - client.right,
+                 frame.bottom - frame.top + content.bottom - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     // Descriptions by id: the primary action and the two links. A skin
@@ -125,12 +131,9 @@ void Skin(HWND dialog) {
     SkinWindow(GetDlgItem(dialog, IDC_LINK_PLAIN), VELMORA_KIND_STATIC, "static.link", 0);
 
     // Centred on the screen at its new size.
-    RECT window = {};
-    GetWindowRect(dialog, &window);
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+    GetWindowRect(dialog, &frame);
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - frame.right + frame.left) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - frame.bottom + frame.top) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -75,6 +75,9 @@ void CDialog::Attach(HWND window) {
     UINT flags = SWP_NOMOVE | SWP_FRAMECHANGED;
     if (info && info->width != 0 && info->height != 0)
         flags |= SWP_NOSIZE | SWP_NOZORDER;
+    // A dialog inside another keeps its place in its parent's tab order.
+    if (style & WS_CHILD)
+        flags |= SWP_NOZORDER;
     const int minWidth = info ? info->minWidth : 0;
     const int minHeight = info ? info->minHeight : 0;
     // The frame is recomputed in any case: the stripped caption must go.
