@@ -39,14 +39,6 @@ constexpr int kCell = 16;
 HWND g_repaintDuringTracking = nullptr;
 int g_trackedMessages = 0;
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY) {
         auto* display = reinterpret_cast<NMLVDISPINFOA*>(lParam);

@@ -159,6 +159,14 @@ void CButton::Toggle() {
         SendMessageA(m_hwnd, BM_SETCHECK, BST_CHECKED, 0);
 }
 
+void CButton::ToggleClicked(ISkinHost& host, WPARAM wParam, LPARAM lParam) {
+    HWND control = reinterpret_cast<HWND>(lParam);
+    if (HIWORD(wParam) != BN_CLICKED || !control)
+        return;
+    if (auto* button = dynamic_cast<CButton*>(host.FindSkinObject(control, SkinList::Button)))
+        button->Toggle();
+}
+
 void CButton::CaptureBackground(HDC parentDc) {
     CWindow::CaptureBackground(parentDc);
     // Images painted over the former background are painted again.

@@ -25,6 +25,10 @@ class CButton : public CWindow {
     // (BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON): a check box turns over, a radio
     // box is checked. Other buttons leave their state to their program.
     void Toggle();
+    // What the skin of a window holding skinned controls does with their
+    // WM_COMMAND before the window's own procedure: a clicked (BN_CLICKED)
+    // skinned check or radio box is toggled.
+    static void ToggleClicked(ISkinHost& host, WPARAM wParam, LPARAM lParam);
     // The state image DrawItem copies for the owner-draw state bits.
     int StateOf(UINT itemState) const;
 

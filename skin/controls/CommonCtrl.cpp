@@ -1,6 +1,6 @@
 #include "CommonCtrl.h"
 
-#include "ChildCommands.h"
+#include "Button.h"
 #include "WindowKind.h"
 
 namespace Velmora {
@@ -32,7 +32,8 @@ LRESULT CCommonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
-        RouteChildCommand(m_host, wParam, lParam);
+        CButton::ToggleClicked(m_host, wParam, lParam);
+        NotifyComboBox(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return CallPrevious(message, wParam, lParam);
     default:
         return CallPrevious(message, wParam, lParam);

@@ -1,7 +1,6 @@
 #include "Dialog.h"
 
 #include "Button.h"
-#include "ChildCommands.h"
 #include "GDIImage.h"
 #include "WindowKind.h"
 
@@ -194,9 +193,9 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         return OnCommand(wParam, lParam);
     case WM_CTLCOLOREDIT:
-        return OnCtlColorEdit(wParam, lParam);
+        return OnCtlColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORSTATIC:
-        return OnCtlColorStatic(wParam, lParam);
+        return OnStaticColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     default:
         return CallPrevious(message, wParam, lParam);
     }
@@ -460,7 +459,8 @@ LRESULT CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
             break;
         }
     }
-    RouteChildCommand(m_host, wParam, lParam);
+    CButton::ToggleClicked(m_host, wParam, lParam);
+    NotifyComboBox(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
     return CallPrevious(WM_COMMAND, wParam, lParam);
 }
 
@@ -473,29 +473,14 @@ LRESULT CDialog::OnNotify(WPARAM wParam, LPARAM lParam) {
     return CallPrevious(WM_NOTIFY, wParam, lParam);
 }
 
-LRESULT CDialog::OnCtlColorEdit(WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallPrevious(WM_CTLCOLOREDIT, wParam, lParam);
-    if (CWindow* edit = m_host.FindSkinObject(reinterpret_cast<HWND>(lParam), SkinList::Edit)) {
-        if (HBRUSH brush = edit->ControlColor(WM_CTLCOLOREDIT, reinterpret_cast<HDC>(wParam)))
-            return reinterpret_cast<LRESULT>(brush);
-    }
-    return result;
-}
-
-LRESULT CDialog::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
-    HWND control = reinterpret_cast<HWND>(lParam);
-    HDC dc = reinterpret_cast<HDC>(wParam);
+LRESULT CDialog::OnStaticColor(HDC dc, HWND control) {
     // Statics, and the caption a group box clears when its text changes,
     // show the skin's background.
     if (IsStaticControl(control) || m_host.FindSkinObject(control, SkinList::GroupBox)) {
         SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
-    if (CWindow* edit = m_host.FindSkinObject(control, SkinList::Edit)) {
-        if (HBRUSH brush = edit->ControlColor(WM_CTLCOLORSTATIC, dc))
-            return reinterpret_cast<LRESULT>(brush);
-    }
-    return CallPrevious(WM_CTLCOLORSTATIC, wParam, lParam);
+    return OnCtlColorStatic(dc, control);
 }
 
 } // namespace Velmora

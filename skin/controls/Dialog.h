@@ -51,8 +51,7 @@ class CDialog : public CWindow {
     LRESULT OnNcLButtonDown(WPARAM wParam, LPARAM lParam);
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCtlColorEdit(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
+    LRESULT OnStaticColor(HDC dc, HWND control);
 
     std::array<HWND, kCommandButtonCount> m_commandButtons{};
     bool m_shaped = false;

@@ -150,7 +150,6 @@ void CWindow::LetGo() {
 
 void CWindow::BuildStateImages(HDC) {}
 
-
 HBRUSH CWindow::ControlColor(UINT, HDC) {
     return nullptr;
 }
