@@ -110,6 +110,11 @@ void Skin(HWND dialog) {
     CheckDlgButton(dialog, IDC_CHECK_ON, BST_CHECKED);
     CheckDlgButton(dialog, IDC_CHECK_DISABLED_ON, BST_CHECKED);
     CheckRadioButton(dialog, IDC_RADIO_LOW, IDC_RADIO_ULTRA, IDC_RADIO_MEDIUM);
+    SetDlgItemTextA(dialog, IDC_EDIT_TEXT, "Velmora");
+    SetDlgItemTextA(dialog, IDC_EDIT_DISABLED, "Disabled");
+    const SCROLLINFO scroll = {sizeof(scroll), SIF_ALL, 0, 100, 25, 30, 0};
+    SetScrollInfo(GetDlgItem(dialog, IDC_SCROLL_HORZ), SB_CTL, &scroll, FALSE);
+    SetScrollInfo(GetDlgItem(dialog, IDC_SCROLL_VERT), SB_CTL, &scroll, FALSE);
 
     // A skin that replaces the frame leaves the window's size to the content:
     // the content keeps the size its template gave it.

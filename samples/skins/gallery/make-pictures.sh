@@ -104,3 +104,37 @@ for kind in check radio; do
   box $kind "$ACCENT_DARK" "$ACCENT_DARK" "$mark" '#dde6ff' "buttons/$kind-checkeddown.png"
   box $kind "$ACCENT_DIM" "$ACCENT_DIM" "$mark" '#7f8aa3' "buttons/$kind-checkeddisable.png"
 done
+
+# --- edit/: edits and scroll bars -------------------------------------------
+# The scroll bar sheet: cells of 14x14, a row per part (left arrow, right
+# arrow, horizontal thumb, its gripper, horizontal track, then the same
+# upright, and the corner), a column per state (normal, over, down, disabled).
+# The sheet is copied as it is, so every cell is opaque on the track colour.
+mkdir -p edit
+TRACK='#181b22'
+cell() { # output draw...
+  local out="$1"; shift
+  convert -size 14x14 xc:"$TRACK" "$@" "PNG24:$out"
+}
+for state in 0 1 2 3; do
+  glyph=('#6e7686' '#c8cdd7' "$ACCENT" '#3c414b')
+  thumb=('#3e4554' '#545d70' "$ACCENT_DARK" '#282c35')
+  grip=('#586072' '#6e7890' '#8fb0ff' '#30343e')
+  plate=("$TRACK" '#222631' '#1c2029' "$TRACK")
+  g="${glyph[$state]}"; t="${thumb[$state]}"; p="${plate[$state]}"
+  cell /tmp/velmora-left$state.png -fill "$p" -draw 'roundrectangle 0,0 13,13 3,3' \
+    -fill none -stroke "$g" -strokewidth 1.6 -draw 'polyline 8,3.5 4.5,7 8,10.5'
+  convert /tmp/velmora-left$state.png -flop /tmp/velmora-right$state.png
+  cell /tmp/velmora-thumb$state.png -fill "$t" -draw 'roundrectangle 0,3 13,10 2,2'
+  cell /tmp/velmora-grip$state.png -fill "$t" -draw 'rectangle 0,3 13,10' \
+    -fill "${grip[$state]}" -draw 'rectangle 4,5 4,8 rectangle 6,5 6,8 rectangle 8,5 8,8'
+  cell /tmp/velmora-track$state.png
+  for part in left right thumb grip track; do
+    convert /tmp/velmora-$part$state.png -rotate 90 /tmp/velmora-v$part$state.png
+  done
+  cell /tmp/velmora-corner$state.png
+  convert /tmp/velmora-{left,right,thumb,grip,track,vleft,vright,vthumb,vgrip,vtrack,corner}$state.png \
+    -append /tmp/velmora-column$state.png
+done
+png /tmp/velmora-column{0,1,2,3}.png +append -alpha off edit/scrollbar.png
+rm -f /tmp/velmora-*.png
