@@ -45,6 +45,13 @@ bool SkipsRecursiveSkinning(HWND window) {
     const int id = GetDlgCtrlID(window);
     if (id >= kFirstCommandButtonId && id <= kLastCommandButtonId)
         return true;
+    // The list of a combo box that shows it inside itself (CBS_SIMPLE) is a
+    // part of the combo box, which draws its items: the generic skin, which
+    // its class would get, would paint over them.
+    char className[16] = {};
+    if (GetClassNameA(window, className, sizeof(className)) > 0 &&
+        lstrcmpiA(className, "ComboLBox") == 0)
+        return true;
     return GetPropA(window, kNoSkinProperty) != nullptr;
 }
 

@@ -17,6 +17,9 @@ LRESULT CComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
         return OnDestroy(wParam, lParam);
+    case WM_SIZE:
+    case WM_MOVE:
+        return OnPlaceChanged(message, wParam, lParam);
     case WM_PAINT:
         return OnPaint();
     case WM_ERASEBKGND:
@@ -49,6 +52,9 @@ LRESULT CComboBox::OnPaint() {
     if (!paint.Get() || !canvas.Create(paint.Get(), client.right, client.bottom))
         return 0;
     HDC dc = canvas.GetDC();
+    // What the skin's look leaves uncovered (rounded corners) shows the
+    // parent's look.
+    TakeBackgroundFromParent();
     if (m_background.IsValid())
         BitBlt(dc, 0, 0, client.right, client.bottom, m_background.GetDC(), 0, 0, SRCCOPY);
     int state = STATE_NORMAL;

@@ -22,6 +22,7 @@ constexpr COLORREF kCommand = RGB(0, 160, 0);
 constexpr int kControlsDialog = 100;
 constexpr int kFrameDialog = 101;
 constexpr int kNoMaximiseDialog = 102;
+constexpr int kComboDialog = 103;
 
 inline void PumpMessages() {
     MSG message;

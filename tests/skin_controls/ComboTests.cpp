@@ -1,0 +1,96 @@
+// Combo boxes of a real dialog skinned recursively: their current item and
+// their lists, dropped down or shown inside the combo box, are the combo
+// boxes' own drawing, pixel for pixel as without the skin, while the skin's
+// rounded look shows the dialog in its corners.
+#include "ControlsSupport.h"
+
+#include <vector>
+
+namespace {
+
+// The pixels of a rectangle of the window's client area once it has painted.
+std::vector<COLORREF> Pixels(HWND window, const RECT& rect) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessages();
+    HDC dc = GetDC(window);
+    std::vector<COLORREF> pixels;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    }
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+int Differences(const std::vector<COLORREF>& one, const std::vector<COLORREF>& other) {
+    if (one.size() != other.size())
+        return -1;
+    int count = 0;
+    for (size_t i = 0; i < one.size(); ++i)
+        count += one[i] != other[i];
+    return count;
+}
+
+class ComboTest : public ControlsTest {
+  protected:
+    static constexpr int kDropDown = 50;
+    static constexpr int kSimple = 51;
+
+    void SetUp() override {
+        ControlsTest::SetUp();
+        OpenDialog(kComboDialog);
+        for (int id : {kDropDown, kSimple}) {
+            for (const char* text : {"alpha", "beta", "gamma"})
+                SendMessageA(Combo(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+            SendMessageA(Combo(id), CB_SETCURSEL, 1, 0);
+        }
+    }
+    HWND Combo(int id) const { return GetDlgItem(m_dialog, id); }
+    COMBOBOXINFO Info(int id) const {
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof(info);
+        GetComboBoxInfo(Combo(id), &info);
+        return info;
+    }
+    // The drop-down list's current item, its list dropped down, and the list
+    // the other combo box shows inside itself.
+    std::vector<std::vector<COLORREF>> Parts() {
+        const COMBOBOXINFO dropDown = Info(kDropDown);
+        const COMBOBOXINFO simple = Info(kSimple);
+        std::vector<std::vector<COLORREF>> parts;
+        parts.push_back(Pixels(Combo(kDropDown), dropDown.rcItem));
+        RECT list = {};
+        SendMessageA(Combo(kDropDown), CB_SHOWDROPDOWN, TRUE, 0);
+        GetClientRect(dropDown.hwndList, &list);
+        parts.push_back(Pixels(dropDown.hwndList, list));
+        SendMessageA(Combo(kDropDown), CB_SHOWDROPDOWN, FALSE, 0);
+        GetClientRect(simple.hwndList, &list);
+        parts.push_back(Pixels(simple.hwndList, list));
+        return parts;
+    }
+};
+
+TEST_F(ComboTest, ItemsAndListsShowAsWithoutTheSkin) {
+    const auto unskinned = Parts();
+    ASSERT_EQ(Manager()->SkinWindow(m_dialog, 2, nullptr, true), 1);
+    PumpMessages();
+    ASSERT_NE(Manager()->FindSkinObject(Combo(kDropDown), 9), nullptr);
+    const auto skinned = Parts();
+    const char* const names[] = {"current item", "dropped-down list", "list inside"};
+    for (size_t part = 0; part < unskinned.size(); ++part) {
+        // The system drew text there: not one colour throughout.
+        EXPECT_GT(Differences(unskinned[part],
+                              std::vector<COLORREF>(unskinned[part].size(), unskinned[part][0])),
+                  0)
+            << names[part];
+        EXPECT_EQ(Differences(skinned[part], unskinned[part]), 0) << names[part];
+    }
+    // Around the item the skin's look; in its rounded corners the dialog's.
+    RECT client = {};
+    GetClientRect(Combo(kDropDown), &client);
+    EXPECT_EQ(PixelOf(Combo(kDropDown), Info(kDropDown).rcItem.right + 4, client.bottom / 2),
+              kStateColor[0]);
+    EXPECT_EQ(PixelOf(Combo(kDropDown), 0, 0), kBack);
+}
+
+} // namespace
