@@ -6,6 +6,7 @@
 // writes what the screen shows of it as a 24-bit bitmap (magenta outside its
 // window region) and ends.
 #include "GalleryIds.h"
+#include "NotesView.h"
 #include "Velmora.h"
 
 #include <shlwapi.h>
@@ -112,9 +113,15 @@ void Skin(HWND dialog) {
     CheckRadioButton(dialog, IDC_RADIO_LOW, IDC_RADIO_ULTRA, IDC_RADIO_MEDIUM);
     SetDlgItemTextA(dialog, IDC_EDIT_TEXT, "Velmora");
     SetDlgItemTextA(dialog, IDC_EDIT_DISABLED, "Disabled");
+    SetDlgItemTextA(dialog, IDC_EDIT_READONLY, "Read-only");
     const SCROLLINFO scroll = {sizeof(scroll), SIF_ALL, 0, 100, 25, 30, 0};
     SetScrollInfo(GetDlgItem(dialog, IDC_SCROLL_HORZ), SB_CTL, &scroll, FALSE);
     SetScrollInfo(GetDlgItem(dialog, IDC_SCROLL_VERT), SB_CTL, &scroll, FALSE);
+    for (const char* server :
+         {"Europe West", "Europe North", "Asia East", "America East", "America West", "Oceania"})
+        SendDlgItemMessageA(dialog, IDC_COMBO, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(server));
+    SendDlgItemMessageA(dialog, IDC_COMBO, CB_SETCURSEL, 2, 0);
+    ScrollNotesTo(GetDlgItem(dialog, IDC_NOTES), 2);
 
     // A skin that replaces the frame leaves the window's size to the content:
     // the content keeps the size its template gave it.
@@ -134,6 +141,7 @@ void Skin(HWND dialog) {
     SkinWindow(GetDlgItem(dialog, IDOK), VELMORA_KIND_BUTTON, "button.primary", 0);
     SkinWindow(GetDlgItem(dialog, IDC_LINK_NOTIFY), VELMORA_KIND_STATIC, "static.link", 0);
     SkinWindow(GetDlgItem(dialog, IDC_LINK_PLAIN), VELMORA_KIND_STATIC, "static.link", 0);
+    SkinNotesView(GetDlgItem(dialog, IDC_NOTES), "commonctrl.notes");
 
     // Centred on the screen at its new size.
     GetWindowRect(dialog, &frame);
@@ -188,6 +196,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         LoadSkin("skins\\gallery", VELMORA_SKIN_FOLDER);
     else if (!LoadNamedSkin(skin))
         return 1;
+    RegisterNotesView(instance);
     const INT_PTR result =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_GALLERY), nullptr, GalleryProc, 0);
     Cleanup();

@@ -138,3 +138,15 @@ for state in 0 1 2 3; do
 done
 png /tmp/velmora-column{0,1,2,3}.png +append -alpha off edit/scrollbar.png
 rm -f /tmp/velmora-*.png
+
+# --- combobox/: the combo box's drop button ---------------------------------
+# A chevron of 14x14 per look, dark on the combo box's light field: quiet,
+# darker under the mouse, the accent while pressed.
+mkdir -p combobox
+chevron() { # colour output
+  png -size 14x14 xc:none -fill none -stroke "$1" -strokewidth 1.6 \
+    -draw 'polyline 3.5,5.5 7,9 10.5,5.5' "$2"
+}
+chevron '#5a6170' combobox/arrow-normal.png
+chevron "$HEADER" combobox/arrow-over.png
+chevron "$ACCENT_DARK" combobox/arrow-down.png
