@@ -1,11 +1,12 @@
 #!/bin/bash
 # Builds a native fuzzer (a CMake project built with clang and the sanitizers)
-# and runs it for a bounded time from the seeds its seed maker writes.
-# Usage: run-native-fuzzer.sh <project folder> <build folder> <seed maker> <fuzzer> <seconds> <max input length>
+# and runs it for a bounded time from its seeds: the files of a folder, or those a
+# seed maker built with the project writes.
+# Usage: run-native-fuzzer.sh <project folder> <build folder> <seed folder or maker> <fuzzer> <seconds> <max input length>
 set -euo pipefail
 PROJECT="$1"
 BUILD="$2"
-SEED_MAKER="$3"
+SEEDS="$3"
 FUZZER="$4"
 SECONDS_TO_RUN="$5"
 MAX_LEN="$6"
@@ -18,7 +19,11 @@ cmake --build "$BUILD"
 
 rm -rf "$BUILD/seeds"
 mkdir -p "$BUILD/seeds" "$BUILD/corpus" "$BUILD/artifacts"
-"$BUILD/$SEED_MAKER" "$BUILD/seeds"
+if [ -d "$SEEDS" ]; then
+  find "$SEEDS" -maxdepth 1 -type f ! -name '*.sh' ! -name '*.txt' -exec cp {} "$BUILD/seeds/" \;
+else
+  "$BUILD/$SEEDS" "$BUILD/seeds"
+fi
 
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

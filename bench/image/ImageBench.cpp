@@ -1,7 +1,7 @@
 // Prints how fast the image layer blends and decodes compared with GDI's
 // AlphaBlend and with libpng and libjpeg called directly, measured in one run.
 #include "BenchClock.h"
-#include "ImageFixtures.h"
+#include "BenchImages.h"
 #include "PixImage.h"
 
 #include <windows.h>
@@ -43,10 +43,10 @@ std::pair<double, double> Compare(int rounds, int calls, const std::function<voi
     return {best[0], best[1]};
 }
 
-ImageFixtures::Rgba Photo(int x, int y) {
+BenchImages::Rgba Photo(int x, int y) {
     // Smooth gradients with some noise: compresses like a skin picture.
     const uint32_t noise = (static_cast<uint32_t>(x * 7919 + y * 104729) * 2654435761u) >> 28;
-    return ImageFixtures::Rgba{static_cast<uint8_t>(x * 255 / kWidth + noise),
+    return BenchImages::Rgba{static_cast<uint8_t>(x * 255 / kWidth + noise),
                                static_cast<uint8_t>(y * 255 / kHeight + noise),
                                static_cast<uint8_t>((x + y) * 127 / kWidth), 255};
 }
@@ -90,7 +90,7 @@ void BenchBlend() {
         uint8_t* alpha = image.GetAlphaRow(y);
         uint8_t* premultiplied = source.bits + static_cast<size_t>(y) * kWidth * 4;
         for (int x = 0; x < kWidth; ++x) {
-            const ImageFixtures::Rgba c = Photo(x, y);
+            const BenchImages::Rgba c = Photo(x, y);
             const uint8_t a = PhotoAlpha(x, y);
             row[x * 3] = c.blue;
             row[x * 3 + 1] = c.green;
@@ -187,18 +187,18 @@ bool DirectJpeg(const std::vector<uint8_t>& data, std::vector<uint8_t>& pixels) 
 }
 
 void BenchDecode() {
-    std::vector<ImageFixtures::Rgba> pixels;
+    std::vector<BenchImages::Rgba> pixels;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
-            ImageFixtures::Rgba c = Photo(x, y);
+            BenchImages::Rgba c = Photo(x, y);
             c.alpha = PhotoAlpha(x, y);
             pixels.push_back(c);
         }
-    const std::vector<uint8_t> png = ImageFixtures::EncodePngRgba(kWidth, kHeight, pixels);
+    const std::vector<uint8_t> png = BenchImages::EncodePngRgba(kWidth, kHeight, pixels);
     const std::vector<uint8_t> jpeg =
-        ImageFixtures::EncodeJpegRgb(kWidth, kHeight, pixels, false, 90);
+        BenchImages::EncodeJpegRgb(kWidth, kHeight, pixels, false, 90);
     const std::vector<uint8_t> progressive =
-        ImageFixtures::EncodeJpegRgb(kWidth, kHeight, pixels, true, 90);
+        BenchImages::EncodeJpegRgb(kWidth, kHeight, pixels, true, 90);
 
     struct Case {
         const char* name;

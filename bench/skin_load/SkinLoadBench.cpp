@@ -4,7 +4,7 @@
 // descriptions of a usual size, once with heavy ones (160 draw items each)
 // whose reading the floor does not contain.
 #include "BenchClock.h"
-#include "ImageFixtures.h"
+#include "BenchImages.h"
 #include "Manager.h"
 #include "PixImage.h"
 #include "SkinDatabase.h"
@@ -28,22 +28,22 @@ constexpr int kDescriptions = 50;
 constexpr int kImagesPerDescription = 6;
 constexpr int kRounds = 7;
 
-ImageFixtures::Rgba SkinColor(int x, int y, int seed) {
+BenchImages::Rgba SkinColor(int x, int y, int seed) {
     // Smooth gradients with a little noise: compresses like a skin picture.
     const uint32_t noise =
         (static_cast<uint32_t>(x * 7919 + y * 104729 + seed * 31) * 2654435761u) >> 29;
-    return ImageFixtures::Rgba{
+    return BenchImages::Rgba{
         static_cast<uint8_t>(x * 2 + seed + noise), static_cast<uint8_t>(y * 3 + noise),
         static_cast<uint8_t>(seed * 5 + (x ^ y)), static_cast<uint8_t>(128 + ((x + y) & 127))};
 }
 
 std::string Png(int width, int height, int seed) {
-    std::vector<ImageFixtures::Rgba> pixels;
+    std::vector<BenchImages::Rgba> pixels;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x)
             pixels.push_back(SkinColor(x, y, seed));
     }
-    const std::vector<uint8_t> png = ImageFixtures::EncodePngRgba(width, height, pixels);
+    const std::vector<uint8_t> png = BenchImages::EncodePngRgba(width, height, pixels);
     return std::string(png.begin(), png.end());
 }
 
@@ -72,7 +72,7 @@ std::string Bmp(int width, int height, int seed) {
     for (int y = height - 1; y >= 0; --y) {
         std::string row;
         for (int x = 0; x < width; ++x) {
-            const ImageFixtures::Rgba color = SkinColor(x, y, seed);
+            const BenchImages::Rgba color = SkinColor(x, y, seed);
             row += static_cast<char>(color.blue);
             row += static_cast<char>(color.green);
             row += static_cast<char>(color.red);
