@@ -18,7 +18,7 @@ PACKAGES=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-i686-dev libz-mingw-w64-dev
   cmake make ninja-build nasm dpkg-dev pkg-config
-  wine wine32:i386 xvfb xauth x11-utils imagemagick
+  wine wine32:i386 xvfb xauth x11-utils imagemagick gifsicle icoutils
   fonts-wqy-microhei
   python3 curl locales
   clang libclang-rt-14-dev g++ libpng-dev libjpeg62-turbo-dev zlib1g-dev
