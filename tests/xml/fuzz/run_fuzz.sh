@@ -20,4 +20,5 @@ clang++-14 -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-r
 
 cd "$work"
 ./xml_fuzz -seed=1 -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+  -dict="$here/xml.dict" \
   -print_final_stats=1 corpus
