@@ -5,8 +5,6 @@
 #include "SkinDatabase.h"
 #include "SkinFiles.h"
 
-#include <random>
-
 using namespace Velmora;
 
 namespace {
@@ -97,67 +95,4 @@ TEST_F(SkinLoadingTest, EveryDamagedDatabaseIsRefusedAndChangesNothing) {
     const std::string database = OneItemDatabase(name, "3", "abc");
     ASSERT_EQ(Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size()), 1);
     EXPECT_EQ(EntryNames(), (std::vector<std::string>{"old.xml", "old\\a.bmp", "keep.png", name}));
-}
-
-// Thousands of random mutations of a valid database, each loaded into a fresh
-// manager: none may crash or hang, and a refused one must leave no entries.
-TEST_F(SkinLoadingTest, RandomlyMutatedDatabasesNeverCrash) {
-    const std::vector<PackEntry> entries = {
-        {"m.xml", MakeDescription({{"a", "a.bmp"}, {"b", "b.bmp"}}, "dialog.m")},
-        {"m\\a.bmp", MakeBmpFile(3, 3, kRed)},
-        {"m\\b.bmp", MakeBmpFile(2, 5, kBlue)},
-        {"notes.txt", std::string(40, 't')},
-    };
-    const std::string valid = BuildSkinDatabase(entries);
-    std::mt19937 random(20261207);
-    auto below = [&](size_t limit) {
-        return std::uniform_int_distribution<size_t>(0, limit - 1)(random);
-    };
-
-    int loaded = 0;
-    for (int round = 0; round < 3000; ++round) {
-        std::string database = valid;
-        switch (round % 5) {
-        case 0:
-            for (size_t flips = 1 + below(8); flips > 0; --flips)
-                database[below(database.size())] = static_cast<char>(below(256));
-            break;
-        case 1:
-            database.resize(below(database.size()));
-            break;
-        case 2: {
-            const uint32_t values[] = {0u,
-                                       1u,
-                                       static_cast<uint32_t>(random()),
-                                       0xFFFFFFFFu,
-                                       kMaxSkinUnpackedSize,
-                                       static_cast<uint32_t>(below(2048))};
-            PutWord(database, below(2) * 4, values[below(6)]);
-            break;
-        }
-        case 3: {
-            // Damage inside the unpacked data: the index and entries themselves.
-            std::string unpacked = MakeSkinIndex(entries);
-            const uint32_t indexLength = static_cast<uint32_t>(unpacked.size());
-            for (const PackEntry& entry : entries)
-                unpacked += entry.bytes;
-            for (size_t flips = 1 + below(4); flips > 0; --flips)
-                unpacked[below(unpacked.size())] = "<>\"/=0123456789-x\\."[below(19)];
-            database = CompressSkinDatabase(unpacked, indexLength);
-            break;
-        }
-        default:
-            database.insert(below(database.size()), std::string(1 + below(16), '\xff'));
-            break;
-        }
-
-        CManager::Destroy();
-        if (Manager().LoadSkinFromSkinDBFileBuf(database.data(), database.size()))
-            ++loaded;
-        else
-            ASSERT_TRUE(Manager().Entries().empty()) << "round " << round;
-    }
-    // Some mutations leave a loadable database, most do not.
-    EXPECT_GT(loaded, 0);
-    EXPECT_LT(loaded, 3000);
 }
