@@ -79,17 +79,6 @@ TEST_F(SkinLoadingTest, EveryDamagedDatabaseIsRefusedAndChangesNothing) {
     }
     EXPECT_EQ(Manager().LoadSkinFromSkinDBFileBuf(nullptr, 0), 0);
 
-    // The entry loader refuses entries too large for the data by itself.
-    const std::string unpacked = "<file><item name=\"a.bmp\" size=\"5\"/></file>abc";
-    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(unpacked.data());
-    EXPECT_EQ(Manager().LoadSkinEntries(bytes, unpacked.size(),
-                                        static_cast<uint32_t>(unpacked.find("abc"))),
-              0);
-    EXPECT_EQ(Manager().LoadSkinEntries(bytes, unpacked.size(),
-                                        static_cast<uint32_t>(unpacked.size() + 1)),
-              0);
-    expectOnlyTheEarlierSkin();
-
     // Entries ending exactly at the data and the longest names are accepted.
     const std::string name = std::string(255, 'n') + ".bmp";
     const std::string database = OneItemDatabase(name, "3", "abc");
