@@ -47,8 +47,8 @@ BenchImages::Rgba Photo(int x, int y) {
     // Smooth gradients with some noise: compresses like a skin picture.
     const uint32_t noise = (static_cast<uint32_t>(x * 7919 + y * 104729) * 2654435761u) >> 28;
     return BenchImages::Rgba{static_cast<uint8_t>(x * 255 / kWidth + noise),
-                               static_cast<uint8_t>(y * 255 / kHeight + noise),
-                               static_cast<uint8_t>((x + y) * 127 / kWidth), 255};
+                             static_cast<uint8_t>(y * 255 / kHeight + noise),
+                             static_cast<uint8_t>((x + y) * 127 / kWidth), 255};
 }
 
 uint8_t PhotoAlpha(int x, int y) {

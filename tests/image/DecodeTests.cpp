@@ -131,12 +131,13 @@ void ExpectContent(const CPixImage& image, const Fixture& fixture) {
     for (int32_t y = 0; y < image.GetHeight() && mismatches < 5; ++y)
         for (int32_t x = 0; x < image.GetWidth() && mismatches < 5; ++x) {
             const PixRgbQuad got = image.GetPixelColor(x, y);
-            const uint8_t* want = &reference.rgba[(static_cast<size_t>(y) * reference.width + x) * 4];
+            const uint8_t* want =
+                &reference.rgba[(static_cast<size_t>(y) * reference.width + x) * 4];
             const bool keyed = fixture.transIndex >= 0 && image.GetRow(y)[x] == fixture.transIndex;
             const int alpha = keyed ? 0 : got.alpha, t = fixture.tolerance;
-            if (alpha != want[3] || (!keyed && (std::abs(got.red - want[0]) > t ||
-                                                std::abs(got.green - want[1]) > t ||
-                                                std::abs(got.blue - want[2]) > t))) {
+            if (alpha != want[3] ||
+                (!keyed && (std::abs(got.red - want[0]) > t || std::abs(got.green - want[1]) > t ||
+                            std::abs(got.blue - want[2]) > t))) {
                 ++mismatches;
                 ADD_FAILURE() << "pixel " << x << "," << y << " is " << int(got.red) << ","
                               << int(got.green) << "," << int(got.blue) << "/" << alpha
@@ -260,8 +261,10 @@ TEST(Decoding, DamagedFilesAreRefusedAndKeepThePreviousImage) {
         cases.push_back({error, FormatOf(file), ReadBytes(kFixtures + file)});
     for (const Fixture& fixture : Fixtures())
         if (fixture.cutRefused)
-            cases.push_back({"", fixture.Format(),
-                             {fixture.data.begin(), fixture.data.begin() + fixture.data.size() / 3}});
+            cases.push_back(
+                {"",
+                 fixture.Format(),
+                 {fixture.data.begin(), fixture.data.begin() + fixture.data.size() / 3}});
     const Fixture& first = Fixtures().front();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.error + " " + std::to_string(c.data.size()) + " bytes");
