@@ -14,23 +14,19 @@ FILTER="${1:-}"
 display="${TARNWICK_DISPLAY:-:91}"
 SCRATCH="${FAULT_CHECK_DIR:-/tmp/fault-check-${display#:}}"
 SRC="$SCRATCH/src"
-BUILD="$SCRATCH/build"
+BUILD="$SRC/build" # where the clone's own scripts/build.sh builds
 LOGS="$SCRATCH/logs"
 
 commit=$(git -C "$ROOT" rev-parse --verify "${FAULT_CHECK_REF:-HEAD}^{commit}")
 [ -d "$SRC/.git" ] || git clone -q --no-checkout "$ROOT" "$SRC"
 git -C "$SRC" fetch -q "$ROOT" "+refs/heads/*:refs/remotes/checked/*"
 git -C "$SRC" checkout -q --force --detach "$commit"
-git -C "$SRC" clean -qfdx
+git -C "$SRC" clean -qfd
 rm -rf "$LOGS" && mkdir -p "$LOGS"
 echo "fault check of $(git -C "$SRC" log -1 --format='%h %s') in $SCRATCH"
 
-(cd "$SRC" && bash scripts/setup.sh >"$LOGS/setup.log" 2>&1) || { echo "set-up failed: $LOGS/setup.log" >&2; exit 1; }
-if [ ! -f "$BUILD/build.ninja" ]; then
-  cmake -S "$SRC" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >"$LOGS/configure.log"
-fi
-cmake --build "$BUILD" >"$LOGS/build.log" 2>&1 || { echo "build failed: $LOGS/build.log" >&2; exit 1; }
+(cd "$SRC" && bash scripts/setup.sh && bash scripts/build.sh) >"$LOGS/build.log" 2>&1 ||
+  { echo "set-up or build failed: $LOGS/build.log" >&2; exit 1; }
 source "$SRC/scripts/wine-env.sh"
 wine_env_start
 trap wine_env_stop EXIT
