@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -28,12 +29,8 @@ std::string TempPath(const std::string& name) {
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        for (int c; (c = std::fgetc(file)) != EOF;)
-            bytes.push_back(static_cast<uint8_t>(c));
-        std::fclose(file);
-    }
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_FALSE(bytes.empty()) << path;
     return bytes;
 }
