@@ -102,7 +102,7 @@ class CManager : public CSingleton<CManager>, public ISkinHost, public ISkinStor
     // Skinning windows. Kinds are the library interface's window kinds.
     // A window keeps the kind it had before its skin added style bits.
     int WindowKindOf(HWND window) const;
-    int SkinWindow(HWND window, int kind, const char* id, bool recursive);
+    int SkinWindow(HWND window, int kind, const char* id, bool recursive) override;
     CWindow* FindSkinObject(HWND window, int kind) const;
     CWindow* FindSkinObject(HWND window, SkinList list) const override;
     std::vector<CWindow*> SkinnedChildren(HWND parent,

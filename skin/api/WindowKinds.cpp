@@ -7,8 +7,11 @@
 #include "Dialog.h"
 #include "Edit.h"
 #include "GroupBox.h"
+#include "HeaderCtrl.h"
+#include "ListCtrl.h"
 #include "ScrollBar.h"
 #include "Static.h"
+#include "TreeCtrlEx.h"
 #include "Velmora.h"
 
 #include <initializer_list>
@@ -62,9 +65,9 @@ constexpr KindRow kKinds[] = {
     {WindowKind::TabCtrlEx, VELMORA_KIND_TABCTRLEX, nullptr, 0, SkinList::TabCtrlEx,
      DescriptionType::TabCtrlEx, "tabctrlex", false, nullptr},
     {WindowKind::HeaderCtrl, VELMORA_KIND_HEADERCTRL, "SysHeader32", 0, SkinList::HeaderCtrl,
-     DescriptionType::HeaderCtrl, "headerctrl", false, nullptr},
+     DescriptionType::HeaderCtrl, "headerctrl", false, &MakeSkin<CHeaderCtrl>},
     {WindowKind::ListCtrl, VELMORA_KIND_LISTCTRL, "SysListView32", 0, SkinList::ListCtrl,
-     DescriptionType::ListCtrl, "listctrl", true, nullptr},
+     DescriptionType::ListCtrl, "listctrl", true, &MakeSkin<CListCtrl>},
     {WindowKind::Progress, VELMORA_KIND_PROGRESS, "msctls_progress32", 0, SkinList::Progress,
      DescriptionType::Progress, "progress", true, nullptr},
     {WindowKind::Slider, VELMORA_KIND_SLIDER, "msctls_trackbar32", 0, SkinList::Slider,
@@ -77,7 +80,7 @@ constexpr KindRow kKinds[] = {
     {WindowKind::None, VELMORA_KIND_NONE, nullptr, 0, SkinList::None, DescriptionType::CommonCtrl,
      nullptr, false, nullptr},
     {WindowKind::TreeCtrlEx, VELMORA_KIND_TREECTRLEX, nullptr, 0, SkinList::TreeCtrlEx,
-     DescriptionType::TreeCtrlEx, "treectrlex", false, nullptr},
+     DescriptionType::TreeCtrlEx, "treectrlex", false, &MakeSkin<CTreeCtrlEx>},
     // A button its program draws itself is never skinned.
     {WindowKind::OwnerDrawButton, VELMORA_KIND_OWNERDRAWBUTTON, kButton,
      ButtonTypes({BS_OWNERDRAW}), SkinList::None, DescriptionType::Button, nullptr, true, nullptr},

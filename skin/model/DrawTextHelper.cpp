@@ -11,9 +11,12 @@ namespace Velmora {
 
 namespace {
 
-// Window kind of the common toolbar, whose buttons carry their own texts.
+// Window kinds of the common toolbar, whose buttons carry their own texts,
+// and of the list control, whose cells do.
 constexpr int kToolBarKind = 12;
+constexpr int kListKind = 17;
 constexpr size_t kButtonTextRoom = 4096;
+constexpr int kCellTextRoom = 1024;
 
 std::string WindowText(HWND window) {
     const int length = GetWindowTextLengthA(window);
@@ -36,6 +39,18 @@ std::string ButtonText(HWND toolBar, const TBBUTTON& button) {
         return std::string();
     buffer.back() = '\0';
     return std::string(buffer.data());
+}
+
+std::string CellText(HWND list, const SubItem& cell) {
+    if (cell.row < 0 || cell.column < 0)
+        return std::string();
+    char text[kCellTextRoom] = {};
+    LVITEMA item = {};
+    item.iSubItem = cell.column;
+    item.pszText = text;
+    item.cchTextMax = kCellTextRoom;
+    SendMessageA(list, LVM_GETITEMTEXTA, cell.row, reinterpret_cast<LPARAM>(&item));
+    return text;
 }
 
 UINT DrawTextFormat(const TextItem& item) {
@@ -75,6 +90,8 @@ void CDrawTextHelper::Paint(ISkinView& skin, HWND window, int windowKind, HDC dc
     const int y = ResolveNearEdge(item.top, 0, height);
 
     std::string text = GetItemValue(skin, subItem, window, windowKind, item, DRAWITEM_TEXT);
+    if (text.empty() && windowKind == kListKind)
+        text = CellText(window, subItem);
     if (text.empty())
         text = WindowText(window);
     if (text.empty() && windowKind == kToolBarKind && extra)

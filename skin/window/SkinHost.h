@@ -50,6 +50,9 @@ class ISkinHost : public ISkinView {
   public:
     // The description of that type and id (the first loaded one); null when none.
     virtual WindowInfo* FindDescription(DescriptionType type, const std::string& id) const = 0;
+    // Skins a window as the library interface's SkinWindow does (kind number,
+    // description id or null for the kind's default); 1 when handled.
+    virtual int SkinWindow(HWND window, int kind, const char* id, bool recursive) = 0;
     virtual CWindow* FindSkinObject(HWND window, SkinList list) const = 0;
     // Skin objects of the given lists whose windows are children of parent,
     // in the children's Z order.

@@ -281,6 +281,22 @@ const IDraw* CWindow::PainterOf(DrawItemKind kind) const {
     }
 }
 
+bool CWindow::PaintFirstOf(HDC dc, int windowKind, const std::string& id,
+                           std::initializer_list<DrawItemKind> kinds, const RECT& target) {
+    if (!m_info)
+        return false;
+    for (DrawItemKind kind : kinds) {
+        DrawItemHeader* item = m_info->drawItems.Find(id, kind);
+        const IDraw* painter = PainterOf(kind);
+        if (item && painter) {
+            painter->Paint(m_host, m_hwnd, windowKind, dc, m_info->drawItems, item, target,
+                           SubItem{}, nullptr, item->index);
+            return true;
+        }
+    }
+    return false;
+}
+
 void CWindow::PaintList(HDC dc, int windowKind, const DrawItemList& list, int state,
                         const RECT& target, const SubItem& subItem, void* extra) {
     // Indexes follow document order; the first one without an item ends the walk.

@@ -102,6 +102,12 @@ class CWindow : public CHookWindow {
     // skin lets go of the window.
     void InstallWindowScrollBars();
 
+    const IDraw* PainterOf(DrawItemKind kind) const;
+    // Paints the description's item of that id, of the first of kinds that has
+    // one, over target as a whole-window item; false when none of them has it.
+    bool PaintFirstOf(HDC dc, int windowKind, const std::string& id,
+                      std::initializer_list<DrawItemKind> kinds, const RECT& target);
+
     // Shared message handlers of the derived skins.
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT OnSizeRedraw(WPARAM wParam, LPARAM lParam);
@@ -169,7 +175,6 @@ class CWindow : public CHookWindow {
 
     template <class ChangeText, class ChangeImage>
     int ChangeItem(const char* id, ChangeText changeText, ChangeImage changeImage);
-    const IDraw* PainterOf(DrawItemKind kind) const;
     void PaintList(HDC dc, int windowKind, const DrawItemList& list, int state, const RECT& target,
                    const SubItem& subItem, void* extra);
 };

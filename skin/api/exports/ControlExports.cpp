@@ -1,6 +1,6 @@
 // Exported functions of the library's own controls (tab strip, toolbar,
-// slider, tree), the animation and the menus. The library has no skin class
-// yet for these kinds: no window is ever skinned as one of them, so each
+// slider), the animation and the menus. The library has no skin class yet
+// for these kinds: no window is ever skinned as one of them, so each
 // function gives the result for a window that is not such a control (after the
 // argument checks where those give a different result).
 #include "Velmora.h"
@@ -52,88 +52,6 @@ int VELMORA_CALL SliderExSetPos(HWND, int) {
 }
 
 int VELMORA_CALL SetAnimatePlay(HWND, int) {
-    return 0;
-}
-
-VelmoraTreeItem VELMORA_CALL TreeCtrlExInsertItem(HWND, const char*, VelmoraTreeItem,
-                                                  VelmoraTreeItem, DWORD_PTR) {
-    return nullptr;
-}
-
-VelmoraTreeItem VELMORA_CALL TreeCtrlExInsertItem2(HWND, const char*, const char*, VelmoraTreeItem,
-                                                   VelmoraTreeItem, DWORD_PTR) {
-    return nullptr;
-}
-
-int VELMORA_CALL TreeCtrlExSetLevelItemHeight(HWND, int, int, int) {
-    return 0;
-}
-
-int VELMORA_CALL TreeCtrlExSetDrawItemVisible(HWND, VelmoraTreeItem, const char*, int) {
-    return 0;
-}
-
-int VELMORA_CALL TreeCtrlExSetDrawItemValue(HWND, VelmoraTreeItem, const char*, const char*) {
-    return 0;
-}
-
-VelmoraTreeItem VELMORA_CALL TreeCtrlExHitTest(HWND, int, int) {
-    return nullptr;
-}
-
-VelmoraTreeItem VELMORA_CALL TreeCtrlExGetSelectedItem(HWND) {
-    return nullptr;
-}
-
-DWORD_PTR VELMORA_CALL TreeCtrlExGetItemData(HWND, VelmoraTreeItem) {
-    return 0;
-}
-
-int VELMORA_CALL TreeCtrlExSetItemData(HWND, VelmoraTreeItem, DWORD_PTR) {
-    return 0;
-}
-
-int VELMORA_CALL TreeCtrlExItemHasChildren(HWND, VelmoraTreeItem) {
-    return 0;
-}
-
-VelmoraTreeItem VELMORA_CALL TreeCtrlExGetRootItem(HWND) {
-    return nullptr;
-}
-
-VelmoraTreeItem VELMORA_CALL TreeCtrlExGetChildItem(HWND, VelmoraTreeItem) {
-    return nullptr;
-}
-
-VelmoraTreeItem VELMORA_CALL TreeCtrlExGetNextSiblingItem(HWND, VelmoraTreeItem) {
-    return nullptr;
-}
-
-VelmoraTreeItem VELMORA_CALL TreeCtrlExGetParentItem(HWND, VelmoraTreeItem) {
-    return nullptr;
-}
-
-int VELMORA_CALL TreeCtrlExExpand(HWND, VelmoraTreeItem) {
-    return 0;
-}
-
-int VELMORA_CALL TreeCtrlExDeleteItem(HWND, VelmoraTreeItem) {
-    return 0;
-}
-
-int VELMORA_CALL TreeCtrlExSelectItem(HWND, VelmoraTreeItem) {
-    return 0;
-}
-
-int VELMORA_CALL TreeCtrlExDeleteAllItems(HWND) {
-    return 0;
-}
-
-int VELMORA_CALL TreeCtrlExSortChildrenCB(HWND, const VelmoraTreeSort*) {
-    return 0;
-}
-
-int VELMORA_CALL TreeCtrlExMoveItem(HWND, VelmoraTreeItem, VelmoraTreeItem) {
     return 0;
 }
 
