@@ -114,6 +114,7 @@ int CTreeCtrlEx::TotalHeight() const {
 }
 
 void CTreeCtrlEx::Count(const Item& item, int sign) {
+    ++m_layoutChanges;
     if (!item.parent) {
         m_topRows += sign;
         m_selectedTopRows += item.selected ? sign : 0;
@@ -218,6 +219,7 @@ int CTreeCtrlEx::DeleteAllItems() {
     m_flagged.clear();
     m_first = m_selected = m_hover = nullptr;
     m_topRows = m_selectedTopRows = m_childRows = m_selectedChildRows = 0;
+    ++m_layoutChanges;
     UpdateScrollBar();
     return 1;
 }
@@ -316,6 +318,7 @@ int CTreeCtrlEx::SetLevelItemHeight(int level, int mask, int height) {
         m_heights[level][0] = height;
     if (mask & 4)
         m_heights[level][1] = height;
+    ++m_layoutChanges;
     UpdateScrollBar();
     return 1;
 }
@@ -353,6 +356,7 @@ int CTreeCtrlEx::SortChildren(void* parentHandle, Compare compare, DWORD_PTR use
     for (size_t i = 0; i < order.size(); ++i)
         order[i]->next = i + 1 < order.size() ? order[i + 1] : nullptr;
     parent->firstChild = order.front();
+    ++m_layoutChanges;
     InvalidateRect(m_hwnd, nullptr, FALSE);
     return 1;
 }
@@ -423,17 +427,29 @@ std::unique_ptr<SubItemOverride> CTreeCtrlEx::GetTreeItemVisible(void* handle, c
 }
 
 // A top-level item whose rows all end above `from` is passed over at once,
-// its children with it.
+// its children with it; the walk starts at the anchor when that lies above.
 template <class Visit> void CTreeCtrlEx::ForEachRow(int from, Visit visit) const {
     RECT client = {};
     GetClientRect(m_hwnd, &client);
+    const Item* top = m_first;
     int y = -m_offset;
-    for (const Item* top = m_first; top; top = top->next) {
+    if (m_anchor && m_anchorChanges == m_layoutChanges && m_anchorTop - m_offset <= from) {
+        top = m_anchor;
+        y = m_anchorTop - m_offset;
+    }
+    bool anchored = false;
+    for (; top; top = top->next) {
         const int height = RowHeight(*top);
         const int block = height + ChildRowsHeight(*top);
         if (y + block <= from) {
             y += block;
             continue;
+        }
+        if (!anchored) {
+            m_anchor = top;
+            m_anchorTop = y + m_offset;
+            m_anchorChanges = m_layoutChanges;
+            anchored = true;
         }
         if (!visit(*top, RECT{0, y, client.right, y + height}, 0))
             return;
@@ -456,6 +472,8 @@ int CTreeCtrlEx::ClientHeight() const {
     return client.bottom;
 }
 
+// The bar is drawn again with the window's next paint: redrawing it at once
+// for every item a program inserts would cost more than the insert itself.
 void CTreeCtrlEx::UpdateScrollBar() {
     if (!m_hwnd)
         return;
@@ -464,27 +482,22 @@ void CTreeCtrlEx::UpdateScrollBar() {
         m_updatingScrollBar = true;
         const int total = TotalHeight();
         const int height = ClientHeight();
-        if (height <= total) {
+        SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+        const bool scrolls = height <= total;
+        if (scrolls) {
             if (m_offset + height >= total)
                 m_offset = total - height;
-            SCROLLINFO info = {sizeof(info),
-                               SIF_RANGE | SIF_PAGE | SIF_POS,
-                               0,
-                               total,
-                               static_cast<UINT>(height),
-                               m_offset,
-                               0};
-            SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
-            ShowScrollBar(m_hwnd, SB_VERT, TRUE);
+            info.nMax = total;
+            info.nPage = static_cast<UINT>(height);
+            info.nPos = m_offset;
         } else {
             m_offset = 0;
-            SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-            SetScrollInfo(m_hwnd, SB_VERT, &info, TRUE);
-            ShowScrollBar(m_hwnd, SB_VERT, FALSE);
         }
+        SetScrollInfo(m_hwnd, SB_VERT, &info, FALSE);
+        ShowScrollBar(m_hwnd, SB_VERT, scrolls);
         m_updatingScrollBar = false;
     }
-    InvalidateRect(m_hwnd, nullptr, FALSE);
+    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
 const DrawItemGroup* CTreeCtrlEx::FindStyle(const std::string& name) const {

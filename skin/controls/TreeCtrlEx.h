@@ -127,6 +127,14 @@ class CTreeCtrlEx : public CWindow {
     int m_selectedTopRows = 0;
     int m_childRows = 0;
     int m_selectedChildRows = 0;
+    // Grows whenever rows come, go, move or change their height.
+    unsigned m_layoutChanges = 0;
+    // Where the last walk over the rows found its first row: a top-level
+    // item and the y its rows begin at, counted from the top of all rows.
+    // A later walk from there or further down starts at it.
+    mutable const Item* m_anchor = nullptr;
+    mutable int m_anchorTop = 0;
+    mutable unsigned m_anchorChanges = 0;
 };
 
 } // namespace Velmora

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -239,6 +240,10 @@ TEST_F(TreeTest, MovesThatWouldMakeACycleAreRefusedAndTopLevelItemsMoveWhole) {
     }
 }
 
+LONG CALLBACK Throwing(DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+    throw std::runtime_error("compare");
+}
+
 // The selection rule the tree's sort must match: repeatedly the last of the
 // greatest among the rest.
 std::vector<DWORD_PTR> SelectionOrder(std::vector<DWORD_PTR> rest, VelmoraTreeCompare compare) {
@@ -282,6 +287,13 @@ TEST_F(TreeTest, SortedChildrenTakeTheSelectionRulesOrderInFewCompares) {
             bound += count;
         EXPECT_LE(compares, bound) << count << " children";
     }
+    // A compare function that throws leaves the children as they were.
+    const VelmoraTreeItem first = Add(tree, parent, nullptr, 1);
+    const VelmoraTreeItem second = Add(tree, parent, first, 2);
+    const VelmoraTreeSort throwing = {parent, Throwing, 0};
+    EXPECT_EQ(TreeCtrlExSortChildrenCB(tree, &throwing), 0);
+    EXPECT_EQ(TreeCtrlExGetChildItem(tree, parent), first);
+    EXPECT_EQ(TreeCtrlExGetNextSiblingItem(tree, first), second);
 }
 
 TEST_F(TreeTest, OnlyRowsOnScreenArePaintedOverOneBackgroundOfAllRows) {
