@@ -115,14 +115,6 @@ const char kSkin[] = R"xml(<theme><font><item id="f" family="SimSun" size="-12"/
     <surface fillcolor="(255,255,255)"/></item>
 </window></theme>)xml";
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 HWND MakeTop() {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;

@@ -107,8 +107,14 @@ int CManager::SkinWindow(HWND window, int kind, const char* id, bool recursive) 
         if (!descendants.complete)
             throw std::bad_alloc();
         for (HWND descendant : descendants.windows) {
-            if (IsWindow(descendant) && !SkipsRecursiveSkinning(descendant))
-                SkinWindow(descendant, WindowKindOf(descendant), nullptr, false);
+            if (!IsWindow(descendant) || SkipsRecursiveSkinning(descendant))
+                continue;
+            // A skinned list has skinned its header with its own header description.
+            const int descendantKind = WindowKindOf(descendant);
+            if (descendantKind == KindNumber(WindowKind::HeaderCtrl) &&
+                FindSkinObject(GetParent(descendant), SkinList::ListCtrl))
+                continue;
+            SkinWindow(descendant, descendantKind, nullptr, false);
         }
     }
     // A window that was already painted shows its new look at once, and a

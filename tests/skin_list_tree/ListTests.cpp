@@ -49,7 +49,7 @@ void Press(HWND list, UINT down, UINT up, int x, int y, bool held = false) {
 }
 
 TEST_F(ListTreeTest, RowsShowTheirLookByIndexSelectionAndHover) {
-    HWND list = MakeList("list", 4, 3);
+    HWND list = MakeList("listctrl", 4, 3);
     const struct {
         const char* what;
         std::function<void()> action;
@@ -84,9 +84,11 @@ TEST_F(ListTreeTest, RowsShowTheirLookByIndexSelectionAndHover) {
 }
 
 TEST_F(ListTreeTest, HeaderTakesItsHeightLooksAndSortArrowFromTheSkin) {
+    // Skinned with its parent, the list skins its header as its description says.
+    HWND list = MakeList(nullptr, 2, 3);
+    Velmora::CManager::Instance()->SkinWindow(m_top, 1, nullptr, true);
     HWND plain = MakeList("plain", 2, 1);
     MoveWindow(plain, 10, 220, 300, 100, TRUE);
-    HWND list = MakeList("list", 2, 3);
     HWND header = ListView_GetHeader(list);
     RECT rect = {};
     GetClientRect(header, &rect);
@@ -124,7 +126,7 @@ TEST_F(ListTreeTest, HeaderTakesItsHeightLooksAndSortArrowFromTheSkin) {
 }
 
 TEST_F(ListTreeTest, CellsShowTheirStylesTextsAndProgress) {
-    HWND list = MakeList("list", 3, 3);
+    HWND list = MakeList("listctrl", 3, 3);
     const RECT row = RowRect(list, 0);
     const int y = Middle(list, 0);
     // The second cell's text, its style's look and its progress item.
@@ -173,7 +175,7 @@ TEST_F(ListTreeTest, CellsShowTheirStylesTextsAndProgress) {
 }
 
 TEST_F(ListTreeTest, EventItemsFollowTheMouseAndPostTheirPresses) {
-    HWND list = MakeList("list", 3, 3);
+    HWND list = MakeList("listctrl", 3, 3);
     ASSERT_EQ(SetItemStyle(list, kList, 1, 2, "button"), 1);
     const int y = Middle(list, 1);
     const int go = 165;
@@ -211,7 +213,7 @@ TEST_F(ListTreeTest, EventItemsFollowTheMouseAndPostTheirPresses) {
 }
 
 TEST_F(ListTreeTest, RowRecordsHoldDataAndGoWithTheirRows) {
-    HWND list = MakeList("list", 6, 2);
+    HWND list = MakeList("listctrl", 6, 2);
     EXPECT_EQ(GetItemData(list, kList, 0), 0u);
     for (int row = 0; row < 6; ++row)
         EXPECT_EQ(SetItemData(list, kList, row, 100 + row), 1);

@@ -142,7 +142,9 @@ HWND ListTreeTest::MakeList(const char* id, int rows, int columns) {
             SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
         }
     }
-    EXPECT_EQ(Velmora::CManager::Instance()->SkinWindow(list, 17, id, false), 1);
+    if (id) {
+        EXPECT_EQ(Velmora::CManager::Instance()->SkinWindow(list, 17, id, false), 1);
+    }
     PumpMessages();
     return list;
 }

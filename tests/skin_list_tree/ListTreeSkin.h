@@ -59,7 +59,7 @@ class ListTreeTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
     // A report list view of rows x columns (80 wide, texts "r<row>c<column>")
-    // at (10, 10), 300 x 200, skinned with the description id.
+    // at (10, 10), 300 x 200, skinned with the description id (when given).
     HWND MakeList(const char* id, int rows, int columns);
     // A plain child window skinned as the tree, 200 wide, at (320, 10).
     HWND MakeTree(int height);
