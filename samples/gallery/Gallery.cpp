@@ -9,8 +9,10 @@
 #include "NotesView.h"
 #include "Velmora.h"
 
-#include <shlwapi.h>
 #include <windows.h>
+
+#include <commctrl.h>
+#include <shlwapi.h>
 
 #include <cstdio>
 #include <string>
@@ -21,6 +23,21 @@ namespace {
 constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT_PTR kShotTimer = 2;
 constexpr COLORREF kOutside = RGB(255, 0, 255);
+constexpr char kTreeClass[] = "VelmoraGalleryTree";
+constexpr int kListRowHeight = 22;
+
+// The list's servers, by ping: name, ping, load (percent), whether busy.
+struct Server {
+    const char* name;
+    int ping;
+    int load;
+    bool busy;
+};
+constexpr Server kServers[] = {
+    {"Dragon Valley", 24, 35, false}, {"Old Harbour", 32, 30, false},
+    {"Frost Keep", 61, 80, false},    {"Ember Hall", 95, 55, false},
+    {"Sunken Port", 180, 97, true},   {"North Gate", 210, 100, true},
+};
 
 std::string g_screenshot;
 
@@ -106,6 +123,83 @@ bool SaveScreenshot(HWND dialog, const std::string& file) {
     return written;
 }
 
+// Columns and texts are the list's own; the skin shows them in its cells.
+void FillList(HWND list) {
+    const struct {
+        const char* caption;
+        int width;
+    } columns[] = {{"SERVER", 92}, {"PING", 46}, {"LOAD", 40}, {"", 48}};
+    for (int i = 0; i < 4; ++i) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = const_cast<char*>(columns[i].caption);
+        column.cx = columns[i].width;
+        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    for (int row = 0; row < static_cast<int>(sizeof(kServers) / sizeof(kServers[0])); ++row) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.pszText = const_cast<char*>(kServers[row].name);
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        char ping[16];
+        std::snprintf(ping, sizeof(ping), "%d ms", kServers[row].ping);
+        item.iSubItem = 1;
+        item.pszText = ping;
+        SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+// Every cell of the skinned list gets its style: the status of the server,
+// the quality of the ping, the load bar, the join button.
+void StyleList(HWND list) {
+    const int kind = VELMORA_KIND_LISTCTRL;
+    for (int row = 0; row < static_cast<int>(sizeof(kServers) / sizeof(kServers[0])); ++row) {
+        const Server& server = kServers[row];
+        SetItemStyle(list, kind, row, 0, server.busy ? "server.busy" : "server");
+        SetItemStyle(list, kind, row, 1, server.ping < 100 ? "ping.good" : "ping.bad");
+        SetItemStyle(list, kind, row, 2, "load");
+        SetProgressItemPos(list, kind, row, 2, server.load);
+        SetItemStyle(list, kind, row, 3, "join");
+    }
+    ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+    // The rows are in the order of their ping: the header shows it as a
+    // click on that column would.
+    HWND header = ListView_GetHeader(list);
+    RECT ping = {};
+    Header_GetItemRect(header, 1, &ping);
+    const LPARAM middle = MAKELPARAM((ping.left + ping.right) / 2, (ping.top + ping.bottom) / 2);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    SendMessageA(header, WM_LBUTTONUP, 0, middle);
+}
+
+// Two levels: groups of rooms, the first two open, a room selected.
+void FillTree(HWND tree) {
+    TreeCtrlExSetLevelItemHeight(tree, 0, 7, 22);
+    TreeCtrlExSetLevelItemHeight(tree, 1, 7, 20);
+    const struct {
+        const char* group;
+        const char* rooms[3];
+        bool open;
+    } groups[] = {{"FAVOURITES", {"Dragon Valley", "Frost Keep", "Ember Hall"}, true},
+                  {"RECENT", {"Old Harbour", "Sunken Port", nullptr}, true},
+                  {"FRIENDS", {"North Gate", nullptr, nullptr}, false}};
+    VelmoraTreeItem group = nullptr;
+    VelmoraTreeItem selected = nullptr;
+    for (const auto& each : groups) {
+        group = TreeCtrlExInsertItem2(tree, each.group, "group", nullptr, group, 0);
+        VelmoraTreeItem room = nullptr;
+        for (const char* name : each.rooms) {
+            if (name)
+                room = TreeCtrlExInsertItem2(tree, name, "room", group, room, 0);
+        }
+        if (each.open)
+            TreeCtrlExExpand(tree, group);
+        selected = selected ? selected : TreeCtrlExGetChildItem(tree, group);
+    }
+    TreeCtrlExSelectItem(tree, selected);
+}
+
 void Skin(HWND dialog) {
     // The states a program gives its controls before the skin arrives.
     CheckDlgButton(dialog, IDC_CHECK_ON, BST_CHECKED);
@@ -122,6 +216,10 @@ void Skin(HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_COMBO, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(server));
     SendDlgItemMessageA(dialog, IDC_COMBO, CB_SETCURSEL, 2, 0);
     ScrollNotesTo(GetDlgItem(dialog, IDC_NOTES), 2);
+    FillList(GetDlgItem(dialog, IDC_LIST));
+    // The tree is skinned as the library's tree, not with the dialog's children.
+    HWND tree = GetDlgItem(dialog, IDC_TREE);
+    SetPropA(tree, VELMORA_NO_SKIN_PROPERTY, tree);
 
     // A skin that replaces the frame leaves the window's size to the content:
     // the content keeps the size its template gave it.
@@ -142,6 +240,9 @@ void Skin(HWND dialog) {
     SkinWindow(GetDlgItem(dialog, IDC_LINK_NOTIFY), VELMORA_KIND_STATIC, "static.link", 0);
     SkinWindow(GetDlgItem(dialog, IDC_LINK_PLAIN), VELMORA_KIND_STATIC, "static.link", 0);
     SkinNotesView(GetDlgItem(dialog, IDC_NOTES), "commonctrl.notes");
+    StyleList(GetDlgItem(dialog, IDC_LIST));
+    SkinWindow(tree, VELMORA_KIND_TREECTRLEX, nullptr, 0);
+    FillTree(tree);
 
     // Centred on the screen at its new size.
     GetWindowRect(dialog, &frame);
@@ -150,8 +251,15 @@ void Skin(HWND dialog) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_MEASUREITEM:
+        // The skinned list draws its rows itself, at the height it asks here.
+        if (reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_LISTVIEW) {
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kListRowHeight;
+            return TRUE;
+        }
+        return FALSE;
     case WM_INITDIALOG:
         Skin(dialog);
         if (!g_screenshot.empty())
@@ -192,6 +300,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         else
             skin = argument;
     }
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    WNDCLASSA treeClass = {};
+    treeClass.style = CS_DBLCLKS;
+    treeClass.lpfnWndProc = DefWindowProcA;
+    treeClass.hInstance = instance;
+    treeClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    treeClass.lpszClassName = kTreeClass;
+    RegisterClassA(&treeClass);
     if (skin.empty())
         LoadSkin("skins\\gallery", VELMORA_SKIN_FOLDER);
     else if (!LoadNamedSkin(skin))

@@ -28,3 +28,5 @@
 #define IDC_EDIT_READONLY 1055
 #define IDC_COMBO 1056
 #define IDC_NOTES 1057
+#define IDC_LIST 1060
+#define IDC_TREE 1061

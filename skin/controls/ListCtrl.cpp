@@ -75,7 +75,7 @@ CListCtrl::CListCtrl(ISkinHost& host, WindowInfo* info) : CWindow(host, info) {}
 CListCtrl::~CListCtrl() = default;
 
 // The header is skinned first, so that the list lays it out with the skin's
-// height when the owner-draw style makes it measure its rows again.
+// height when it measures its rows again.
 void CListCtrl::Attach(HWND window) {
     CWindow::Attach(window);
     if (!window || !m_hwnd)
@@ -88,8 +88,22 @@ void CListCtrl::Attach(HWND window) {
         m_host.SkinWindow(header, kHeaderKind, named ? element->headerCtrlId.c_str() : nullptr,
                           false);
     }
-    if (!(GetWindowLongA(m_hwnd, GWL_STYLE) & LVS_OWNERDRAWFIXED))
+    if (!(GetWindowLongA(m_hwnd, GWL_STYLE) & LVS_OWNERDRAWFIXED)) {
         AddWindowStyle(LVS_OWNERDRAWFIXED);
+        // The list view asks its parent for the rows' height (WM_MEASUREITEM)
+        // when it is made and when its size changes, not when it becomes
+        // owner-drawn: it is told its size changed, to the size it has.
+        RECT rect = {};
+        GetWindowRect(m_hwnd, &rect);
+        WINDOWPOS place = {m_hwnd,
+                           nullptr,
+                           0,
+                           0,
+                           rect.right - rect.left,
+                           rect.bottom - rect.top,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE};
+        SendMessageA(m_hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&place));
+    }
     InstallWindowScrollBars();
 }
 

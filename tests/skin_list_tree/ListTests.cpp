@@ -73,6 +73,7 @@ TEST_F(ListTreeTest, RowsShowTheirLookByIndexSelectionAndHover) {
                 << step.what << ", row " << row;
     }
     const RECT last = RowRect(list, 3);
+    EXPECT_EQ(last.bottom - last.top, kRowHeight);
     EXPECT_EQ(ClientPixel(list, 230, last.bottom - 1), kSeparator);
     EXPECT_EQ(ClientPixel(list, 230, last.bottom + 5), kListBack);
     // The frame is the skin's; the copy of the rows leaves the header alone.

@@ -21,6 +21,10 @@ std::vector<Posted> g_posted;
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == 0x2B14 || message == 0x2B17)
         g_posted.push_back({window, message, wParam, lParam});
+    if (message == WM_MEASUREITEM) {
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kRowHeight;
+        return TRUE;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -37,6 +37,8 @@ constexpr COLORREF kRowASelected = RGB(255, 255, 0);
 constexpr COLORREF kRowB = RGB(0, 0, 200);
 constexpr COLORREF kExpandIcon = RGB(0, 255, 0);
 constexpr COLORREF kCollapseIcon = RGB(0, 255, 255);
+// The owner-drawn list's rows, as their parent measures them.
+constexpr int kRowHeight = 18;
 // The tree's background at y from the top of all rows.
 COLORREF Stripe(int y);
 

@@ -150,3 +150,36 @@ chevron() { # colour output
 chevron '#5a6170' combobox/arrow-normal.png
 chevron "$HEADER" combobox/arrow-over.png
 chevron "$ACCENT_DARK" combobox/arrow-down.png
+
+# --- lists/: list, header and tree ------------------------------------------
+mkdir -p lists
+# The header: a 24-pixel band (its height is the header's) with a hairline
+# under it, stretched over each item; a divider at each item's right edge;
+# the sort arrows.
+png -size 8x24 gradient:'#1d212b'-"$HEADER" -fill "$BORDER" -draw 'line 0,23 7,23' \
+  lists/header.png
+png -size 2x24 xc:none -fill "$BORDER" -draw 'rectangle 0,6 0,17' lists/separator.png
+png -size 9x5 xc:none -fill "$ACCENT" -draw 'polygon 0,5 4.5,0 9,5' lists/sort-up.png
+png -size 9x5 xc:none -fill "$ACCENT" -draw 'polygon 0,0 4.5,5 9,0' lists/sort-down.png
+# A cell's "Join" button: three 40x16 plates side by side (normal, over, down).
+join_plate() { # fill stroke output
+  png -size 40x16 xc:none -fill "$1" -stroke "$2" -strokewidth 1 \
+    -draw 'roundrectangle 0.5,0.5 39.5,15.5 5,5' "$3"
+}
+join_plate "$ACCENT_DIM" '#3a4f80' /tmp/velmora-join0.png
+join_plate "$ACCENT" "$ACCENT_LIGHT" /tmp/velmora-join1.png
+join_plate "$ACCENT_DARK" "$ACCENT_DARK" /tmp/velmora-join2.png
+png /tmp/velmora-join{0,1,2}.png +append lists/join.png
+rm -f /tmp/velmora-join{0,1,2}.png
+# A load bar's filled part, stretched along with 3-pixel rounded ends.
+png -size 8x8 xc:none \( -size 8x8 gradient:"$ACCENT_LIGHT"-'#7b5cff' -rotate 90 \) \
+  -compose Over -composite \( -size 8x8 xc:none -fill white \
+  -draw 'roundrectangle 0,0 7,7 3,3' \) -compose CopyOpacity -composite lists/load.png
+# Status dots of a server, a room's dot, and the tree's chevrons.
+png -size 8x8 xc:none -fill '#3ecf8e' -draw 'circle 3.5,3.5 3.5,0.5' lists/online.png
+png -size 8x8 xc:none -fill '#f0b13c' -draw 'circle 3.5,3.5 3.5,0.5' lists/busy.png
+png -size 6x6 xc:none -fill "$GLYPH_DIM" -draw 'circle 2.5,2.5 2.5,0.5' lists/room.png
+png -size 10x10 xc:none -fill none -stroke "$GLYPH" -strokewidth 1.5 \
+  -draw 'polyline 2,3.5 5,6.5 8,3.5' lists/expand.png
+png -size 10x10 xc:none -fill none -stroke "$GLYPH" -strokewidth 1.5 \
+  -draw 'polyline 3.5,2 6.5,5 3.5,8' lists/collapse.png
