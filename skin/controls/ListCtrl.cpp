@@ -38,28 +38,6 @@ RECT PlaceInCell(const RECT& cell, int left, int top, int width, int height) {
     return rect;
 }
 
-template <class Value>
-void SetOverride(std::vector<std::pair<std::string, Value>>& overrides, const char* id,
-                 Value value) {
-    for (auto& entry : overrides) {
-        if (entry.first == id) {
-            entry.second = std::move(value);
-            return;
-        }
-    }
-    overrides.emplace_back(id, std::move(value));
-}
-
-template <class Value>
-const Value* FindOverride(const std::vector<std::pair<std::string, Value>>& overrides,
-                          const char* id) {
-    for (const auto& entry : overrides) {
-        if (entry.first == id)
-            return &entry.second;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 CListCtrl::Cell* CListCtrl::Row::Find(int column) {
@@ -188,16 +166,6 @@ CListCtrl::Cell* CListCtrl::MakeCell(int row, int column) {
     return &record->cells.back();
 }
 
-const DrawItemGroup* CListCtrl::FindStyle(const std::string& name) const {
-    if (!m_info)
-        return nullptr;
-    for (const auto& style : m_info->itemTemplates) {
-        if (style->id == name)
-            return style.get();
-    }
-    return nullptr;
-}
-
 void CListCtrl::InvalidateRow(int row) {
     RECT bounds = {};
     bounds.left = LVIR_BOUNDS;
@@ -229,7 +197,7 @@ int CListCtrl::SetDrawItemVisibleEx(int row, int column, const char* id, bool vi
     Cell* cell = id ? MakeCell(row, column) : nullptr;
     if (!cell)
         return 0;
-    SetOverride(cell->visible, id, visible);
+    cell->overrides.SetVisible(id, visible);
     InvalidateRow(row);
     return 1;
 }
@@ -238,7 +206,7 @@ int CListCtrl::SetDrawItemValueEx(int row, int column, const char* id, const cha
     Cell* cell = id && value ? MakeCell(row, column) : nullptr;
     if (!cell)
         return 0;
-    SetOverride(cell->values, id, std::string(value));
+    cell->overrides.SetValue(id, value);
     InvalidateRow(row);
     return 1;
 }
@@ -255,25 +223,13 @@ int CListCtrl::SetProgressItemPos(int row, int column, int position) {
 std::unique_ptr<SubItemOverride> CListCtrl::GetSubItemValue(int row, int column, const char* id) {
     Row* record = id ? RecordOf(row) : nullptr;
     const Cell* cell = record ? record->Find(column) : nullptr;
-    const std::string* value = cell ? FindOverride(cell->values, id) : nullptr;
-    if (!value)
-        return nullptr;
-    auto found = std::make_unique<SubItemOverride>();
-    found->id = id;
-    found->value = *value;
-    return found;
+    return cell ? cell->overrides.ValueRecord(id) : nullptr;
 }
 
 std::unique_ptr<SubItemOverride> CListCtrl::GetSubItemVisible(int row, int column, const char* id) {
     Row* record = id ? RecordOf(row) : nullptr;
     const Cell* cell = record ? record->Find(column) : nullptr;
-    const bool* visible = cell ? FindOverride(cell->visible, id) : nullptr;
-    if (!visible)
-        return nullptr;
-    auto found = std::make_unique<SubItemOverride>();
-    found->id = id;
-    found->visible = *visible;
-    return found;
+    return cell ? cell->overrides.VisibleRecord(id) : nullptr;
 }
 
 int CListCtrl::ColumnCount() const {
@@ -371,11 +327,11 @@ void CListCtrl::PaintCell(HDC dc, int row, int column, const RECT& rect) {
     Row* record = RecordOf(row);
     const Cell* cell = record ? record->Find(column) : nullptr;
     if (!cell) {
-        if (const DrawItemGroup* style = FindStyle(kDefaultStyle))
+        if (const DrawItemGroup* style = FindItemTemplate(kDefaultStyle))
             PaintItems(dc, kListKind, style->drawItems, STATE_ALL, rect, row, column, nullptr);
         return;
     }
-    const DrawItemGroup* style = FindStyle(cell->style);
+    const DrawItemGroup* style = FindItemTemplate(cell->style);
     if (!style)
         return;
     PaintItems(dc, kListKind, style->drawItems, STATE_NORMAL, rect, row, column, nullptr);
@@ -407,7 +363,7 @@ void CListCtrl::PaintCell(HDC dc, int row, int column, const RECT& rect) {
 bool CListCtrl::IsEventVisible(int row, int column, const std::string& id, bool own) const {
     Row* record = RecordOf(row);
     const Cell* cell = record ? record->Find(column) : nullptr;
-    const bool* visible = cell ? FindOverride(cell->visible, id.c_str()) : nullptr;
+    const bool* visible = cell ? cell->overrides.FindVisible(id) : nullptr;
     return visible ? *visible : own;
 }
 
@@ -479,7 +435,7 @@ CListCtrl::Spot CListCtrl::SpotAt(POINT point) const {
     }
     Row* record = RecordOf(spot.row);
     const Cell* cell = record && spot.column >= 0 ? record->Find(spot.column) : nullptr;
-    const DrawItemGroup* style = cell ? FindStyle(cell->style) : nullptr;
+    const DrawItemGroup* style = cell ? FindItemTemplate(cell->style) : nullptr;
     if (!style)
         return spot;
     for (const auto& event : style->eventItems) {

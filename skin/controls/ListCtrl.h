@@ -5,6 +5,7 @@
 // The records of the styled rows live in the rows' lParam and go with them.
 #pragma once
 
+#include "SubItemOverrides.h"
 #include "Window.h"
 
 #include <commctrl.h>
@@ -13,7 +14,6 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 namespace Velmora {
@@ -44,8 +44,7 @@ class CListCtrl : public CWindow {
         std::string style = "default";
         // Position of the cell's progress items, 0 to 100; -1 for their own.
         int progress = -1;
-        std::vector<std::pair<std::string, bool>> visible;
-        std::vector<std::pair<std::string, std::string>> values;
+        SubItemOverrides overrides;
     };
     struct Row {
         DWORD_PTR data = 0;
@@ -66,7 +65,6 @@ class CListCtrl : public CWindow {
     Row* MakeRecord(int row);
     // The cell's record, made with the row's when missing; null as MakeRecord.
     Cell* MakeCell(int row, int column);
-    const DrawItemGroup* FindStyle(const std::string& name) const;
     void InvalidateRow(int row);
     int ColumnCount() const;
     RECT CellRect(int row, int column, const RECT& bounds, int columns) const;

@@ -28,18 +28,6 @@ POINT PointOf(LPARAM lParam) {
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
-template <class Value>
-void SetOverride(std::vector<std::pair<std::string, Value>>& overrides, const char* id,
-                 Value value) {
-    for (auto& entry : overrides) {
-        if (entry.first == id) {
-            entry.second = std::move(value);
-            return;
-        }
-    }
-    overrides.emplace_back(id, std::move(value));
-}
-
 } // namespace
 
 CTreeCtrlEx::CTreeCtrlEx(ISkinHost& host, WindowInfo* info) : CWindow(host, info) {}
@@ -192,7 +180,7 @@ void* CTreeCtrlEx::InsertItem(const char* text, const char* style, void* parent,
     item.handle = handle;
     item.data = data;
     item.style = style ? style : kDefaultText;
-    item.values.emplace_back(kDefaultText, text ? text : "");
+    item.overrides.SetValue(kDefaultText, text ? text : "");
     Link(item, parentItem, afterItem);
     UpdateScrollBar();
     return HandleOf(&item);
@@ -382,7 +370,7 @@ int CTreeCtrlEx::TreeCtrlExSetDrawItemVisible(void* handle, const char* id, bool
     Item* item = Find(handle);
     if (!item || !id)
         return 0;
-    SetOverride(item->visible, id, visible);
+    item->overrides.SetVisible(id, visible);
     InvalidateRect(m_hwnd, nullptr, FALSE);
     return 1;
 }
@@ -391,39 +379,19 @@ int CTreeCtrlEx::TreeCtrlExSetDrawItemValue(void* handle, const char* id, const 
     Item* item = Find(handle);
     if (!item || !id || !value)
         return 0;
-    SetOverride(item->values, id, std::string(value));
+    item->overrides.SetValue(id, value);
     InvalidateRect(m_hwnd, nullptr, FALSE);
     return 1;
 }
 
 std::unique_ptr<SubItemOverride> CTreeCtrlEx::GetTreeItemValue(void* handle, const char* id) {
     const Item* item = Find(handle);
-    if (!item || !id)
-        return nullptr;
-    for (const auto& entry : item->values) {
-        if (entry.first == id) {
-            auto found = std::make_unique<SubItemOverride>();
-            found->id = id;
-            found->value = entry.second;
-            return found;
-        }
-    }
-    return nullptr;
+    return item && id ? item->overrides.ValueRecord(id) : nullptr;
 }
 
 std::unique_ptr<SubItemOverride> CTreeCtrlEx::GetTreeItemVisible(void* handle, const char* id) {
     const Item* item = Find(handle);
-    if (!item || !id)
-        return nullptr;
-    for (const auto& entry : item->visible) {
-        if (entry.first == id) {
-            auto found = std::make_unique<SubItemOverride>();
-            found->id = id;
-            found->visible = entry.second;
-            return found;
-        }
-    }
-    return nullptr;
+    return item && id ? item->overrides.VisibleRecord(id) : nullptr;
 }
 
 // A top-level item whose rows all end above `from` is passed over at once,
@@ -500,19 +468,9 @@ void CTreeCtrlEx::UpdateScrollBar() {
     RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
-const DrawItemGroup* CTreeCtrlEx::FindStyle(const std::string& name) const {
-    if (!m_info)
-        return nullptr;
-    for (const auto& style : m_info->itemTemplates) {
-        if (style->id == name)
-            return style.get();
-    }
-    return nullptr;
-}
-
 // The style's items of the row's state, then the icon of its expansion.
 void CTreeCtrlEx::PaintRow(HDC dc, const Item& item, const RECT& row) {
-    const DrawItemGroup* style = FindStyle(item.style);
+    const DrawItemGroup* style = FindItemTemplate(item.style);
     if (!style)
         return;
     const int state = item.selected      ? STATE_CHECKEDNORMAL

@@ -5,6 +5,7 @@
 // a handle of a deleted item or of another tree is refused.
 #pragma once
 
+#include "SubItemOverrides.h"
 #include "Window.h"
 
 #include <windows.h>
@@ -13,8 +14,6 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
-#include <utility>
-#include <vector>
 
 namespace Velmora {
 
@@ -61,9 +60,6 @@ class CTreeCtrlEx : public CWindow {
     // newParent is the item itself or one of its descendants.
     int MoveItem(void* item, void* newParent);
 
-    // The height of all rows the tree shows.
-    int TotalHeight() const;
-
   private:
     struct Item {
         uintptr_t handle = 0;
@@ -77,8 +73,7 @@ class CTreeCtrlEx : public CWindow {
         int children = 0;
         int selectedChildren = 0;
         std::string style;
-        std::vector<std::pair<std::string, bool>> visible;
-        std::vector<std::pair<std::string, std::string>> values;
+        SubItemOverrides overrides;
     };
 
     Item* Find(void* handle) const;
@@ -92,13 +87,14 @@ class CTreeCtrlEx : public CWindow {
     void SetSelected(Item& item, bool selected);
     void SetExpanded(Item& item, bool expanded);
     void Select(Item& item, bool force);
+    // The height of all rows the tree shows.
+    int TotalHeight() const;
     int RowHeight(const Item& item) const;
     // The rows of a top-level item's shown children.
     int ChildRowsHeight(const Item& item) const;
     // Calls visit(item, row, level) for each row that reaches below y = from,
     // laid out from y = -offset, until it returns false.
     template <class Visit> void ForEachRow(int from, Visit visit) const;
-    const DrawItemGroup* FindStyle(const std::string& name) const;
     void PaintRow(HDC dc, const Item& item, const RECT& row);
     void UpdateScrollBar();
     int ClientHeight() const;

@@ -316,6 +316,16 @@ DrawItemHeader* CWindow::FindItem(const std::string& id, DrawItemKind kind) cons
     return m_info ? m_info->drawItems.Find(id, kind) : nullptr;
 }
 
+const DrawItemGroup* CWindow::FindItemTemplate(const std::string& id) const {
+    if (!m_info)
+        return nullptr;
+    for (const auto& group : m_info->itemTemplates) {
+        if (group->id == id)
+            return group.get();
+    }
+    return nullptr;
+}
+
 DrawItemHeader* CWindow::FindItemOfState(DrawItemKind kind, int state) const {
     if (!m_info)
         return nullptr;

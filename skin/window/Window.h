@@ -74,6 +74,8 @@ class CWindow : public CHookWindow {
     void PaintSubItems(HDC dc, int windowKind, const DrawItemList& list, int state,
                        const RECT& target, void* treeItem, void* extra);
     DrawItemHeader* FindItem(const std::string& id, DrawItemKind kind) const;
+    // The description's item template ("drawitem") of that id; null when none.
+    const DrawItemGroup* FindItemTemplate(const std::string& id) const;
     DrawItemHeader* FindItemOfState(DrawItemKind kind, int state) const;
 
     // Changes style bits (index GWL_STYLE or GWL_EXSTYLE) that the skin needs
