@@ -175,12 +175,14 @@ void* CTreeCtrlEx::InsertItem(const char* text, const char* style, void* parent,
     do {
         handle = handle == UINTPTR_MAX ? 1 : handle + 1;
     } while (m_items.count(handle));
-    Item& item = m_items[handle];
+    // Made whole before it joins the tree.
+    Item made;
+    made.handle = handle;
+    made.data = data;
+    made.style = style ? style : kDefaultText;
+    made.overrides.SetValue(kDefaultText, text ? text : "");
+    Item& item = m_items.emplace(handle, std::move(made)).first->second;
     g_lastHandle = handle;
-    item.handle = handle;
-    item.data = data;
-    item.style = style ? style : kDefaultText;
-    item.overrides.SetValue(kDefaultText, text ? text : "");
     Link(item, parentItem, afterItem);
     UpdateScrollBar();
     return HandleOf(&item);
