@@ -45,13 +45,23 @@ bool SkipsRecursiveSkinning(HWND window) {
     const int id = GetDlgCtrlID(window);
     if (id >= kFirstCommandButtonId && id <= kLastCommandButtonId)
         return true;
-    // The list of a combo box that shows it inside itself (CBS_SIMPLE) is a
-    // part of the combo box, which draws its items: the generic skin, which
-    // its class would get, would paint over them.
-    char className[16] = {};
-    if (GetClassNameA(window, className, sizeof(className)) > 0 &&
-        lstrcmpiA(className, "ComboLBox") == 0)
-        return true;
+    // System controls that the library has no skin for draw their own
+    // content: the generic skin, which their class would get, paints its
+    // background instead and would blank them. (The list of a combo box that
+    // shows it inside itself is part of the combo box, which draws its items.)
+    // Such a window is skinned only when the program asks for it by name.
+    static const char* const kOwnContent[] = {
+        "ComboLBox",       "ListBox",        "SysTreeView32",      "RichEdit20A",
+        "RichEdit20W",     "RICHEDIT50W",    "msctls_updown32",    "SysDateTimePick32",
+        "SysMonthCal32",   "SysIPAddress32", "msctls_hotkey32",    "SysLink",
+        "ToolbarWindow32", "ReBarWindow32",  "msctls_statusbar32", "ComboBoxEx32"};
+    char className[32] = {};
+    if (GetClassNameA(window, className, sizeof(className)) > 0) {
+        for (const char* name : kOwnContent) {
+            if (lstrcmpiA(className, name) == 0)
+                return true;
+        }
+    }
     return GetPropA(window, kNoSkinProperty) != nullptr;
 }
 

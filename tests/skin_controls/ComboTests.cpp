@@ -1,7 +1,7 @@
-// Combo boxes of a real dialog skinned recursively: their current item and
-// their lists, dropped down or shown inside the combo box, are the combo
-// boxes' own drawing, pixel for pixel as without the skin, while the skin's
-// rounded look shows the dialog in its corners.
+// Combo boxes and a list box of a real dialog skinned recursively: their
+// current item and their lists, dropped down or shown inside the combo box,
+// and the list box are the controls' own drawing, pixel for pixel as without
+// the skin, while the skin's rounded look shows the dialog in its corners.
 #include "ControlsSupport.h"
 
 #include <vector>
@@ -35,6 +35,7 @@ class ComboTest : public ControlsTest {
   protected:
     static constexpr int kDropDown = 50;
     static constexpr int kSimple = 51;
+    static constexpr int kListBox = 52;
 
     void SetUp() override {
         ControlsTest::SetUp();
@@ -44,6 +45,9 @@ class ComboTest : public ControlsTest {
                 SendMessageA(Combo(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
             SendMessageA(Combo(id), CB_SETCURSEL, 1, 0);
         }
+        for (const char* text : {"alpha", "beta"})
+            SendMessageA(GetDlgItem(m_dialog, kListBox), LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(text));
     }
     HWND Combo(int id) const { return GetDlgItem(m_dialog, id); }
     COMBOBOXINFO Info(int id) const {
@@ -52,8 +56,8 @@ class ComboTest : public ControlsTest {
         GetComboBoxInfo(Combo(id), &info);
         return info;
     }
-    // The drop-down list's current item, its list dropped down, and the list
-    // the other combo box shows inside itself.
+    // The drop-down list's current item, its list dropped down, the list the
+    // other combo box shows inside itself, and the list box.
     std::vector<std::vector<COLORREF>> Parts() {
         const COMBOBOXINFO dropDown = Info(kDropDown);
         const COMBOBOXINFO simple = Info(kSimple);
@@ -66,6 +70,8 @@ class ComboTest : public ControlsTest {
         SendMessageA(Combo(kDropDown), CB_SHOWDROPDOWN, FALSE, 0);
         GetClientRect(simple.hwndList, &list);
         parts.push_back(Pixels(simple.hwndList, list));
+        GetClientRect(GetDlgItem(m_dialog, kListBox), &list);
+        parts.push_back(Pixels(GetDlgItem(m_dialog, kListBox), list));
         return parts;
     }
 };
@@ -76,7 +82,7 @@ TEST_F(ComboTest, ItemsAndListsShowAsWithoutTheSkin) {
     PumpMessages();
     ASSERT_NE(Manager()->FindSkinObject(Combo(kDropDown), 9), nullptr);
     const auto skinned = Parts();
-    const char* const names[] = {"current item", "dropped-down list", "list inside"};
+    const char* const names[] = {"current item", "dropped-down list", "list inside", "list box"};
     for (size_t part = 0; part < unskinned.size(); ++part) {
         // The system drew text there: not one colour throughout.
         EXPECT_GT(Differences(unskinned[part],
