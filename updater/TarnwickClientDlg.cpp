@@ -79,8 +79,11 @@ BOOL CTarnwickClientDlg::OnInitDialog() {
 
     m_servers.Add("升级服务器", m_settings.updateUrl);
     SetStatus("tips.top", "正在获取升级版本信息...");
+    // Each job starts as soon as the one before it has ended; the timer only
+    // tries again a job that could not start.
     SetTimer(window, kRunTimerId, 100, nullptr);
     StartRun();
+    StartNextJob();
     return TRUE;
 }
 
@@ -88,7 +91,7 @@ INT_PTR CTarnwickClientDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_TIMER:
         if (wParam == kRunTimerId)
-            OnRunTimer();
+            StartNextJob();
         return FALSE;
     case WM_INETFILE_PROGRESS:
         OnDownloadProgress(wParam, lParam);
@@ -126,7 +129,7 @@ void CTarnwickClientDlg::StartRun() {
     }
 }
 
-void CTarnwickClientDlg::OnRunTimer() {
+void CTarnwickClientDlg::StartNextJob() {
     std::lock_guard<CCriticalSection> guard(m_runLock);
     if (m_activeDownloads != 0 || m_runEnded)
         return;
@@ -306,5 +309,6 @@ LRESULT CTarnwickClientDlg::OnDownloadFinished(WPARAM wParam, LPARAM lParam) {
         EndRun();
     }
     --m_activeDownloads;
+    StartNextJob();
     return 0;
 }

@@ -40,7 +40,7 @@ class CTarnwickClientDlg : public framework::CModalDialog {
 
   private:
     void StartRun();
-    void OnRunTimer();
+    void StartNextJob();
     LRESULT OnDownloadProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadFinished(WPARAM wParam, LPARAM lParam);
     void OnManifestDownloaded();
