@@ -11,6 +11,9 @@
 #include "ListCtrl.h"
 #include "ScrollBar.h"
 #include "Static.h"
+#include "TabCtrl.h"
+#include "TabCtrlEx.h"
+#include "ToolBarEx.h"
 #include "TreeCtrlEx.h"
 #include "Velmora.h"
 
@@ -59,11 +62,11 @@ constexpr KindRow kKinds[] = {
     {WindowKind::ToolBar, VELMORA_KIND_TOOLBAR, "ToolbarWindow", 0, SkinList::None,
      DescriptionType::ToolBar, nullptr, true, nullptr},
     {WindowKind::ToolBarEx, VELMORA_KIND_TOOLBAREX, nullptr, 0, SkinList::ToolBarEx,
-     DescriptionType::ToolBarEx, "toolbarex", false, nullptr},
+     DescriptionType::ToolBarEx, "toolbarex", false, &MakeSkin<CToolBarEx>},
     {WindowKind::TabCtrl, VELMORA_KIND_TABCTRL, "SysTabControl32", 0, SkinList::TabCtrl,
-     DescriptionType::TabCtrl, "tabctrl", true, nullptr},
+     DescriptionType::TabCtrl, "tabctrl", true, &MakeSkin<CTabCtrl>},
     {WindowKind::TabCtrlEx, VELMORA_KIND_TABCTRLEX, nullptr, 0, SkinList::TabCtrlEx,
-     DescriptionType::TabCtrlEx, "tabctrlex", false, nullptr},
+     DescriptionType::TabCtrlEx, "tabctrlex", false, &MakeSkin<CTabCtrlEx>},
     {WindowKind::HeaderCtrl, VELMORA_KIND_HEADERCTRL, "SysHeader32", 0, SkinList::HeaderCtrl,
      DescriptionType::HeaderCtrl, "headerctrl", false, &MakeSkin<CHeaderCtrl>},
     {WindowKind::ListCtrl, VELMORA_KIND_LISTCTRL, "SysListView32", 0, SkinList::ListCtrl,

@@ -47,9 +47,10 @@ LRESULT CCommonCtrl::OnPaint() {
         return 0;
     // Children that paint every pixel of their own are left out, so that the
     // copy below does not flash over them.
-    ExcludeOpaqueChildren(dc, {SkinList::CommonCtrl, SkinList::Button, SkinList::MenuBar,
-                               SkinList::Edit, SkinList::ComboBox, SkinList::Static,
-                               SkinList::TabCtrlEx, SkinList::ToolBarEx, SkinList::ListCtrl});
+    ExcludeOpaqueChildren(dc,
+                          {SkinList::CommonCtrl, SkinList::Button, SkinList::MenuBar,
+                           SkinList::Edit, SkinList::ComboBox, SkinList::Static, SkinList::TabCtrl,
+                           SkinList::TabCtrlEx, SkinList::ToolBarEx, SkinList::ListCtrl});
 
     RECT client = {};
     GetClientRect(m_hwnd, &client);
@@ -60,7 +61,8 @@ LRESULT CCommonCtrl::OnPaint() {
                        STATE_ALL, client, -1, -1, nullptr);
         LetChildrenCaptureBackground(m_background.GetDC(),
                                      {SkinList::GroupBox, SkinList::Button, SkinList::Static,
-                                      SkinList::Edit, SkinList::ToolBarEx});
+                                      SkinList::Edit, SkinList::TabCtrl, SkinList::TabCtrlEx,
+                                      SkinList::ToolBarEx});
     }
     if (m_background.IsValid())
         BitBlt(dc, 0, 0, m_background.GetWidth(), m_background.GetHeight(), m_background.GetDC(), 0,

@@ -1,46 +1,89 @@
 // Exported functions of the library's own controls (tab strip, toolbar,
-// slider), the animation and the menus. The library has no skin class yet
-// for these kinds: no window is ever skinned as one of them, so each
-// function gives the result for a window that is not such a control (after the
-// argument checks where those give a different result).
+// slider), the animation and the menus. The tab strip and toolbar reach their
+// skin objects; the library has no skin class yet for the slider and the
+// animation: no window is ever skinned as one of them, so each of their
+// functions gives the result for a window that is no such control.
+#include "ErrorBarrier.h"
+#include "Manager.h"
+#include "TabCtrlEx.h"
+#include "ToolBarEx.h"
 #include "Velmora.h"
 
 namespace {
+
+using Velmora::CallGuarded;
 
 // What the item functions of the tab strip and toolbar give for a window that
 // is none of them; a missing window gives 0.
 constexpr int kNotThatControl = -1;
 
+template <class Skin> Skin* SkinOf(HWND window, int kind) {
+    return dynamic_cast<Skin*>(Velmora::CManager::Instance()->FindSkinObject(window, kind));
+}
+
+Velmora::CTabCtrlEx* TabStrip(HWND window) {
+    return SkinOf<Velmora::CTabCtrlEx>(window, VELMORA_KIND_TABCTRLEX);
+}
+
+Velmora::CToolBarEx* ToolBar(HWND window) {
+    return SkinOf<Velmora::CToolBarEx>(window, VELMORA_KIND_TOOLBAREX);
+}
+
 } // namespace
 
 extern "C" {
 
-int VELMORA_CALL TabCtrlExAddItem(HWND window, const char*) {
-    return window ? kNotThatControl : 0;
+int VELMORA_CALL TabCtrlExAddItem(HWND window, const char* styleName) {
+    return CallGuarded(0, [&] {
+        if (!window)
+            return 0;
+        Velmora::CTabCtrlEx* tabs = TabStrip(window);
+        return tabs && styleName ? tabs->AddItem(styleName) : kNotThatControl;
+    });
 }
 
-int VELMORA_CALL TabCtrlExSetItemSelected(HWND, int) {
-    return 0;
+int VELMORA_CALL TabCtrlExSetItemSelected(HWND window, int id) {
+    return CallGuarded(0, [&] {
+        Velmora::CTabCtrlEx* tabs = window && id >= 0 ? TabStrip(window) : nullptr;
+        return tabs ? tabs->SetItemSelected(id) : 0;
+    });
 }
 
-int VELMORA_CALL TabCtrlExGetItemSelectedIndex(HWND) {
-    return kNotThatControl;
+int VELMORA_CALL TabCtrlExGetItemSelectedIndex(HWND window) {
+    return CallGuarded(kNotThatControl, [&] {
+        Velmora::CTabCtrlEx* tabs = window ? TabStrip(window) : nullptr;
+        return tabs ? tabs->GetItemSelected() : kNotThatControl;
+    });
 }
 
-int VELMORA_CALL TabCtrlExRemoveItem(HWND, int) {
-    return 0;
+int VELMORA_CALL TabCtrlExRemoveItem(HWND window, int id) {
+    return CallGuarded(0, [&] {
+        Velmora::CTabCtrlEx* tabs = window && id >= 0 ? TabStrip(window) : nullptr;
+        return tabs ? tabs->RemoveItem(id) : 0;
+    });
 }
 
-int VELMORA_CALL ToolBarExAddItem(HWND window, const char*) {
-    return window ? kNotThatControl : 0;
+int VELMORA_CALL ToolBarExAddItem(HWND window, const char* styleName) {
+    return CallGuarded(0, [&] {
+        if (!window)
+            return 0;
+        Velmora::CToolBarEx* toolBar = ToolBar(window);
+        return toolBar && styleName ? toolBar->AddItem(styleName) : kNotThatControl;
+    });
 }
 
-int VELMORA_CALL ToolBarExSetItemSelected(HWND, int) {
-    return 0;
+int VELMORA_CALL ToolBarExSetItemSelected(HWND window, int id) {
+    return CallGuarded(0, [&] {
+        Velmora::CToolBarEx* toolBar = window && id >= 0 ? ToolBar(window) : nullptr;
+        return toolBar ? toolBar->SetItemSelected(id) : 0;
+    });
 }
 
-int VELMORA_CALL ToolBarExRemoveItem(HWND, int) {
-    return 0;
+int VELMORA_CALL ToolBarExRemoveItem(HWND window, int id) {
+    return CallGuarded(0, [&] {
+        Velmora::CToolBarEx* toolBar = window && id >= 0 ? ToolBar(window) : nullptr;
+        return toolBar ? toolBar->RemoveItem(id) : 0;
+    });
 }
 
 int VELMORA_CALL SliderExSetRange(HWND, int, int) {

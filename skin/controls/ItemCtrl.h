@@ -1,0 +1,70 @@
+// What the library's own tab strip and toolbar share: their items (an id from
+// a counter, the name of the item style they are painted with, and the
+// program's per-item overrides of the style's draw items), the lookups the
+// painters make for those overrides, and the start of a paint that draws the
+// whole control.
+#pragma once
+
+#include "Window.h"
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Velmora {
+
+class CItemCtrl : public CWindow {
+  public:
+    CItemCtrl(ISkinHost& host, WindowInfo* info);
+
+    // The row is the item's id; the column is not used.
+    int SetDrawItemVisibleEx(int row, int column, const char* id, bool visible) override;
+    int SetDrawItemValueEx(int row, int column, const char* id, const char* value) override;
+    std::unique_ptr<SubItemOverride> GetSubItemValue(int row, int column, const char* id) override;
+    std::unique_ptr<SubItemOverride> GetSubItemVisible(int row, int column,
+                                                       const char* id) override;
+
+  protected:
+    struct Item {
+        int id = 0;
+        std::string style;
+        std::map<std::string, bool> visible;
+        std::map<std::string, std::string> values;
+    };
+
+    // Appends an item with the next id; returns it.
+    Item& AppendItem(const char* style);
+    // The index of the item with that id in the list; -1 when there is none.
+    int IndexOf(int id) const;
+    // The item style (item template of the element) an item is painted with.
+    const DrawItemGroup* StyleOf(const Item& item) const;
+    // Paints an item's style in state over rect, then its event items: the
+    // pressed one (if any) "down", the hovered one "over", the others "normal".
+    void PaintItem(HDC dc, int windowKind, const Item& item, int state, const RECT& rect,
+                   const EventItem* hovered, const EventItem* pressed);
+    // The control's id and parent, for the messages it posts.
+    void PostToParent(UINT message, WPARAM wParam, LPARAM lParam) const;
+    int ControlId() const { return GetDlgCtrlID(m_hwnd); }
+    // Asks for WM_MOUSELEAVE once the mouse leaves the window.
+    void TrackMouseLeave() const;
+    void Invalidate() const;
+
+    std::vector<Item> m_items;
+    int m_nextId = 0;
+};
+
+// The rectangle of an event item inside frame: a negative left or top counts
+// from the frame's right or bottom edge, a width or height of 0 or less
+// reaches that far from the frame's right or bottom edge.
+RECT EventItemRect(const EventItem& item, const RECT& frame);
+
+// Starts painting a control that draws all of itself: a canvas of its client
+// size holding what lies under it (the background its parent let it take,
+// else its parent skin's cached look, else the system's face colour) and its
+// element's draw items of state "normal". False when no canvas could be had.
+bool BeginControlLook(CWindow& skin, int windowKind, HDC paintDc, CMemoryCanvas& canvas);
+
+} // namespace Velmora

@@ -1,0 +1,20 @@
+// The skin of a system tab control ("SysTabControl32"): a background only.
+// It shows what lies under the control and its element's draw items, and
+// nothing of the tabs, which stay the control's for the mouse and keyboard.
+#pragma once
+
+#include "Window.h"
+
+namespace Velmora {
+
+class CTabCtrl : public CWindow {
+  public:
+    CTabCtrl(ISkinHost& host, WindowInfo* info);
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    LRESULT OnPaint();
+};
+
+} // namespace Velmora
