@@ -1,5 +1,6 @@
 #include "Manager.h"
 
+#include "Menu.h"
 #include "Window.h"
 #include "WindowKinds.h"
 
@@ -53,10 +54,12 @@ void SkinObjectList::Clear() {
 
 CManager::CManager() = default;
 
-// Resources go before the descriptions that name them, the database entries
-// after the descriptions that were read from them. Skin objects point at
-// descriptions and so go before them.
+// The popup-menu skin paints with the resources and goes first. Resources go
+// before the descriptions that name them, the database entries after the
+// descriptions that were read from them. Skin objects point at descriptions
+// and so go before them.
 CManager::~CManager() {
+    CMenu::Destroy();
     m_fileImageByName.clear();
     m_fileImages.clear();
     m_fonts.Clear();
@@ -66,7 +69,6 @@ CManager::~CManager() {
         objects.Clear();
     for (DescriptionRegistry& registry : m_descriptions)
         registry.Clear();
-    m_menuDescriptions.Clear();
     m_entryByFoldedName.clear();
     m_entries.clear();
     m_values.clear();
@@ -75,15 +77,19 @@ CManager::~CManager() {
 
 DescriptionRegistry& CManager::Descriptions(DescriptionType type) {
     if (type == DescriptionType::Menu)
-        return m_menuDescriptions;
+        return CMenu::Instance()->Descriptions();
     return m_descriptions[static_cast<size_t>(type)];
 }
 
 WindowInfo* CManager::FindDescription(DescriptionType type, const std::string& id) const {
     if (type == DescriptionType::Menu)
-        return m_menuDescriptions.Find(id);
+        return CMenu::Existing() ? CMenu::Existing()->Descriptions().Find(id) : nullptr;
     const size_t slot = static_cast<size_t>(type);
     return slot < m_descriptions.size() ? m_descriptions[slot].Find(id) : nullptr;
+}
+
+IPopupMenuSkin* CManager::PopupMenuSkin() const {
+    return CMenu::Existing();
 }
 
 void CManager::SetValueRecord(HWND window, const std::string& id, const std::string& value) {

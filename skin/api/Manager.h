@@ -84,7 +84,8 @@ class CManager : public CSingleton<CManager>, public ISkinHost, public ISkinStor
     const std::vector<std::unique_ptr<SkinEntry>>& Entries() const { return m_entries; }
     static std::string GetModuleDirectory();
 
-    // Window descriptions, one registry per description type; menus apart.
+    // Window descriptions, one registry per description type; menus are the
+    // popup-menu skin's.
     DescriptionRegistry& Descriptions(DescriptionType type) override;
     WindowInfo* FindDescription(DescriptionType type, const std::string& id) const override;
     bool FindEntry(const std::string& name, SkinEntryData& entry) const override;
@@ -110,6 +111,7 @@ class CManager : public CSingleton<CManager>, public ISkinHost, public ISkinStor
     CWindow* AddSkinObject(HWND window, SkinList list, std::unique_ptr<CWindow> object) override;
     void RememberStyleChange(HWND window, LONG added, LONG removed) override;
     void ForgetWindow(HWND window) override;
+    IPopupMenuSkin* PopupMenuSkin() const override;
     void RemoveWindow(HWND window);
     int SetDrawItemValue(HWND window, int kind, const char* id, const char* value);
     int SetDrawItemVisible(HWND window, int kind, const char* id, bool visible);
@@ -155,8 +157,6 @@ class CManager : public CSingleton<CManager>, public ISkinHost, public ISkinStor
     ResourceList<GDIImage> m_images;
     std::array<SkinObjectList, kSkinListCount> m_skinObjects;
     std::array<DescriptionRegistry, kDescriptionRegistryCount> m_descriptions;
-    // Kept here until the popup-menu skin owns them.
-    DescriptionRegistry m_menuDescriptions;
     std::unordered_map<HWND, std::unordered_map<std::string, std::string>> m_values;
     std::unordered_map<HWND, std::unordered_map<std::string, bool>> m_visibilities;
     // Style bits that skins added to and removed from their windows' styles.

@@ -25,6 +25,10 @@ LRESULT CCommonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnPaint();
     case WM_DRAWITEM:
         return OnDrawItem(wParam, lParam);
+    case WM_MEASUREITEM:
+        return OnMeasureItem(wParam, lParam);
+    case WM_INITMENUPOPUP:
+        return OnInitMenuPopup(wParam, lParam);
     case WM_CTLCOLORBTN:
         return OnCtlColorButton(wParam, lParam);
     case WM_CTLCOLOREDIT:

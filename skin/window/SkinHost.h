@@ -4,6 +4,7 @@
 // construction and never looks for it anywhere else.
 #pragma once
 
+#include "PopupMenuSkin.h"
 #include "SkinView.h"
 #include "WindowInfo.h"
 
@@ -68,6 +69,8 @@ class ISkinHost : public ISkinView {
     // The window is being destroyed: its values and visibilities go, then its
     // skin objects, which may be the caller itself.
     virtual void ForgetWindow(HWND window) = 0;
+    // The popup-menu skin; null when none was made.
+    virtual IPopupMenuSkin* PopupMenuSkin() const = 0;
 
   protected:
     ~ISkinHost() = default;

@@ -385,8 +385,11 @@ LRESULT CWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CWindow::OnMeasureItem(WPARAM wParam, LPARAM lParam) {
     auto* record = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-    // Menus (control id 0) are measured by their owner until menus are skinned.
-    if (record && record->CtlID != 0 && record->CtlType == ODT_LISTVIEW) {
+    if (record && record->CtlType == ODT_MENU) {
+        IPopupMenuSkin* menus = m_host.PopupMenuSkin();
+        if (menus && menus->MeasureItem(*record))
+            return TRUE;
+    } else if (record && record->CtlID != 0 && record->CtlType == ODT_LISTVIEW) {
         HWND child = GetDlgItem(m_hwnd, static_cast<int>(record->CtlID));
         if (CWindow* list = m_host.FindSkinObject(child, SkinList::ListCtrl))
             list->MeasureItem(record);
@@ -396,7 +399,11 @@ LRESULT CWindow::OnMeasureItem(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CWindow::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     auto* record = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-    if (record) {
+    if (record && record->CtlType == ODT_MENU) {
+        IPopupMenuSkin* menus = m_host.PopupMenuSkin();
+        if (menus && menus->DrawItem(*record))
+            return TRUE;
+    } else if (record) {
         CWindow* skin = nullptr;
         if (record->CtlType == ODT_BUTTON)
             skin = m_host.FindSkinObject(record->hwndItem, SkinList::Button);
@@ -410,8 +417,14 @@ LRESULT CWindow::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     return CallPrevious(WM_DRAWITEM, wParam, lParam);
 }
 
+// The window's own procedure comes first, so that items it adds, checks or
+// greys are skinned as it leaves them. The window menu is not skinned.
 LRESULT CWindow::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
-    return CallPrevious(WM_INITMENUPOPUP, wParam, lParam);
+    const LRESULT result = CallPrevious(WM_INITMENUPOPUP, wParam, lParam);
+    IPopupMenuSkin* menus = m_host.PopupMenuSkin();
+    if (menus && menus->IsTracking() && !HIWORD(lParam))
+        menus->ConvertToOwnerDraw(reinterpret_cast<HMENU>(wParam));
+    return result;
 }
 
 LRESULT CWindow::OnCtlColorButton(WPARAM wParam, LPARAM lParam) {

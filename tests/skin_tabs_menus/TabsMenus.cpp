@@ -1,6 +1,7 @@
 #include "TabsMenus.h"
 
 #include "GDICursor.h"
+#include "GDIImage.h"
 #include "Manager.h"
 #include "SkinDescription.h"
 #include "SkinFiles.h"
@@ -22,6 +23,16 @@ void Note(HWND window, const char* format, unsigned first, unsigned second, cons
 
 LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_COMMAND:
+        Note(window, "CMD:%u", LOWORD(wParam), 0);
+        break;
+    case WM_INITMENUPOPUP:
+        if (g_checkOnOpen)
+            CheckMenuItem(reinterpret_cast<HMENU>(wParam), g_checkOnOpen, MF_CHECKED);
+        break;
+    case WM_MENUSELECT:
+        Note(window, "SEL:%X,%X", LOWORD(wParam), HIWORD(wParam));
+        break;
     case 0x2B11:
         Note(window, "2B11:%08X,", static_cast<unsigned>(wParam), 0,
              reinterpret_cast<const char*>(lParam));
@@ -37,7 +48,24 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-const char kSkin[] = R"xml(<theme><window>
+const char kSkin[] = R"xml(<theme>
+  <font><item id="menufont" family="Tahoma" size="-12"/></font>
+  <window>
+  <item type="menu" id="menu"><property height="20" separatorheight="6" clipcolor="(255,0,255)"/>
+    <surface id="menu.back" fillcolor="(250,240,200)" upperleftx="1" upperlefty="1"
+             lowerrightx="-1" lowerrighty="-1"/>
+    <line id="menu.sperator" startx="2" starty="3" endx="-2" endy="3" width="1"
+          linecolor="(0,0,255)"/>
+    <surface state="over" fillcolor="(40,80,160)" upperleftx="1" lowerrightx="-1"/>
+    <image id="menu.icon.1" imageid="check" left="2" top="4"/>
+    <image id="menu.icon.101" imageid="open" left="2" top="4"/>
+    <text state="normal" fontid="menufont" left="24" top="3" textcolor="(0,0,0)"/>
+    <text state="over" fontid="menufont" left="24" top="3" textcolor="(255,255,255)"/>
+  </item>
+  <item type="menu" id="square"><property height="20" separatorheight="6"/>
+    <surface id="menu.back" fillcolor="(250,240,200)"/>
+    <text fontid="menufont" left="24" top="3" textcolor="(0,0,0)"/>
+  </item>
   <item type="commonctrl" id="panel"><surface fillcolor="(240,240,240)"/></item>
   <item type="tabctrlex" id="tabs"><property cursorid="hand"/>
     <tabctrlexinfo margin="4" itemwidth="80" itemheight="24"><drawitem id="tab">
@@ -87,6 +115,20 @@ void LoadTestSkin() {
     ASSERT_NE(hand->LoadCursorData(cursor.data(), cursor.size()), nullptr);
     hand->SetId("hand");
     manager->Cursors().Add(std::move(hand));
+    for (const auto& [id, color] : {std::pair{"check", kCheckIcon}, {"open", kOpenIcon}}) {
+        auto icon = std::make_unique<Velmora::GDIImage>();
+        ASSERT_NE(icon->Allocate(12, 12, 24, 0), nullptr);
+        for (int y = 0; y < 12; ++y) {
+            uint8_t* pixel = icon->GetRow(y);
+            for (int x = 0; x < 12; ++x, pixel += 3) {
+                pixel[0] = GetBValue(color);
+                pixel[1] = GetGValue(color);
+                pixel[2] = GetRValue(color);
+            }
+        }
+        icon->SetId(id);
+        manager->Images().Add(std::move(icon));
+    }
     Velmora::CXmlDocument xml;
     ASSERT_TRUE(xml.SetDocument(kSkin));
     ASSERT_EQ(Velmora::ParseSkinDescription(*manager, xml, nullptr, "skin"), 1);
@@ -107,7 +149,60 @@ HWND CreatePanel() {
                            GetModuleHandleA(nullptr), nullptr);
 }
 
+CMenuScript* g_script = nullptr;
+
+BOOL CALLBACK CollectMenuWindow(HWND window, LPARAM found) {
+    char name[16] = {};
+    if (IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) &&
+        std::string(name) == "#32768")
+        reinterpret_cast<std::vector<HWND>*>(found)->insert(
+            reinterpret_cast<std::vector<HWND>*>(found)->begin(), window);
+    return TRUE;
+}
+
 } // namespace
+
+UINT g_checkOnOpen = 0;
+
+COLORREF WindowPixel(HWND window, int x, int y) {
+    HDC dc = GetWindowDC(window);
+    const COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}
+
+std::vector<HWND> MenuWindows() {
+    std::vector<HWND> menus;
+    EnumThreadWindows(GetCurrentThreadId(), CollectMenuWindow, reinterpret_cast<LPARAM>(&menus));
+    return menus;
+}
+
+void PostKey(HWND window, UINT key) {
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    if (key == VK_RETURN)
+        PostMessageA(window, WM_CHAR, '\r', 1);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+CMenuScript::CMenuScript(std::vector<Step> steps) : m_steps(std::move(steps)) {
+    g_script = this;
+    m_timer = SetTimer(nullptr, 0, 80, &CMenuScript::Tick);
+}
+
+CMenuScript::~CMenuScript() {
+    KillTimer(nullptr, m_timer);
+    g_script = nullptr;
+}
+
+void CALLBACK CMenuScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_script)
+        return;
+    const std::vector<HWND> menus = MenuWindows();
+    if (g_script->m_next < g_script->m_steps.size())
+        g_script->m_steps[g_script->m_next++](menus);
+    else if (!menus.empty())
+        EndMenu();
+}
 
 void PumpMessages() {
     MSG message;
@@ -145,6 +240,7 @@ void TabsMenusTest::TearDown() {
     PumpMessages();
     Velmora::CManager::Destroy();
     g_log.clear();
+    g_checkOnOpen = 0;
 }
 
 HWND TabsMenusTest::Control(int kind, const char* id, int x, int y, int width, int height) {

@@ -222,8 +222,8 @@ TEST_F(VelmoraDllTest, FunctionsOfControlsThatAreNotSkinnedRefuse) {
     ASSERT_NE(trackPopupMenu, nullptr);
     EXPECT_EQ(trackPopupMenu(nullptr, 0, 0, 0, m_top, "menu"), 0);
     EXPECT_EQ(trackPopupMenu(menu, 0, 0, 0, nullptr, "menu"), 0);
-    // Without the menu skin nothing is shown.
-    EXPECT_EQ(trackPopupMenu(menu, 0, 0, 0, m_top, "menu"), 0);
+    // Without a menu description the system tracks the (empty) menu alone.
+    EXPECT_EQ(trackPopupMenu(menu, 0, 0, 0, m_top, "menu"), 1);
     EXPECT_EQ(CallTrackPopupMenuFromC(m_top), 0);
     DestroyMenu(menu);
 }

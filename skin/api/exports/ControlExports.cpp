@@ -5,6 +5,7 @@
 // functions gives the result for a window that is no such control.
 #include "ErrorBarrier.h"
 #include "Manager.h"
+#include "Menu.h"
 #include "TabCtrlEx.h"
 #include "ToolBarEx.h"
 #include "Velmora.h"
@@ -98,10 +99,24 @@ int VELMORA_CALL SetAnimatePlay(HWND, int) {
     return 0;
 }
 
-// Popup menus and menu bars need the menu skin, which the library does not
-// have yet: nothing is shown or created.
-int VELMORA_CALL VelmoraTrackPopupMenu(HMENU, UINT, int, int, HWND, const char*) {
-    return 0;
+// The menu is tracked by the system, skinned with the description named
+// (when the skin has it) for a skinned owner window. One menu is tracked with
+// the skin at a time: a second call while one is tracked, from the same
+// thread or another, is refused. With TPM_RETURNCMD the chosen command is the
+// result (0 for none), as the system gives it.
+int VELMORA_CALL VelmoraTrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner,
+                                       const char* menuId) {
+    return CallGuarded(0, [&] {
+        if (!menu || !owner || Velmora::CMenu::IsBusy())
+            return 0;
+        Velmora::CMenu* skin = Velmora::CMenu::Instance();
+        const bool skinned = skin->Install(*Velmora::CManager::Instance(), menuId);
+        const BOOL chosen = TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
+        if (skinned)
+            skin->Remove();
+        UpdateWindow(owner);
+        return (flags & TPM_RETURNCMD) ? static_cast<int>(chosen) : 1;
+    });
 }
 
 HWND VELMORA_CALL AddMenuBar(HWND, HMENU, const char*, const char*) {

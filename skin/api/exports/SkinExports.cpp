@@ -5,6 +5,7 @@
 #include "DrawHelpers.h"
 #include "ErrorBarrier.h"
 #include "Manager.h"
+#include "Menu.h"
 #include "ScrollBarInterception.h"
 #include "Velmora.h"
 #include "Window.h"
@@ -56,6 +57,7 @@ int VELMORA_CALL LoadSkinFromResource(const char* resourceName, const char* reso
 void VELMORA_CALL Cleanup(void) {
     CallGuarded([&] {
         Velmora::RemoveScrollBarInterception();
+        Velmora::CMenu::Destroy();
         CManager::Destroy();
     });
 }
