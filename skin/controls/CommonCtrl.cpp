@@ -29,6 +29,8 @@ LRESULT CCommonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnMeasureItem(wParam, lParam);
     case WM_INITMENUPOPUP:
         return OnInitMenuPopup(wParam, lParam);
+    case WM_NOTIFY:
+        return OnNotify(wParam, lParam);
     case WM_CTLCOLORBTN:
         return OnCtlColorButton(wParam, lParam);
     case WM_CTLCOLOREDIT:
@@ -74,6 +76,15 @@ LRESULT CCommonCtrl::OnPaint() {
     if (m_selfPaint)
         m_selfPaint->OnSelfPaint(dc, m_selfPaintValue);
     return 0;
+}
+
+LRESULT CCommonCtrl::OnNotify(WPARAM wParam, LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header && header->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+        if (CWindow* menuBar = m_host.FindSkinObject(header->hwndFrom, SkinList::MenuBar))
+            return menuBar->CustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(lParam));
+    }
+    return CallPrevious(WM_NOTIFY, wParam, lParam);
 }
 
 void CCommonCtrl::Redraw(bool rebuild, const RECT* rect) {

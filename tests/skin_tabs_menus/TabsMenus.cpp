@@ -106,6 +106,12 @@ const char kSkin[] = R"xml(<theme>
       <surface state="down" fillcolor="(200,0,0)"/></drawitem></toolbarexinfo>
   </item>
   <item type="tabctrl" id="tabctrl"/>
+  <item type="toolbar" id="menutoolbar">
+    <surface state="normal" fillcolor="(220,220,255)"/>
+    <surface state="over" fillcolor="(255,220,220)"/>
+    <surface state="down" fillcolor="(200,0,0)"/>
+    <text horzalign="center" vertalign="middle" textcolor="(0,0,0)"/>
+  </item>
 </window></theme>)xml";
 
 void LoadTestSkin() {

@@ -33,6 +33,10 @@ constexpr COLORREF kSeparator = RGB(0, 0, 255);
 constexpr COLORREF kCheckIcon = RGB(0, 160, 0);
 constexpr COLORREF kOpenIcon = RGB(160, 0, 0);
 
+// Menu bar buttons.
+constexpr COLORREF kBarNormal = RGB(220, 220, 255);
+constexpr COLORREF kBarDown = RGB(200, 0, 0);
+
 void PumpMessages();
 // A pixel of the window's client area after it painted again.
 COLORREF PixelOf(HWND window, int x, int y);

@@ -6,9 +6,12 @@
 #include "ErrorBarrier.h"
 #include "Manager.h"
 #include "Menu.h"
+#include "MenuBar.h"
 #include "TabCtrlEx.h"
 #include "ToolBarEx.h"
 #include "Velmora.h"
+
+#include <memory>
 
 namespace {
 
@@ -119,8 +122,21 @@ int VELMORA_CALL VelmoraTrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWN
     });
 }
 
-HWND VELMORA_CALL AddMenuBar(HWND, HMENU, const char*, const char*) {
-    return nullptr;
+// The bar is listed with the manager's skin objects and goes with its window.
+HWND VELMORA_CALL AddMenuBar(HWND window, HMENU menu, const char* toolbarId, const char* menuId) {
+    return CallGuarded(static_cast<HWND>(nullptr), [&]() -> HWND {
+        if (!window || !menu || !IsWindow(window) || !IsMenu(menu))
+            return nullptr;
+        Velmora::CManager* manager = Velmora::CManager::Instance();
+        std::unique_ptr<Velmora::CMenuBar> bar =
+            Velmora::CMenuBar::Create(*manager, window, menu, toolbarId, menuId);
+        HWND barWindow = bar ? bar->GetHwnd() : nullptr;
+        if (!barWindow)
+            return nullptr;
+        return manager->AddSkinObject(barWindow, Velmora::SkinList::MenuBar, std::move(bar))
+                   ? barWindow
+                   : nullptr;
+    });
 }
 
 } // extern "C"
