@@ -68,7 +68,7 @@ LRESULT CCommonCtrl::OnPaint() {
         LetChildrenCaptureBackground(m_background.GetDC(),
                                      {SkinList::GroupBox, SkinList::Button, SkinList::Static,
                                       SkinList::Edit, SkinList::TabCtrl, SkinList::TabCtrlEx,
-                                      SkinList::ToolBarEx});
+                                      SkinList::ToolBarEx, SkinList::MenuBar});
     }
     if (m_background.IsValid())
         BitBlt(dc, 0, 0, m_background.GetWidth(), m_background.GetHeight(), m_background.GetDC(), 0,
@@ -76,15 +76,6 @@ LRESULT CCommonCtrl::OnPaint() {
     if (m_selfPaint)
         m_selfPaint->OnSelfPaint(dc, m_selfPaintValue);
     return 0;
-}
-
-LRESULT CCommonCtrl::OnNotify(WPARAM wParam, LPARAM lParam) {
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
-        if (CWindow* menuBar = m_host.FindSkinObject(header->hwndFrom, SkinList::MenuBar))
-            return menuBar->CustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(lParam));
-    }
-    return CallPrevious(WM_NOTIFY, wParam, lParam);
 }
 
 void CCommonCtrl::Redraw(bool rebuild, const RECT* rect) {

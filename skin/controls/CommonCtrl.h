@@ -17,8 +17,6 @@ class CCommonCtrl : public CWindow {
 
   private:
     LRESULT OnPaint();
-    // A menu bar child is painted through its custom-draw notifications.
-    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
 };
 
 } // namespace Velmora

@@ -259,8 +259,9 @@ void CDialog::PaintWindow(HDC dc) {
     ExcludeOpaqueChildren(dc,
                           {SkinList::Dialog, SkinList::CommonCtrl, SkinList::Button, SkinList::Edit,
                            SkinList::ComboBox, SkinList::Static, SkinList::ListCtrl,
-                           SkinList::Progress, SkinList::TabCtrlEx, SkinList::ToolBarEx,
-                           SkinList::SliderEx, SkinList::TreeCtrlEx},
+                           SkinList::Progress, SkinList::TabCtrl, SkinList::TabCtrlEx,
+                           SkinList::ToolBarEx, SkinList::MenuBar, SkinList::SliderEx,
+                           SkinList::TreeCtrlEx},
                           true);
     RECT client = {};
     GetClientRect(m_hwnd, &client);
@@ -275,8 +276,9 @@ void CDialog::PaintWindow(HDC dc) {
                            -1, nullptr);
             LetChildrenCaptureBackground(m_background.GetDC(),
                                          {SkinList::GroupBox, SkinList::Button, SkinList::Static,
-                                          SkinList::Edit, SkinList::Progress, SkinList::TabCtrlEx,
-                                          SkinList::ToolBarEx});
+                                          SkinList::Edit, SkinList::Progress, SkinList::TabCtrl,
+                                          SkinList::TabCtrlEx, SkinList::ToolBarEx,
+                                          SkinList::MenuBar});
         }
     }
     if (m_background.IsValid())
@@ -462,15 +464,6 @@ LRESULT CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     CButton::ToggleClicked(m_host, wParam, lParam);
     NotifyComboBox(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
     return CallPrevious(WM_COMMAND, wParam, lParam);
-}
-
-LRESULT CDialog::OnNotify(WPARAM wParam, LPARAM lParam) {
-    auto* header = reinterpret_cast<NMHDR*>(lParam);
-    if (header && header->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
-        if (CWindow* menuBar = m_host.FindSkinObject(header->hwndFrom, SkinList::MenuBar))
-            return menuBar->CustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(lParam));
-    }
-    return CallPrevious(WM_NOTIFY, wParam, lParam);
 }
 
 LRESULT CDialog::OnStaticColor(HDC dc, HWND control) {

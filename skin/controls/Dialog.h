@@ -50,7 +50,6 @@ class CDialog : public CWindow {
     LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcLButtonDown(WPARAM wParam, LPARAM lParam);
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnStaticColor(HDC dc, HWND control);
 
     std::array<HWND, kCommandButtonCount> m_commandButtons{};

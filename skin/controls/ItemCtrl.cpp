@@ -4,13 +4,6 @@
 
 namespace Velmora {
 
-namespace {
-
-// Parent skins whose cached look shows what lies under their children.
-constexpr SkinList kLookParents[] = {SkinList::Dialog, SkinList::CommonCtrl};
-
-} // namespace
-
 RECT EventItemRect(const EventItem& item, const RECT& frame) {
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -28,18 +21,6 @@ bool BeginControlLook(CWindow& skin, int windowKind, HDC paintDc, CMemoryCanvas&
     GetClientRect(window, &client);
     if (!paintDc || !canvas.Create(paintDc, client.right, client.bottom))
         return false;
-    // A control painted before its parent let it take its background takes
-    // it from the parent's cached look.
-    if (!skin.GetBackground().IsValid()) {
-        HWND parent = GetParent(window);
-        for (SkinList list : kLookParents) {
-            CWindow* look = skin.Host().FindSkinObject(parent, list);
-            if (look && look->GetBackground().IsValid()) {
-                skin.CaptureBackground(look->GetBackground().GetDC());
-                break;
-            }
-        }
-    }
     const CMemoryCanvas& background = skin.GetBackground();
     if (background.IsValid())
         BitBlt(canvas.GetDC(), 0, 0, client.right, client.bottom, background.GetDC(), 0, 0,
@@ -148,11 +129,6 @@ void CItemCtrl::PaintItem(HDC dc, int windowKind, const Item& item, int state, c
 void CItemCtrl::PostToParent(UINT message, WPARAM wParam, LPARAM lParam) const {
     if (HWND parent = GetParent(m_hwnd))
         PostMessageA(parent, message, wParam, lParam);
-}
-
-void CItemCtrl::TrackMouseLeave() const {
-    TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hwnd, HOVER_DEFAULT};
-    TrackMouseEvent(&track);
 }
 
 void CItemCtrl::Invalidate() const {

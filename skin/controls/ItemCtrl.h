@@ -48,8 +48,6 @@ class CItemCtrl : public CWindow {
     // The control's id and parent, for the messages it posts.
     void PostToParent(UINT message, WPARAM wParam, LPARAM lParam) const;
     int ControlId() const { return GetDlgCtrlID(m_hwnd); }
-    // Asks for WM_MOUSELEAVE once the mouse leaves the window.
-    void TrackMouseLeave() const;
     void Invalidate() const;
 
     std::vector<Item> m_items;
@@ -62,9 +60,9 @@ class CItemCtrl : public CWindow {
 RECT EventItemRect(const EventItem& item, const RECT& frame);
 
 // Starts painting a control that draws all of itself: a canvas of its client
-// size holding what lies under it (the background its parent let it take,
-// else its parent skin's cached look, else the system's face colour) and its
-// element's draw items of state "normal". False when no canvas could be had.
+// size holding what lies under it (the background it took from its parent,
+// else the system's face colour) and its element's draw items of state
+// "normal". False when no canvas could be had.
 bool BeginControlLook(CWindow& skin, int windowKind, HDC paintDc, CMemoryCanvas& canvas);
 
 } // namespace Velmora

@@ -27,6 +27,8 @@ LRESULT CTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CTabCtrl::OnPaint() {
     CPaintDC paint(m_hwnd);
+    // Painted before its parent let it take its background: it takes it now.
+    TakeBackgroundFromParent();
     CMemoryCanvas canvas;
     if (BeginControlLook(*this, KindNumber(WindowKind::TabCtrl), paint.Get(), canvas))
         BitBlt(paint.Get(), 0, 0, canvas.GetWidth(), canvas.GetHeight(), canvas.GetDC(), 0, 0,

@@ -238,6 +238,8 @@ bool CTabCtrlEx::FollowMouseWithArrows(const POINT* point) {
 
 LRESULT CTabCtrlEx::OnPaint() {
     CPaintDC paint(m_hwnd);
+    // Painted before its parent let it take its background: it takes it now.
+    TakeBackgroundFromParent();
     CMemoryCanvas canvas;
     if (!BeginControlLook(*this, kKind, paint.Get(), canvas))
         return 0;

@@ -106,6 +106,8 @@ int CToolBarEx::HitTest(POINT point) const {
 
 LRESULT CToolBarEx::OnPaint() {
     CPaintDC paint(m_hwnd);
+    // Painted before its parent let it take its background: it takes it now.
+    TakeBackgroundFromParent();
     CMemoryCanvas canvas;
     if (!BeginControlLook(*this, kKind, paint.Get(), canvas))
         return 0;

@@ -450,15 +450,7 @@ LRESULT CMenuBar::CustomDraw(NMCUSTOMDRAW* record) {
     case CDDS_PREERASE:
         return m_info ? CDRF_SKIPDEFAULT : CDRF_DODEFAULT;
     case CDDS_PREPAINT: {
-        if (!m_background.IsValid()) {
-            for (SkinList list : {SkinList::Dialog, SkinList::CommonCtrl}) {
-                CWindow* parent = m_host.FindSkinObject(m_parent, list);
-                if (parent && parent->GetBackground().IsValid()) {
-                    CaptureBackground(parent->GetBackground().GetDC());
-                    break;
-                }
-            }
-        }
+        TakeBackgroundFromParent();
         if (m_background.IsValid())
             BitBlt(record->hdc, 0, 0, m_background.GetWidth(), m_background.GetHeight(),
                    m_background.GetDC(), 0, 0, SRCCOPY);

@@ -427,6 +427,15 @@ LRESULT CWindow::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+LRESULT CWindow::OnNotify(WPARAM wParam, LPARAM lParam) {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header && header->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+        if (CWindow* menuBar = m_host.FindSkinObject(header->hwndFrom, SkinList::MenuBar))
+            return menuBar->CustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(lParam));
+    }
+    return CallPrevious(WM_NOTIFY, wParam, lParam);
+}
+
 LRESULT CWindow::OnCtlColorButton(WPARAM wParam, LPARAM lParam) {
     HWND button = reinterpret_cast<HWND>(lParam);
     if (CWindow* skin = m_host.FindSkinObject(button, SkinList::Button)) {

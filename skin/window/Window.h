@@ -118,6 +118,8 @@ class CWindow : public CHookWindow {
     LRESULT OnMeasureItem(WPARAM wParam, LPARAM lParam);
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
     LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+    // A menu bar child is painted through its custom-draw notifications.
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColorButton(WPARAM wParam, LPARAM lParam);
     // Colour messages about a skinned edit child go to its skin.
     LRESULT OnCtlColorEdit(HDC dc, HWND child);

@@ -202,4 +202,33 @@ TEST_F(MenuBarTest, MouseArrowsAndAccessKeysMoveBetweenDropDowns) {
     EXPECT_NE(TakeLog(m_top).find("CMD:131"), std::string::npos);
 }
 
+// In a skinned dialog the bar sits below the caption band, as wide as its
+// buttons and the sizing border, on the dialog's look; its dropdowns are
+// skinned through the dialog, and their commands reach it.
+TEST_F(MenuBarTest, InASkinnedDialog) {
+    HWND dialog = OpenDialog();
+    HWND bar = AddMenuBar(dialog, m_menu, nullptr, nullptr);
+    RECT last = {};
+    SendMessageA(bar, TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&last));
+    RECT place = {};
+    GetWindowRect(bar, &place);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, 5);
+    EXPECT_EQ(place.top, 24);
+    EXPECT_EQ(place.right, last.right + 6);
+    EXPECT_EQ(place.bottom - place.top, last.bottom);
+    EXPECT_EQ(PixelOf(bar, last.right, 2), kPanel);
+    bool skinned = false;
+    CMenuScript script({[&](const Menus& menus) {
+        skinned = menus.size() == 1 && WindowPixel(menus[0], 1, 1) == kMenuBack;
+        PostKey(menus[0], VK_RETURN);
+    }});
+    SetFocus(bar);
+    PostMessageA(bar, WM_SYSKEYDOWN, 'F', 0x20000001);
+    RunUntil(script, 1);
+    EXPECT_TRUE(skinned);
+    EXPECT_NE(TakeLog(dialog).find("CMD:101"), std::string::npos);
+    DestroyWindow(dialog);
+}
+
 } // namespace

@@ -21,7 +21,7 @@ void Note(HWND window, const char* format, unsigned first, unsigned second, cons
     log += (log.empty() ? "" : " ") + std::string(text) + tail;
 }
 
-LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+void NoteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
         Note(window, "CMD:%u", LOWORD(wParam), 0);
@@ -45,7 +45,16 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     default:
         break;
     }
+}
+
+LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    NoteMessage(window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    NoteMessage(dialog, message, wParam, lParam);
+    return message == WM_INITDIALOG;
 }
 
 const char kSkin[] = R"xml(<theme>
@@ -106,6 +115,8 @@ const char kSkin[] = R"xml(<theme>
       <surface state="down" fillcolor="(200,0,0)"/></drawitem></toolbarexinfo>
   </item>
   <item type="tabctrl" id="tabctrl"/>
+  <item type="dialog" id="dialog"><property resize="6" titlebar="24"/>
+    <surface fillcolor="(240,240,240)"/></item>
   <item type="toolbar" id="menutoolbar">
     <surface state="normal" fillcolor="(220,220,255)"/>
     <surface state="over" fillcolor="(255,220,220)"/>
@@ -247,6 +258,14 @@ void TabsMenusTest::TearDown() {
     Velmora::CManager::Destroy();
     g_log.clear();
     g_checkOnOpen = 0;
+}
+
+HWND TabsMenusTest::OpenDialog() {
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDialogTemplate),
+                                     nullptr, DialogProc, 0);
+    EXPECT_EQ(Velmora::CManager::Instance()->SkinWindow(dialog, 2, "dialog", true), 1);
+    PumpMessages();
+    return dialog;
 }
 
 HWND TabsMenusTest::Control(int kind, const char* id, int x, int y, int width, int height) {

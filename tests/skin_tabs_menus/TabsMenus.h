@@ -37,6 +37,9 @@ constexpr COLORREF kOpenIcon = RGB(160, 0, 0);
 constexpr COLORREF kBarNormal = RGB(220, 220, 255);
 constexpr COLORREF kBarDown = RGB(200, 0, 0);
 
+constexpr int kDialogTemplate = 200;
+constexpr int kDialogEdit = 301;
+
 void PumpMessages();
 // A pixel of the window's client area after it painted again.
 COLORREF PixelOf(HWND window, int x, int y);
@@ -77,6 +80,9 @@ class TabsMenusTest : public ::testing::Test {
     void TearDown() override;
     // A child control of the panel skinned as kind with the description id.
     HWND Control(int kind, const char* id, int x, int y, int width, int height);
+    // A dialog of TabsMenus.rc, skinned with its edit, whose procedure writes
+    // down what it hears as the panel does.
+    HWND OpenDialog();
 
     HWND m_top = nullptr;
 };
