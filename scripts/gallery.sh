@@ -19,7 +19,7 @@ wine_env_start_fresh
 trap wine_env_stop EXIT
 args=()
 [ -n "$SKIN" ] && args+=("Z:$SKIN")
-wine build/samples/gallery/VelmoraGallery.exe "${args[@]}" --screenshot "Z:$OUT/gallery.bmp"
+wine build/samples/gallery/VelmoraGallery.exe "${args[@]}" --screenshot "Z:$OUT/gallery.bmp" --menu
 # The pixels outside the window's shape come out transparent.
 convert "$OUT/gallery.bmp" -transparent '#ff00ff' -strip -define png:exclude-chunks=date,time \
   "$OUT/gallery.png"

@@ -1,10 +1,11 @@
 // VelmoraGallery: every standard control that has a skin, in every state a
 // program can give it, in one dialog skinned with the sample skin or with the
 // skin named on the command line:
-//   VelmoraGallery.exe [skin folder | skin.sdb] [--screenshot picture.bmp]
+//   VelmoraGallery.exe [skin folder | skin.sdb] [--screenshot picture.bmp] [--menu]
 // With --screenshot the gallery shows itself with the mouse over a button,
 // writes what the screen shows of it as a 24-bit bitmap (magenta outside its
-// window region) and ends.
+// window region) and ends; with --menu as well, its context menu is open in
+// the picture, on its second item.
 #include "GalleryIds.h"
 #include "NotesView.h"
 #include "Velmora.h"
@@ -13,6 +14,7 @@
 
 #include <commctrl.h>
 #include <shlwapi.h>
+#include <windowsx.h>
 
 #include <cstdio>
 #include <string>
@@ -22,6 +24,8 @@ namespace {
 
 constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT_PTR kShotTimer = 2;
+constexpr UINT_PTR kMenuTimer = 3;
+constexpr UINT_PTR kMenuShotTimer = 4;
 constexpr COLORREF kOutside = RGB(255, 0, 255);
 constexpr char kTreeClass[] = "VelmoraGalleryTree";
 constexpr int kListRowHeight = 22;
@@ -40,6 +44,10 @@ constexpr Server kServers[] = {
 };
 
 std::string g_screenshot;
+bool g_showMenu = false;
+INT_PTR g_shotResult = 2;
+HMENU g_menuBar = nullptr;
+HMENU g_contextMenu = nullptr;
 
 std::string ModuleFolder() {
     char path[MAX_PATH] = {};
@@ -200,6 +208,66 @@ void FillTree(HWND tree) {
     TreeCtrlExSelectItem(tree, selected);
 }
 
+// File, View (with a check mark and a submenu) and Help for the menu bar;
+// the context menu shares the commands.
+void MakeMenus() {
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, IDM_OPEN, "&Open...\tCtrl+O");
+    AppendMenuA(file, MF_STRING, IDM_SAVE, "&Save\tCtrl+S");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING, IDCANCEL, "E&xit");
+    HMENU zoom = CreatePopupMenu();
+    AppendMenuA(zoom, MF_STRING, IDM_ZOOM_IN, "Zoom &in\tCtrl++");
+    AppendMenuA(zoom, MF_STRING, IDM_ZOOM_OUT, "Zoom &out\tCtrl+-");
+    HMENU view = CreatePopupMenu();
+    AppendMenuA(view, MF_STRING | MF_CHECKED, IDM_GRID, "Show &grid");
+    AppendMenuA(view, MF_STRING, IDM_RULERS, "Show &rulers");
+    AppendMenuA(view, MF_POPUP, reinterpret_cast<UINT_PTR>(zoom), "&Zoom");
+    HMENU help = CreatePopupMenu();
+    AppendMenuA(help, MF_STRING, IDM_ABOUT, "&About Velmora");
+    g_menuBar = CreateMenu();
+    AppendMenuA(g_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(g_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&View");
+    AppendMenuA(g_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), "&Help");
+
+    g_contextMenu = CreatePopupMenu();
+    AppendMenuA(g_contextMenu, MF_STRING, IDM_OPEN, "&Open...\tCtrl+O");
+    AppendMenuA(g_contextMenu, MF_STRING, IDM_SAVE, "&Save\tCtrl+S");
+    AppendMenuA(g_contextMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(g_contextMenu, MF_STRING | MF_CHECKED, IDM_GRID, "Show &grid");
+    AppendMenuA(g_contextMenu, MF_STRING | MF_GRAYED, IDM_RULERS, "Show &rulers");
+}
+
+void ShowContextMenu(HWND dialog, int x, int y) {
+    if (x == -1 && y == -1) {
+        RECT window = {};
+        GetWindowRect(dialog, &window);
+        x = (window.left + window.right) / 2;
+        y = (window.top + window.bottom) / 2;
+    }
+    VelmoraTrackPopupMenu(g_contextMenu, TPM_RIGHTBUTTON, x, y, dialog, nullptr);
+}
+
+// The library's own tab strip and toolbar, whose items the program adds once
+// they are skinned: tabs with labels, buttons with glyphs, one chosen.
+void SkinTabsAndToolBar(HWND dialog) {
+    HWND tabs = GetDlgItem(dialog, IDC_TABS);
+    SkinWindow(tabs, VELMORA_KIND_TABCTRLEX, nullptr, 0);
+    for (const char* label : {"General", "Audio", "Video", "Network"}) {
+        const int id = TabCtrlExAddItem(tabs, "tab");
+        SetDrawItemValueEx(tabs, VELMORA_KIND_TABCTRLEX, id, 0, "tab.label", label);
+    }
+    TabCtrlExSetItemSelected(tabs, 1);
+    HWND tools = GetDlgItem(dialog, IDC_TOOLBAR);
+    SkinWindow(tools, VELMORA_KIND_TOOLBAREX, nullptr, 0);
+    for (const char* glyph : {"tool.play", "tool.pause", "tool.stop"}) {
+        const int id = ToolBarExAddItem(tools, "tool");
+        SetDrawItemValueEx(tools, VELMORA_KIND_TOOLBAREX, id, 0, "tool.icon", glyph);
+    }
+    ToolBarExSetItemSelected(tools, 0);
+    AddMenuBar(dialog, g_menuBar, nullptr, nullptr);
+}
+
 void Skin(HWND dialog) {
     // The states a program gives its controls before the skin arrives.
     CheckDlgButton(dialog, IDC_CHECK_ON, BST_CHECKED);
@@ -216,6 +284,18 @@ void Skin(HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_COMBO, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(server));
     SendDlgItemMessageA(dialog, IDC_COMBO, CB_SETCURSEL, 2, 0);
     ScrollNotesTo(GetDlgItem(dialog, IDC_NOTES), 2);
+    HWND systemTabs = GetDlgItem(dialog, IDC_SYSTEM_TABS);
+    for (const char* page : {"Page one", "Page two"}) {
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(page);
+        SendMessageA(systemTabs, TCM_INSERTITEMA, 9, reinterpret_cast<LPARAM>(&item));
+    }
+    // The hosts of the library's own controls are no children to skin by
+    // their class.
+    for (int host : {IDC_TABS, IDC_TOOLBAR})
+        SetPropA(GetDlgItem(dialog, host), VELMORA_NO_SKIN_PROPERTY, GetDlgItem(dialog, host));
+
     FillList(GetDlgItem(dialog, IDC_LIST));
     // The tree is skinned as the library's tree, not with the dialog's children.
     HWND tree = GetDlgItem(dialog, IDC_TREE);
@@ -243,6 +323,7 @@ void Skin(HWND dialog) {
     StyleList(GetDlgItem(dialog, IDC_LIST));
     SkinWindow(tree, VELMORA_KIND_TREECTRLEX, nullptr, 0);
     FillTree(tree);
+    SkinTabsAndToolBar(dialog);
 
     // Centred on the screen at its new size.
     GetWindowRect(dialog, &frame);
@@ -273,14 +354,41 @@ INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             GetWindowRect(GetDlgItem(dialog, IDC_PUSH_NORMAL), &button);
             SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
             SetTimer(dialog, kShotTimer, 500, nullptr);
+        } else if (wParam == kShotTimer && g_showMenu) {
+            // The menu's tracking runs the timers that take the picture.
+            RECT tools = {};
+            GetWindowRect(GetDlgItem(dialog, IDC_TOOLBAR), &tools);
+            SetTimer(dialog, kMenuTimer, 400, nullptr);
+            ShowContextMenu(dialog, tools.left + 40, tools.bottom + 35);
+            EndDialog(dialog, g_shotResult);
         } else if (wParam == kShotTimer) {
             UpdateWindow(dialog);
             EndDialog(dialog, SaveScreenshot(dialog, g_screenshot) ? 0 : 2);
+        } else if (wParam == kMenuTimer) {
+            if (HWND menu = FindWindowA("#32768", nullptr)) {
+                PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+                PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+            }
+            SetTimer(dialog, kMenuShotTimer, 400, nullptr);
+        } else if (wParam == kMenuShotTimer) {
+            g_shotResult = SaveScreenshot(dialog, g_screenshot) ? 0 : 2;
+            EndMenu();
         }
+        return TRUE;
+    case WM_CONTEXTMENU:
+        ShowContextMenu(dialog, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, 0);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDM_GRID) {
+            const UINT check = GetMenuState(g_contextMenu, IDM_GRID, MF_BYCOMMAND) & MF_CHECKED
+                                   ? MF_UNCHECKED
+                                   : MF_CHECKED;
+            CheckMenuItem(g_contextMenu, IDM_GRID, check);
+            CheckMenuItem(g_menuBar, IDM_GRID, check);
             return TRUE;
         }
         return FALSE;
@@ -297,10 +405,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         const std::string argument = __argv[i];
         if (argument == "--screenshot" && i + 1 < __argc)
             g_screenshot = __argv[++i];
+        else if (argument == "--menu")
+            g_showMenu = true;
         else
             skin = argument;
     }
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                     ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     WNDCLASSA treeClass = {};
     treeClass.style = CS_DBLCLKS;
@@ -309,6 +420,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     treeClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     treeClass.lpszClassName = kTreeClass;
     RegisterClassA(&treeClass);
+    MakeMenus();
     if (skin.empty())
         LoadSkin("skins\\gallery", VELMORA_SKIN_FOLDER);
     else if (!LoadNamedSkin(skin))
@@ -317,5 +429,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const INT_PTR result =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_GALLERY), nullptr, GalleryProc, 0);
     Cleanup();
+    DestroyMenu(g_contextMenu);
+    DestroyMenu(g_menuBar);
     return static_cast<int>(result);
 }

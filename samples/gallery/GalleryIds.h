@@ -30,3 +30,15 @@
 #define IDC_NOTES 1057
 #define IDC_LIST 1060
 #define IDC_TREE 1061
+#define IDC_TABS 1070
+#define IDC_TOOLBAR 1071
+#define IDC_SYSTEM_TABS 1072
+
+// Commands of the menu bar and the context menu.
+#define IDM_OPEN 2001
+#define IDM_SAVE 2002
+#define IDM_GRID 2003
+#define IDM_RULERS 2004
+#define IDM_ZOOM_IN 2005
+#define IDM_ZOOM_OUT 2006
+#define IDM_ABOUT 2007

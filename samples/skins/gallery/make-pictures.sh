@@ -183,3 +183,68 @@ png -size 10x10 xc:none -fill none -stroke "$GLYPH" -strokewidth 1.5 \
   -draw 'polyline 2,3.5 5,6.5 8,3.5' lists/expand.png
 png -size 10x10 xc:none -fill none -stroke "$GLYPH" -strokewidth 1.5 \
   -draw 'polyline 3.5,2 6.5,5 3.5,8' lists/collapse.png
+
+# --- tabs/: tab strip, toolbar, menu bar and popup menus ---------------------
+mkdir -p tabs
+# Tabs: 24x28 plates open at the bottom, stretched sideways with 8-pixel
+# margins; the chosen one carries an accent bar.
+tab() { # fill stroke output [accent-draw]
+  png -size 24x28 xc:none -fill "$1" -stroke "$2" -strokewidth 1 \
+    -draw 'roundrectangle 0.5,0.5 23.5,36 6,6' -stroke none -fill "$ACCENT" -draw "${4:-point -9,-9}" "$3"
+}
+tab '#1a1e26' "$BORDER" tabs/tab-normal.png
+tab '#212632' '#3a4252' tabs/tab-over.png
+tab '#262c39' '#3a4252' tabs/tab-down.png 'rectangle 5,25 18,27'
+# A tab's close mark: two 10x10 cells, normal and over.
+png -size 10x10 xc:none -stroke "$GLYPH" -strokewidth 1.4 -draw 'line 2,2 7.5,7.5 line 7.5,2 2,7.5' \
+  \( -size 10x10 xc:none -stroke white -strokewidth 1.4 -draw 'line 2,2 7.5,7.5 line 7.5,2 2,7.5' \) \
+  +append tabs/tab-close.png
+# Scroll arrows: cells of 18x22, a row per arrow (left, right), a column per
+# state (normal, over, down, disabled).
+arrow_cell() { # plate glyph output
+  convert -size 18x22 xc:none -fill "$1" -stroke none -draw 'roundrectangle 1,2 16,19 4,4' \
+    -fill none -stroke "$2" -strokewidth 1.6 -draw 'polyline 10.5,7 7,11 10.5,15' "$3"
+}
+arrow_cell none "$GLYPH" /tmp/velmora-arrow0.png
+arrow_cell '#252a35' white /tmp/velmora-arrow1.png
+arrow_cell "$ACCENT_DIM" white /tmp/velmora-arrow2.png
+arrow_cell none "$GLYPH_DIM" /tmp/velmora-arrow3.png
+for state in 0 1 2 3; do
+  convert /tmp/velmora-arrow$state.png -flop /tmp/velmora-rarrow$state.png
+done
+convert /tmp/velmora-arrow{0,1,2,3}.png +append /tmp/velmora-left.png
+convert /tmp/velmora-rarrow{0,1,2,3}.png +append /tmp/velmora-right.png
+png /tmp/velmora-left.png /tmp/velmora-right.png -append tabs/arrows.png
+rm -f /tmp/velmora-*.png
+# Toolbar: 30x28 plates behind 16x16 glyphs; a chosen button is accent-dim.
+tool_plate() { # fill stroke output
+  png -size 30x28 xc:none -fill "$1" -stroke "$2" -strokewidth 1 \
+    -draw 'roundrectangle 0.5,0.5 29.5,27.5 5,5' "$3"
+}
+tool_plate '#1a1e26' "$BORDER" tabs/tool-normal.png
+tool_plate '#252a35' '#46506a' tabs/tool-over.png
+tool_plate "$ACCENT_DIM" "$ACCENT" tabs/tool-down.png
+glyph() { # draw output
+  png -size 16x16 xc:none -fill '#dde2ea' -stroke none -draw "$1" "$2"
+}
+glyph 'polygon 4,2 13,8 4,14' tabs/tool-play.png
+glyph 'rectangle 3,2 6,13 rectangle 9,2 12,13' tabs/tool-pause.png
+glyph 'roundrectangle 3,3 12,12 2,2' tabs/tool-stop.png
+glyph 'rectangle 2,3 13,4 rectangle 2,7 13,8 rectangle 2,11 13,12' tabs/tool-list.png
+glyph 'polygon 8,1 10,6 15,6 11,9.5 12.5,15 8,11.5 3.5,15 5,9.5 1,6 6,6' tabs/tool-star.png
+# Menu bar buttons: plates stretched over the button.
+png -size 16x16 xc:none -fill '#252a35' -draw 'roundrectangle 0,0 15,15 4,4' tabs/bar-over.png
+png -size 16x16 xc:none -fill "$ACCENT_DIM" -draw 'roundrectangle 0,0 15,15 4,4' tabs/bar-down.png
+# Popup menus: a rounded panel whose corners stay transparent, so they come
+# out black and the menu's window region leaves them out; the highlight; the
+# check mark and two item icons.
+png -size 24x24 xc:none -fill '#1b1f28' -stroke "$BORDER" -strokewidth 1 \
+  -draw 'roundrectangle 0.5,0.5 23.5,23.5 7,7' tabs/menu-back.png
+png -size 16x16 xc:none -fill "$ACCENT" -draw 'roundrectangle 0,0 15,15 4,4' tabs/menu-highlight.png
+png -size 16x16 xc:none -fill none -stroke "$ACCENT_LIGHT" -strokewidth 2 \
+  -draw 'polyline 3.5,8.5 6.5,11.5 12.5,4.5' tabs/menu-check.png
+png -size 16x16 xc:none -fill '#e0b84c' -stroke none \
+  -draw 'roundrectangle 1,3 7,6 1,1 roundrectangle 1,4 14,13 1.5,1.5' tabs/menu-open.png
+png -size 16x16 xc:none -fill "$ACCENT_LIGHT" -stroke none \
+  -draw 'roundrectangle 2,2 13,13 2,2' -fill '#1b1f28' -draw 'rectangle 5,3 10,6 rectangle 4,9 11,13' \
+  tabs/menu-save.png
