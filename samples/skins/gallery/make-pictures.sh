@@ -230,8 +230,6 @@ glyph() { # draw output
 glyph 'polygon 4,2 13,8 4,14' tabs/tool-play.png
 glyph 'rectangle 3,2 6,13 rectangle 9,2 12,13' tabs/tool-pause.png
 glyph 'roundrectangle 3,3 12,12 2,2' tabs/tool-stop.png
-glyph 'rectangle 2,3 13,4 rectangle 2,7 13,8 rectangle 2,11 13,12' tabs/tool-list.png
-glyph 'polygon 8,1 10,6 15,6 11,9.5 12.5,15 8,11.5 3.5,15 5,9.5 1,6 6,6' tabs/tool-star.png
 # Menu bar buttons: plates stretched over the button.
 png -size 16x16 xc:none -fill '#252a35' -draw 'roundrectangle 0,0 15,15 4,4' tabs/bar-over.png
 png -size 16x16 xc:none -fill "$ACCENT_DIM" -draw 'roundrectangle 0,0 15,15 4,4' tabs/bar-down.png
