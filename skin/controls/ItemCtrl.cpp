@@ -15,25 +15,8 @@ RECT EventItemRect(const EventItem& item, const RECT& frame) {
     return rect;
 }
 
-bool BeginControlLook(CWindow& skin, int windowKind, HDC paintDc, CMemoryCanvas& canvas) {
-    HWND window = skin.GetHwnd();
-    RECT client = {};
-    GetClientRect(window, &client);
-    if (!paintDc || !canvas.Create(paintDc, client.right, client.bottom))
-        return false;
-    const CMemoryCanvas& background = skin.GetBackground();
-    if (background.IsValid())
-        BitBlt(canvas.GetDC(), 0, 0, client.right, client.bottom, background.GetDC(), 0, 0,
-               SRCCOPY);
-    else
-        FillRect(canvas.GetDC(), &client, GetSysColorBrush(COLOR_BTNFACE));
-    if (const WindowInfo* info = skin.GetInfo())
-        skin.PaintItems(canvas.GetDC(), windowKind, info->drawItems, STATE_NORMAL, client, -1, -1,
-                        nullptr);
-    return true;
-}
-
-CItemCtrl::CItemCtrl(ISkinHost& host, WindowInfo* info) : CWindow(host, info) {}
+CItemCtrl::CItemCtrl(ISkinHost& host, WindowInfo* info, int windowKind)
+    : CDrawnCtrl(host, info, windowKind) {}
 
 CItemCtrl::Item& CItemCtrl::AppendItem(const char* style) {
     Item item;
@@ -80,48 +63,51 @@ int CItemCtrl::SetDrawItemValueEx(int row, int, const char* id, const char* valu
     return 1;
 }
 
-std::unique_ptr<SubItemOverride> CItemCtrl::GetSubItemValue(int row, int, const char* id) {
+template <class Lookup>
+std::unique_ptr<SubItemOverride> CItemCtrl::FindOverride(int row, const char* id,
+                                                         Lookup lookup) const {
     const int index = IndexOf(row);
     if (index < 0 || !id)
         return nullptr;
-    const auto& values = m_items[static_cast<size_t>(index)].values;
-    auto found = values.find(id);
-    if (found == values.end())
-        return nullptr;
     auto record = std::make_unique<SubItemOverride>();
     record->id = id;
-    record->value = found->second;
-    return record;
+    return lookup(m_items[static_cast<size_t>(index)], *record) ? std::move(record) : nullptr;
+}
+
+std::unique_ptr<SubItemOverride> CItemCtrl::GetSubItemValue(int row, int, const char* id) {
+    return FindOverride(row, id, [id](const Item& item, SubItemOverride& record) {
+        auto found = item.values.find(id);
+        if (found == item.values.end())
+            return false;
+        record.value = found->second;
+        return true;
+    });
 }
 
 std::unique_ptr<SubItemOverride> CItemCtrl::GetSubItemVisible(int row, int, const char* id) {
-    const int index = IndexOf(row);
-    if (index < 0 || !id)
-        return nullptr;
-    const auto& visible = m_items[static_cast<size_t>(index)].visible;
-    auto found = visible.find(id);
-    if (found == visible.end())
-        return nullptr;
-    auto record = std::make_unique<SubItemOverride>();
-    record->id = id;
-    record->visible = found->second;
-    return record;
+    return FindOverride(row, id, [id](const Item& item, SubItemOverride& record) {
+        auto found = item.visible.find(id);
+        if (found == item.visible.end())
+            return false;
+        record.visible = found->second;
+        return true;
+    });
 }
 
-void CItemCtrl::PaintItem(HDC dc, int windowKind, const Item& item, int state, const RECT& rect,
+void CItemCtrl::PaintItem(HDC dc, const Item& item, int state, const RECT& rect,
                           const EventItem* hovered, const EventItem* pressed) {
     const DrawItemGroup* style = StyleOf(item);
     if (!style)
         return;
     // Column 0: the painters ask this skin for the item's overrides by its id.
-    PaintItems(dc, windowKind, style->drawItems, state, rect, item.id, 0, nullptr);
+    PaintItems(dc, Kind(), style->drawItems, state, rect, item.id, 0, nullptr);
     for (const auto& event : style->eventItems) {
         if (!event->visible)
             continue;
         const int look = event.get() == pressed   ? STATE_DOWN
                          : event.get() == hovered ? STATE_OVER
                                                   : STATE_NORMAL;
-        PaintItems(dc, windowKind, event->drawItems, look, EventItemRect(*event, rect), item.id, 0,
+        PaintItems(dc, Kind(), event->drawItems, look, EventItemRect(*event, rect), item.id, 0,
                    nullptr);
     }
 }
@@ -129,11 +115,6 @@ void CItemCtrl::PaintItem(HDC dc, int windowKind, const Item& item, int state, c
 void CItemCtrl::PostToParent(UINT message, WPARAM wParam, LPARAM lParam) const {
     if (HWND parent = GetParent(m_hwnd))
         PostMessageA(parent, message, wParam, lParam);
-}
-
-void CItemCtrl::Invalidate() const {
-    if (m_hwnd)
-        InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 } // namespace Velmora

@@ -1,11 +1,10 @@
 // What the library's own tab strip and toolbar share: their items (an id from
 // a counter, the name of the item style they are painted with, and the
-// program's per-item overrides of the style's draw items), the lookups the
-// painters make for those overrides, and the start of a paint that draws the
-// whole control.
+// program's per-item overrides of the style's draw items) and the lookups the
+// painters make for those overrides.
 #pragma once
 
-#include "Window.h"
+#include "DrawnCtrl.h"
 
 #include <windows.h>
 
@@ -16,9 +15,9 @@
 
 namespace Velmora {
 
-class CItemCtrl : public CWindow {
+class CItemCtrl : public CDrawnCtrl {
   public:
-    CItemCtrl(ISkinHost& host, WindowInfo* info);
+    CItemCtrl(ISkinHost& host, WindowInfo* info, int windowKind);
 
     // The row is the item's id; the column is not used.
     int SetDrawItemVisibleEx(int row, int column, const char* id, bool visible) override;
@@ -43,26 +42,23 @@ class CItemCtrl : public CWindow {
     const DrawItemGroup* StyleOf(const Item& item) const;
     // Paints an item's style in state over rect, then its event items: the
     // pressed one (if any) "down", the hovered one "over", the others "normal".
-    void PaintItem(HDC dc, int windowKind, const Item& item, int state, const RECT& rect,
-                   const EventItem* hovered, const EventItem* pressed);
+    void PaintItem(HDC dc, const Item& item, int state, const RECT& rect, const EventItem* hovered,
+                   const EventItem* pressed);
     // The control's id and parent, for the messages it posts.
     void PostToParent(UINT message, WPARAM wParam, LPARAM lParam) const;
     int ControlId() const { return GetDlgCtrlID(m_hwnd); }
-    void Invalidate() const;
 
     std::vector<Item> m_items;
     int m_nextId = 0;
+
+  private:
+    template <class Lookup>
+    std::unique_ptr<SubItemOverride> FindOverride(int row, const char* id, Lookup lookup) const;
 };
 
 // The rectangle of an event item inside frame: a negative left or top counts
 // from the frame's right or bottom edge, a width or height of 0 or less
 // reaches that far from the frame's right or bottom edge.
 RECT EventItemRect(const EventItem& item, const RECT& frame);
-
-// Starts painting a control that draws all of itself: a canvas of its client
-// size holding what lies under it (the background it took from its parent,
-// else the system's face colour) and its element's draw items of state
-// "normal". False when no canvas could be had.
-bool BeginControlLook(CWindow& skin, int windowKind, HDC paintDc, CMemoryCanvas& canvas);
 
 } // namespace Velmora

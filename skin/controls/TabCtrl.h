@@ -3,18 +3,13 @@
 // nothing of the tabs, which stay the control's for the mouse and keyboard.
 #pragma once
 
-#include "Window.h"
+#include "DrawnCtrl.h"
 
 namespace Velmora {
 
-class CTabCtrl : public CWindow {
+class CTabCtrl : public CDrawnCtrl {
   public:
     CTabCtrl(ISkinHost& host, WindowInfo* info);
-
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    LRESULT OnPaint();
 };
 
 } // namespace Velmora

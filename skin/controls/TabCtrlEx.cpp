@@ -1,9 +1,6 @@
 #include "TabCtrlEx.h"
 
-#include "GdiObjects.h"
 #include "WindowKind.h"
-
-#include <windowsx.h>
 
 #include <algorithm>
 
@@ -11,42 +8,13 @@ namespace Velmora {
 
 namespace {
 
-constexpr int kKind = KindNumber(WindowKind::TabCtrlEx);
 constexpr char kLeftArrow[] = "tabscrollleft";
 constexpr char kRightArrow[] = "tabscrollright";
 
-POINT PointOf(LPARAM lParam) {
-    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-}
-
 } // namespace
 
-CTabCtrlEx::CTabCtrlEx(ISkinHost& host, WindowInfo* info) : CItemCtrl(host, info) {}
-
-LRESULT CTabCtrlEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_DESTROY:
-        return OnDestroy(wParam, lParam);
-    case WM_ERASEBKGND:
-        return OnEraseBackground();
-    case WM_SIZE:
-        return OnSizeRedraw(wParam, lParam);
-    case WM_PAINT:
-        return OnPaint();
-    case WM_SETCURSOR:
-        return OnSetCursor(wParam, lParam);
-    case WM_LBUTTONDOWN:
-        return OnLButtonDown(PointOf(lParam));
-    case WM_LBUTTONUP:
-        return OnLButtonUp();
-    case WM_MOUSEMOVE:
-        return OnMouseMove(PointOf(lParam), wParam, lParam);
-    case WM_MOUSELEAVE:
-        return OnMouseLeave(wParam, lParam);
-    default:
-        return CallPrevious(message, wParam, lParam);
-    }
-}
+CTabCtrlEx::CTabCtrlEx(ISkinHost& host, WindowInfo* info)
+    : CItemCtrl(host, info, KindNumber(WindowKind::TabCtrlEx)) {}
 
 const TabCtrlExInfo* CTabCtrlEx::Info() const {
     return static_cast<const TabCtrlExInfo*>(m_info);
@@ -85,13 +53,6 @@ const EventItem* CTabCtrlEx::Arrow(const char* id) const {
             return event.get();
     }
     return nullptr;
-}
-
-RECT CTabCtrlEx::ClientRect() const {
-    RECT client = {};
-    if (m_hwnd)
-        GetClientRect(m_hwnd, &client);
-    return client;
 }
 
 RECT CTabCtrlEx::ItemRect(size_t index) const {
@@ -236,42 +197,36 @@ bool CTabCtrlEx::FollowMouseWithArrows(const POINT* point) {
     return changed;
 }
 
-LRESULT CTabCtrlEx::OnPaint() {
-    CPaintDC paint(m_hwnd);
-    // Painted before its parent let it take its background: it takes it now.
-    TakeBackgroundFromParent();
-    CMemoryCanvas canvas;
-    if (!BeginControlLook(*this, kKind, paint.Get(), canvas))
-        return 0;
-    HDC dc = canvas.GetDC();
+// The tabs in the width beside the arrows, then the arrows while the tabs do
+// not fit.
+void CTabCtrlEx::PaintContent(HDC dc, const RECT& client) {
+    const int visible = VisibleWidth();
     const int saved = SaveDC(dc);
-    IntersectClipRect(dc, 0, 0, VisibleWidth(), canvas.GetHeight());
+    IntersectClipRect(dc, 0, 0, visible, client.bottom);
     for (size_t index = 0; index < m_items.size(); ++index) {
         const RECT rect = ItemRect(index);
         if (rect.right <= 0)
             continue;
-        if (rect.left >= VisibleWidth())
+        if (rect.left >= visible)
             break;
         const Item& item = m_items[index];
         const int state = item.id == m_selected ? STATE_DOWN
                           : item.id == m_hover  ? STATE_OVER
                                                 : STATE_NORMAL;
-        PaintItem(dc, kKind, item, state, rect, item.id == m_hover ? m_hoverEvent : nullptr,
+        PaintItem(dc, item, state, rect, item.id == m_hover ? m_hoverEvent : nullptr,
                   item.id == m_pressed ? m_pressedEvent : nullptr);
     }
     RestoreDC(dc, saved);
-    if (Scrolls()) {
-        for (auto [id, state] : {std::pair{kLeftArrow, m_leftState}, {kRightArrow, m_rightState}}) {
-            if (const EventItem* arrow = Arrow(id))
-                PaintItems(dc, kKind, arrow->drawItems, state, EventItemRect(*arrow, ClientRect()),
-                           -1, -1, nullptr);
-        }
+    if (!Scrolls())
+        return;
+    for (auto [id, state] : {std::pair{kLeftArrow, m_leftState}, {kRightArrow, m_rightState}}) {
+        if (const EventItem* arrow = Arrow(id))
+            PaintItems(dc, Kind(), arrow->drawItems, state, EventItemRect(*arrow, client), -1, -1,
+                       nullptr);
     }
-    BitBlt(paint.Get(), 0, 0, canvas.GetWidth(), canvas.GetHeight(), dc, 0, 0, SRCCOPY);
-    return 0;
 }
 
-LRESULT CTabCtrlEx::OnLButtonDown(POINT point) {
+LRESULT CTabCtrlEx::OnLButtonDown(POINT point, WPARAM, LPARAM) {
     const Hit hit = HitTest(point);
     if (hit.index >= 0) {
         const int id = m_items[static_cast<size_t>(hit.index)].id;
@@ -293,7 +248,7 @@ LRESULT CTabCtrlEx::OnLButtonDown(POINT point) {
     return 0;
 }
 
-LRESULT CTabCtrlEx::OnLButtonUp() {
+LRESULT CTabCtrlEx::OnLButtonUp(POINT, WPARAM, LPARAM) {
     if (GetCapture() == m_hwnd)
         ReleaseCapture();
     m_pressed = -1;

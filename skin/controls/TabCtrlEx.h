@@ -15,8 +15,6 @@ class CTabCtrlEx : public CItemCtrl {
 
     CTabCtrlEx(ISkinHost& host, WindowInfo* info);
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
     // The library interface's operations; ids are the items' own.
     int AddItem(const char* style);
     int RemoveItem(int id);
@@ -38,7 +36,6 @@ class CTabCtrlEx : public CItemCtrl {
     // The arrows are shown, and can be pressed, while the tabs do not fit.
     bool Scrolls() const { return TotalWidth() > VisibleWidth(); }
     const EventItem* Arrow(const char* id) const;
-    RECT ClientRect() const;
     // The tab at index in client coordinates, scrolled.
     RECT ItemRect(size_t index) const;
     Hit HitTest(POINT point) const;
@@ -48,11 +45,11 @@ class CTabCtrlEx : public CItemCtrl {
     // Arrows that can be pressed show "over" under the mouse, else "normal".
     bool FollowMouseWithArrows(const POINT* point);
 
-    LRESULT OnPaint();
-    LRESULT OnLButtonDown(POINT point);
-    LRESULT OnLButtonUp();
-    LRESULT OnMouseMove(POINT point, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    void PaintContent(HDC dc, const RECT& client) override;
+    LRESULT OnLButtonDown(POINT point, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnLButtonUp(POINT point, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnMouseMove(POINT point, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam) override;
 
     int m_offset = 0;
     int m_selected = 0;

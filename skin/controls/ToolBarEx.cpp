@@ -1,48 +1,11 @@
 #include "ToolBarEx.h"
 
-#include "GdiObjects.h"
 #include "WindowKind.h"
-
-#include <windowsx.h>
 
 namespace Velmora {
 
-namespace {
-
-constexpr int kKind = KindNumber(WindowKind::ToolBarEx);
-
-POINT PointOf(LPARAM lParam) {
-    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-}
-
-} // namespace
-
-CToolBarEx::CToolBarEx(ISkinHost& host, WindowInfo* info) : CItemCtrl(host, info) {}
-
-LRESULT CToolBarEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_DESTROY:
-        return OnDestroy(wParam, lParam);
-    case WM_ERASEBKGND:
-        return OnEraseBackground();
-    case WM_SIZE:
-        return OnSizeRedraw(wParam, lParam);
-    case WM_PAINT:
-        return OnPaint();
-    case WM_SETCURSOR:
-        return OnSetCursorOverItems(wParam, lParam);
-    case WM_LBUTTONDOWN:
-        return OnLButtonDown(wParam, lParam);
-    case WM_LBUTTONUP:
-        return OnLButtonUp(wParam, lParam);
-    case WM_MOUSEMOVE:
-        return OnMouseMove(wParam, lParam);
-    case WM_MOUSELEAVE:
-        return OnMouseLeave(wParam, lParam);
-    default:
-        return CallPrevious(message, wParam, lParam);
-    }
-}
+CToolBarEx::CToolBarEx(ISkinHost& host, WindowInfo* info)
+    : CItemCtrl(host, info, KindNumber(WindowKind::ToolBarEx)) {}
 
 const ToolBarExInfo* CToolBarEx::Info() const {
     return static_cast<const ToolBarExInfo*>(m_info);
@@ -81,8 +44,7 @@ int CToolBarEx::SetItemSelected(int id) {
 }
 
 RECT CToolBarEx::ItemRect(size_t index) const {
-    RECT client = {};
-    GetClientRect(m_hwnd, &client);
+    const RECT client = ClientRect();
     const ToolBarExInfo* info = Info();
     if (!info)
         return {};
@@ -104,26 +66,17 @@ int CToolBarEx::HitTest(POINT point) const {
     return -1;
 }
 
-LRESULT CToolBarEx::OnPaint() {
-    CPaintDC paint(m_hwnd);
-    // Painted before its parent let it take its background: it takes it now.
-    TakeBackgroundFromParent();
-    CMemoryCanvas canvas;
-    if (!BeginControlLook(*this, kKind, paint.Get(), canvas))
-        return 0;
+void CToolBarEx::PaintContent(HDC dc, const RECT&) {
     for (size_t index = 0; index < m_items.size(); ++index) {
         const Item& item = m_items[index];
         const int state = item.id == m_selected ? STATE_DOWN
                           : item.id == m_hover  ? STATE_OVER
                                                 : STATE_NORMAL;
-        PaintItem(canvas.GetDC(), kKind, item, state, ItemRect(index), nullptr, nullptr);
+        PaintItem(dc, item, state, ItemRect(index), nullptr, nullptr);
     }
-    BitBlt(paint.Get(), 0, 0, canvas.GetWidth(), canvas.GetHeight(), canvas.GetDC(), 0, 0, SRCCOPY);
-    return 0;
 }
 
-// The element's cursor over a button, the window's own elsewhere.
-LRESULT CToolBarEx::OnSetCursorOverItems(WPARAM wParam, LPARAM lParam) {
+LRESULT CToolBarEx::OnCursor(WPARAM wParam, LPARAM lParam) {
     POINT point = {};
     GetCursorPos(&point);
     ScreenToClient(m_hwnd, &point);
@@ -132,8 +85,8 @@ LRESULT CToolBarEx::OnSetCursorOverItems(WPARAM wParam, LPARAM lParam) {
     return CallPrevious(WM_SETCURSOR, wParam, lParam);
 }
 
-LRESULT CToolBarEx::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
-    const int index = HitTest(PointOf(lParam));
+LRESULT CToolBarEx::OnLButtonDown(POINT point, WPARAM wParam, LPARAM lParam) {
+    const int index = HitTest(point);
     if (index >= 0) {
         const int id = m_items[static_cast<size_t>(index)].id;
         const bool checked = Info() && Info()->checked;
@@ -149,15 +102,15 @@ LRESULT CToolBarEx::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
     return CallPrevious(WM_LBUTTONDOWN, wParam, lParam);
 }
 
-LRESULT CToolBarEx::OnLButtonUp(WPARAM wParam, LPARAM lParam) {
+LRESULT CToolBarEx::OnLButtonUp(POINT, WPARAM wParam, LPARAM lParam) {
     if (GetCapture() == m_hwnd)
         ReleaseCapture();
     Invalidate();
     return CallPrevious(WM_LBUTTONUP, wParam, lParam);
 }
 
-LRESULT CToolBarEx::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-    const int index = HitTest(PointOf(lParam));
+LRESULT CToolBarEx::OnMouseMove(POINT point, WPARAM wParam, LPARAM lParam) {
+    const int index = HitTest(point);
     const int hover = index >= 0 ? m_items[static_cast<size_t>(index)].id : -1;
     if (hover != m_hover) {
         m_hover = hover;

@@ -13,8 +13,6 @@ class CToolBarEx : public CItemCtrl {
 
     CToolBarEx(ISkinHost& host, WindowInfo* info);
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
     // The library interface's operations; ids are the items' own.
     int AddItem(const char* style);
     int RemoveItem(int id);
@@ -26,12 +24,13 @@ class CToolBarEx : public CItemCtrl {
     // The index of the button under point; -1 for none.
     int HitTest(POINT point) const;
 
-    LRESULT OnPaint();
-    LRESULT OnSetCursorOverItems(WPARAM wParam, LPARAM lParam);
-    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
-    LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    void PaintContent(HDC dc, const RECT& client) override;
+    // The element's cursor over a button, the window's own elsewhere.
+    LRESULT OnCursor(WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnLButtonDown(POINT point, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnLButtonUp(POINT point, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnMouseMove(POINT point, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam) override;
 
     int m_hover = -1;
     int m_selected = -1;

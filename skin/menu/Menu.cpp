@@ -18,11 +18,6 @@ constexpr UINT kGetMenuHandle = 0x01E1;
 constexpr int kLabelRoom = 512;
 constexpr int kMeasureSlack = 50;
 
-bool IsMenuWindow(HWND window) {
-    char name[16] = {};
-    return GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, kMenuWindowClass) == 0;
-}
-
 SIZE FrameOf(LONG style, LONG exStyle) {
     RECT rect = {0, 0, 0, 0};
     AdjustWindowRectEx(&rect, static_cast<DWORD>(style), FALSE, static_cast<DWORD>(exStyle));
@@ -30,6 +25,15 @@ SIZE FrameOf(LONG style, LONG exStyle) {
 }
 
 } // namespace
+
+bool CMenu::IsMenuWindow(HWND window) {
+    char name[16] = {};
+    return GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, kMenuWindowClass) == 0;
+}
+
+HMENU CMenu::MenuOfWindow(HWND window) {
+    return reinterpret_cast<HMENU>(SendMessageA(window, kGetMenuHandle, 0, 0));
+}
 
 CMenu::~CMenu() {
     Remove();
@@ -251,12 +255,12 @@ LRESULT CMenu::OnMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     case WM_NCPAINT:
-        ItemFor(reinterpret_cast<HMENU>(SendMessageA(window, kGetMenuHandle, 0, 0)), window);
+        ItemFor(MenuOfWindow(window), window);
         return 0;
     case WM_PAINT:
     case WM_PRINT: {
         const LRESULT result = CallSaved(window, message, wParam, lParam);
-        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, kGetMenuHandle, 0, 0));
+        HMENU menu = MenuOfWindow(window);
         if (CMenuItem* item = FindItem(menu)) {
             if (message == WM_PRINT) {
                 item->PaintFrame(window, reinterpret_cast<HDC>(wParam));

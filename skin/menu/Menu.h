@@ -31,6 +31,10 @@ class CMenu : public CSingleton<CMenu>, public IPopupMenuSkin {
     DescriptionRegistry& Descriptions() { return m_descriptions; }
     const DescriptionRegistry& Descriptions() const { return m_descriptions; }
 
+    // Whether the window is a popup-menu window of the system's ("#32768").
+    static bool IsMenuWindow(HWND window);
+    // The menu a popup-menu window shows.
+    static HMENU MenuOfWindow(HWND window);
     // Whether a menu is being tracked with the skin, on any thread: the
     // skin serves one tracking at a time.
     static bool IsBusy() { return s_trackingThread.load() != 0; }

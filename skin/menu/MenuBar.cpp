@@ -48,10 +48,12 @@ char AccessKeyOf(const std::string& text) {
     return 0;
 }
 
+bool IsOpenMenu(HWND window) {
+    return IsWindowVisible(window) && CMenu::IsMenuWindow(window);
+}
+
 BOOL CALLBACK CountMenuWindow(HWND window, LPARAM count) {
-    char name[16] = {};
-    if (IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) &&
-        lstrcmpA(name, "#32768") == 0)
+    if (IsOpenMenu(window))
         ++*reinterpret_cast<int*>(count);
     return TRUE;
 }
@@ -67,15 +69,13 @@ int OpenMenuDepth() {
 bool SelectionOpensSubmenu() {
     HWND top = nullptr;
     for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
-        char name[16] = {};
         if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
-            IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) &&
-            lstrcmpA(name, "#32768") == 0) {
+            IsOpenMenu(window)) {
             top = window;
             break;
         }
     }
-    HMENU menu = top ? reinterpret_cast<HMENU>(SendMessageA(top, 0x01E1, 0, 0)) : nullptr;
+    HMENU menu = top ? CMenu::MenuOfWindow(top) : nullptr;
     const int count = menu ? GetMenuItemCount(menu) : 0;
     for (int position = 0; position < count; ++position) {
         if (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_HILITE)

@@ -126,13 +126,14 @@ void CMenuItem::CopyBackground(HDC dc, const RECT& rect) const {
                rect.top, SRCCOPY);
 }
 
-void CMenuItem::PaintNamed(HDC dc, const char* id, DrawItemKind kind, const RECT& rect) {
+template <class Shows>
+void CMenuItem::PaintWhere(HDC dc, DrawItemKind kind, const RECT& rect, Shows shows) {
     if (!m_info)
         return;
     const DrawItemList& items = m_info->drawItems;
     const auto paint = [&](const auto& list, const IDraw& painter) {
         for (const auto& item : list) {
-            if (item->id == id)
+            if (shows(*item))
                 painter.Paint(m_host, m_hwnd, kMenuKind, dc, items, item.get(), rect, SubItem(),
                               nullptr, item->index);
         }
@@ -145,21 +146,12 @@ void CMenuItem::PaintNamed(HDC dc, const char* id, DrawItemKind kind, const RECT
         paint(items.Lines(), m_lineHelper);
 }
 
+void CMenuItem::PaintNamed(HDC dc, const char* id, DrawItemKind kind, const RECT& rect) {
+    PaintWhere(dc, kind, rect, [id](const DrawItemHeader& item) { return item.id == id; });
+}
+
 void CMenuItem::PaintOfState(HDC dc, DrawItemKind kind, int state, const RECT& rect) {
-    if (!m_info)
-        return;
-    const DrawItemList& items = m_info->drawItems;
-    const auto paint = [&](const auto& list, const IDraw& painter) {
-        for (const auto& item : list) {
-            if (item->state == state)
-                painter.Paint(m_host, m_hwnd, kMenuKind, dc, items, item.get(), rect, SubItem(),
-                              nullptr, item->index);
-        }
-    };
-    if (kind == DRAWITEM_SURFACE)
-        paint(items.Surfaces(), m_surfaceHelper);
-    else if (kind == DRAWITEM_IMAGE)
-        paint(items.Images(), m_imageHelper);
+    PaintWhere(dc, kind, rect, [state](const DrawItemHeader& item) { return item.state == state; });
 }
 
 // The checked mark is the icon numbered 1; other items show the icon of

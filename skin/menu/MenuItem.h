@@ -59,6 +59,9 @@ class CMenuItem : public CWindow {
     bool RenderBackground(HWND window);
     void ShapeWindow(HWND window);
     void CopyBackground(HDC dc, const RECT& rect) const;
+    // Paints the description's items of a kind that shows() picks.
+    template <class Shows>
+    void PaintWhere(HDC dc, DrawItemKind kind, const RECT& rect, Shows shows);
     void PaintNamed(HDC dc, const char* id, DrawItemKind kind, const RECT& rect);
     void PaintOfState(HDC dc, DrawItemKind kind, int state, const RECT& rect);
     void PaintIcon(HDC dc, const MenuItemRecord& record, bool checked, const RECT& rect);

@@ -21,16 +21,35 @@ using Velmora::CallGuarded;
 // is none of them; a missing window gives 0.
 constexpr int kNotThatControl = -1;
 
-template <class Skin> Skin* SkinOf(HWND window, int kind) {
-    return dynamic_cast<Skin*>(Velmora::CManager::Instance()->FindSkinObject(window, kind));
+using Velmora::CTabCtrlEx;
+using Velmora::CToolBarEx;
+
+template <class Skin> constexpr int kKindOf = 0;
+template <> constexpr int kKindOf<CTabCtrlEx> = VELMORA_KIND_TABCTRLEX;
+template <> constexpr int kKindOf<CToolBarEx> = VELMORA_KIND_TOOLBAREX;
+
+template <class Skin> Skin* SkinOf(HWND window) {
+    return dynamic_cast<Skin*>(
+        Velmora::CManager::Instance()->FindSkinObject(window, kKindOf<Skin>));
 }
 
-Velmora::CTabCtrlEx* TabStrip(HWND window) {
-    return SkinOf<Velmora::CTabCtrlEx>(window, VELMORA_KIND_TABCTRLEX);
+// A new item; 0 for no window, -1 for a window that is no such control.
+template <class Skin> int AddItem(HWND window, const char* styleName) {
+    return CallGuarded(0, [&] {
+        if (!window)
+            return 0;
+        Skin* skin = SkinOf<Skin>(window);
+        return skin && styleName ? skin->AddItem(styleName) : kNotThatControl;
+    });
 }
 
-Velmora::CToolBarEx* ToolBar(HWND window) {
-    return SkinOf<Velmora::CToolBarEx>(window, VELMORA_KIND_TOOLBAREX);
+// An operation on the item id; 0 for no window, no such control or a
+// negative id.
+template <class Skin, class Operation> int ItemCall(HWND window, int id, Operation operation) {
+    return CallGuarded(0, [&] {
+        Skin* skin = window && id >= 0 ? SkinOf<Skin>(window) : nullptr;
+        return skin ? operation(*skin) : 0;
+    });
 }
 
 } // namespace
@@ -38,56 +57,37 @@ Velmora::CToolBarEx* ToolBar(HWND window) {
 extern "C" {
 
 int VELMORA_CALL TabCtrlExAddItem(HWND window, const char* styleName) {
-    return CallGuarded(0, [&] {
-        if (!window)
-            return 0;
-        Velmora::CTabCtrlEx* tabs = TabStrip(window);
-        return tabs && styleName ? tabs->AddItem(styleName) : kNotThatControl;
-    });
+    return AddItem<CTabCtrlEx>(window, styleName);
 }
 
 int VELMORA_CALL TabCtrlExSetItemSelected(HWND window, int id) {
-    return CallGuarded(0, [&] {
-        Velmora::CTabCtrlEx* tabs = window && id >= 0 ? TabStrip(window) : nullptr;
-        return tabs ? tabs->SetItemSelected(id) : 0;
-    });
+    return ItemCall<CTabCtrlEx>(window, id,
+                                [id](CTabCtrlEx& tabs) { return tabs.SetItemSelected(id); });
 }
 
 int VELMORA_CALL TabCtrlExGetItemSelectedIndex(HWND window) {
     return CallGuarded(kNotThatControl, [&] {
-        Velmora::CTabCtrlEx* tabs = window ? TabStrip(window) : nullptr;
+        CTabCtrlEx* tabs = window ? SkinOf<CTabCtrlEx>(window) : nullptr;
         return tabs ? tabs->GetItemSelected() : kNotThatControl;
     });
 }
 
 int VELMORA_CALL TabCtrlExRemoveItem(HWND window, int id) {
-    return CallGuarded(0, [&] {
-        Velmora::CTabCtrlEx* tabs = window && id >= 0 ? TabStrip(window) : nullptr;
-        return tabs ? tabs->RemoveItem(id) : 0;
-    });
+    return ItemCall<CTabCtrlEx>(window, id, [id](CTabCtrlEx& tabs) { return tabs.RemoveItem(id); });
 }
 
 int VELMORA_CALL ToolBarExAddItem(HWND window, const char* styleName) {
-    return CallGuarded(0, [&] {
-        if (!window)
-            return 0;
-        Velmora::CToolBarEx* toolBar = ToolBar(window);
-        return toolBar && styleName ? toolBar->AddItem(styleName) : kNotThatControl;
-    });
+    return AddItem<CToolBarEx>(window, styleName);
 }
 
 int VELMORA_CALL ToolBarExSetItemSelected(HWND window, int id) {
-    return CallGuarded(0, [&] {
-        Velmora::CToolBarEx* toolBar = window && id >= 0 ? ToolBar(window) : nullptr;
-        return toolBar ? toolBar->SetItemSelected(id) : 0;
-    });
+    return ItemCall<CToolBarEx>(window, id,
+                                [id](CToolBarEx& toolBar) { return toolBar.SetItemSelected(id); });
 }
 
 int VELMORA_CALL ToolBarExRemoveItem(HWND window, int id) {
-    return CallGuarded(0, [&] {
-        Velmora::CToolBarEx* toolBar = window && id >= 0 ? ToolBar(window) : nullptr;
-        return toolBar ? toolBar->RemoveItem(id) : 0;
-    });
+    return ItemCall<CToolBarEx>(window, id,
+                                [id](CToolBarEx& toolBar) { return toolBar.RemoveItem(id); });
 }
 
 int VELMORA_CALL SliderExSetRange(HWND, int, int) {
