@@ -1,6 +1,5 @@
-// The skin the tab strip, toolbar and menu tests share, made of plain
-// surfaces in colours of their own; a top window skinned as a generic panel
-// that writes down what its children post and send to it; pixels read back.
+// What the tab strip, toolbar and menu tests share: their skin (skin/), a
+// panel skinned as a generic window that writes down what it hears, pixels.
 #pragma once
 
 #include <windows.h>
@@ -8,56 +7,45 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
-// Tab and toolbar looks.
-constexpr COLORREF kPanel = RGB(240, 240, 240);
-constexpr COLORREF kNormal = RGB(0, 0, 200);
-constexpr COLORREF kOver = RGB(0, 200, 0);
-constexpr COLORREF kDown = RGB(200, 0, 0);
-constexpr COLORREF kEventNormal = RGB(200, 200, 0);
-constexpr COLORREF kEventOver = RGB(0, 200, 200);
-constexpr COLORREF kEventDown = RGB(200, 0, 200);
-constexpr COLORREF kArrowNormal = RGB(10, 10, 10);
-constexpr COLORREF kArrowOver = RGB(60, 60, 60);
-constexpr COLORREF kArrowDown = RGB(110, 110, 110);
-constexpr COLORREF kArrowDisabled = RGB(160, 160, 160);
+using Menus = std::vector<HWND>;
 
-// Menu looks: the background inside a black frame one pixel wide, the
-// highlight, the separator line, the icons "menu.icon.1" (checked) and
-// "menu.icon.101".
+constexpr COLORREF kPanel = RGB(240, 240, 240);
+
+// Menus: background (in a black frame), highlight, separator, icons.
 constexpr COLORREF kMenuBack = RGB(250, 240, 200);
 constexpr COLORREF kMenuHighlight = RGB(40, 80, 160);
 constexpr COLORREF kSeparator = RGB(0, 0, 255);
 constexpr COLORREF kCheckIcon = RGB(0, 160, 0);
 constexpr COLORREF kOpenIcon = RGB(160, 0, 0);
 
-// Menu bar buttons.
 constexpr COLORREF kBarNormal = RGB(220, 220, 255);
 constexpr COLORREF kBarDown = RGB(200, 0, 0);
 
 constexpr int kDialogTemplate = 200;
-constexpr int kDialogEdit = 301;
+constexpr int kBarMenu = 201;
+constexpr int kPopupMenu = 202;
 
 void PumpMessages();
-// A pixel of the window's client area after it painted again.
+// A pixel after a repaint; as it is; how many of an area have the colour.
 COLORREF PixelOf(HWND window, int x, int y);
-// What the window received since the last call, e.g. "2B12:1,0001.0002".
-std::string TakeLog(HWND window);
-
-// A pixel of the whole window, as it shows now.
 COLORREF WindowPixel(HWND window, int x, int y);
+int CountPixels(HWND window, const RECT& area, COLORREF color);
+// What the window heard since the last call, e.g. "2B12:7,00010002 CMD:101".
+std::string TakeLog(HWND window);
 // The visible popup-menu windows of the thread, the first opened first.
 std::vector<HWND> MenuWindows();
-// Posts a key press to the window, as the keyboard would.
-void PostKey(HWND window, UINT key);
+// Posts key presses to the window, as the keyboard would.
+void PostKeys(HWND window, std::initializer_list<UINT> keys);
 // When set, the panel checks this command in every menu that opens.
 extern UINT g_checkOnOpen;
 
-// Runs its steps one per timer tick while the thread sits in a modal menu
-// loop, each seeing the visible menu windows; once they are done (or when no
-// menu is open any more) it ends the tracking, so a test never hangs.
+// Runs its steps one per timer tick while the thread sits in modal menu
+// loops, each seeing the open menu windows; after the last it ends any
+// tracking, so a test never hangs.
 class CMenuScript {
   public:
     using Step = std::function<void(const std::vector<HWND>& menus)>;
@@ -66,6 +54,9 @@ class CMenuScript {
     CMenuScript(const CMenuScript&) = delete;
     CMenuScript& operator=(const CMenuScript&) = delete;
     size_t StepsRun() const { return m_next; }
+    // Lets the thread's messages run (and open menus) until every step ran,
+    // for two seconds at the most.
+    void RunUntilDone() const;
 
   private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
@@ -78,10 +69,9 @@ class TabsMenusTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
-    // A child control of the panel skinned as kind with the description id.
+    // A child of the panel (control id 7) skinned as kind.
     HWND Control(int kind, const char* id, int x, int y, int width, int height);
-    // A dialog of TabsMenus.rc, skinned with its edit, whose procedure writes
-    // down what it hears as the panel does.
+    // The dialog of TabsMenus.rc, skinned, hearing as the panel does.
     HWND OpenDialog();
 
     HWND m_top = nullptr;
