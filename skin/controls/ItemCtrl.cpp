@@ -35,21 +35,11 @@ int CItemCtrl::IndexOf(int id) const {
     return -1;
 }
 
-const DrawItemGroup* CItemCtrl::StyleOf(const Item& item) const {
-    if (!m_info)
-        return nullptr;
-    for (const auto& style : m_info->itemTemplates) {
-        if (style->id == item.style)
-            return style.get();
-    }
-    return nullptr;
-}
-
 int CItemCtrl::SetDrawItemVisibleEx(int row, int, const char* id, bool visible) {
     const int index = IndexOf(row);
     if (index < 0 || !id)
         return 0;
-    m_items[static_cast<size_t>(index)].visible[id] = visible;
+    m_items[static_cast<size_t>(index)].overrides.SetVisible(id, visible);
     Invalidate();
     return 1;
 }
@@ -58,45 +48,26 @@ int CItemCtrl::SetDrawItemValueEx(int row, int, const char* id, const char* valu
     const int index = IndexOf(row);
     if (index < 0 || !id || !value)
         return 0;
-    m_items[static_cast<size_t>(index)].values[id] = value;
+    m_items[static_cast<size_t>(index)].overrides.SetValue(id, value);
     Invalidate();
     return 1;
 }
 
-template <class Lookup>
-std::unique_ptr<SubItemOverride> CItemCtrl::FindOverride(int row, const char* id,
-                                                         Lookup lookup) const {
-    const int index = IndexOf(row);
-    if (index < 0 || !id)
-        return nullptr;
-    auto record = std::make_unique<SubItemOverride>();
-    record->id = id;
-    return lookup(m_items[static_cast<size_t>(index)], *record) ? std::move(record) : nullptr;
-}
-
 std::unique_ptr<SubItemOverride> CItemCtrl::GetSubItemValue(int row, int, const char* id) {
-    return FindOverride(row, id, [id](const Item& item, SubItemOverride& record) {
-        auto found = item.values.find(id);
-        if (found == item.values.end())
-            return false;
-        record.value = found->second;
-        return true;
-    });
+    const int index = IndexOf(row);
+    return index < 0 || !id ? nullptr
+                            : m_items[static_cast<size_t>(index)].overrides.ValueRecord(id);
 }
 
 std::unique_ptr<SubItemOverride> CItemCtrl::GetSubItemVisible(int row, int, const char* id) {
-    return FindOverride(row, id, [id](const Item& item, SubItemOverride& record) {
-        auto found = item.visible.find(id);
-        if (found == item.visible.end())
-            return false;
-        record.visible = found->second;
-        return true;
-    });
+    const int index = IndexOf(row);
+    return index < 0 || !id ? nullptr
+                            : m_items[static_cast<size_t>(index)].overrides.VisibleRecord(id);
 }
 
 void CItemCtrl::PaintItem(HDC dc, const Item& item, int state, const RECT& rect,
                           const EventItem* hovered, const EventItem* pressed) {
-    const DrawItemGroup* style = StyleOf(item);
+    const DrawItemGroup* style = FindItemTemplate(item.style);
     if (!style)
         return;
     // Column 0: the painters ask this skin for the item's overrides by its id.

@@ -5,10 +5,10 @@
 #pragma once
 
 #include "DrawnCtrl.h"
+#include "SubItemOverrides.h"
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,16 +30,13 @@ class CItemCtrl : public CDrawnCtrl {
     struct Item {
         int id = 0;
         std::string style;
-        std::map<std::string, bool> visible;
-        std::map<std::string, std::string> values;
+        SubItemOverrides overrides;
     };
 
     // Appends an item with the next id; returns it.
     Item& AppendItem(const char* style);
     // The index of the item with that id in the list; -1 when there is none.
     int IndexOf(int id) const;
-    // The item style (item template of the element) an item is painted with.
-    const DrawItemGroup* StyleOf(const Item& item) const;
     // Paints an item's style in state over rect, then its event items: the
     // pressed one (if any) "down", the hovered one "over", the others "normal".
     void PaintItem(HDC dc, const Item& item, int state, const RECT& rect, const EventItem* hovered,
@@ -50,10 +47,6 @@ class CItemCtrl : public CDrawnCtrl {
 
     std::vector<Item> m_items;
     int m_nextId = 0;
-
-  private:
-    template <class Lookup>
-    std::unique_ptr<SubItemOverride> FindOverride(int row, const char* id, Lookup lookup) const;
 };
 
 // The rectangle of an event item inside frame: a negative left or top counts

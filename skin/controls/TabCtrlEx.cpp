@@ -73,7 +73,7 @@ CTabCtrlEx::Hit CTabCtrlEx::HitTest(POINT point) const {
         if (!PtInRect(&rect, point))
             continue;
         hit.index = static_cast<int>(index);
-        if (const DrawItemGroup* style = StyleOf(m_items[index])) {
+        if (const DrawItemGroup* style = FindItemTemplate(m_items[index].style)) {
             for (const auto& event : style->eventItems) {
                 const RECT area = EventItemRect(*event, frame);
                 if (event->visible && PtInRect(&area, point)) {
