@@ -76,10 +76,8 @@ TEST_F(MenuBarTest, ButtonPerTopLevelItemPaintedFromTheDescription) {
     // An item of the bar without a dropdown is a command of its own.
     HMENU plain = CreateMenu();
     AppendMenuA(plain, MF_STRING, 999, "&Quit");
-    HWND second = AddMenuBar(m_top, plain, nullptr, nullptr);
-    SendMessageA(second, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageA(AddMenuBar(m_top, plain, nullptr, nullptr), WM_LBUTTONDOWN, 0, MAKELPARAM(3, 3));
     EXPECT_EQ(TakeLog(m_top), "CMD:999");
-    DestroyWindow(second);
     DestroyMenu(plain);
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -90,12 +91,6 @@ int CountPixels(HWND window, const RECT& area, COLORREF color) {
     return found;
 }
 
-std::vector<HWND> MenuWindows() {
-    std::vector<HWND> menus;
-    EnumThreadWindows(GetCurrentThreadId(), CollectMenuWindow, reinterpret_cast<LPARAM>(&menus));
-    return menus;
-}
-
 void PostKeys(HWND window, std::initializer_list<UINT> keys) {
     for (UINT key : keys) {
         PostMessageA(window, WM_KEYDOWN, key, 1);
@@ -105,9 +100,9 @@ void PostKeys(HWND window, std::initializer_list<UINT> keys) {
     }
 }
 
-CMenuScript::CMenuScript(std::vector<Step> steps) : m_steps(std::move(steps)) {
+CMenuScript::CMenuScript(std::vector<Step> steps)
+    : m_steps(std::move(steps)), m_timer(SetTimer(nullptr, 0, 80, &CMenuScript::Tick)) {
     g_script = this;
-    m_timer = SetTimer(nullptr, 0, 80, &CMenuScript::Tick);
 }
 
 CMenuScript::~CMenuScript() {
@@ -116,10 +111,10 @@ CMenuScript::~CMenuScript() {
 }
 
 void CALLBACK CMenuScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!g_script)
-        return;
-    const std::vector<HWND> menus = MenuWindows();
-    if (g_script->m_next < g_script->m_steps.size())
+    // The visible menu windows, the first opened first.
+    std::vector<HWND> menus;
+    EnumThreadWindows(GetCurrentThreadId(), CollectMenuWindow, reinterpret_cast<LPARAM>(&menus));
+    if (g_script && g_script->m_next < g_script->m_steps.size())
         g_script->m_steps[g_script->m_next++](menus);
     else if (!menus.empty())
         EndMenu();
@@ -140,9 +135,7 @@ COLORREF PixelOf(HWND window, int x, int y) {
 
 std::string TakeLog(HWND window) {
     PumpMessages();
-    std::string log;
-    log.swap(g_log[window]);
-    return log;
+    return std::exchange(g_log[window], std::string());
 }
 
 void TabsMenusTest::SetUp() {

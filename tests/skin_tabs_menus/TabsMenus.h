@@ -25,9 +25,7 @@ constexpr COLORREF kOpenIcon = RGB(160, 0, 0);
 constexpr COLORREF kBarNormal = RGB(220, 220, 255);
 constexpr COLORREF kBarDown = RGB(200, 0, 0);
 
-constexpr int kDialogTemplate = 200;
-constexpr int kBarMenu = 201;
-constexpr int kPopupMenu = 202;
+enum Resource { kDialogTemplate = 200, kBarMenu, kPopupMenu };
 
 void PumpMessages();
 // A pixel after a repaint; as it is; how many of an area have the colour.
@@ -36,8 +34,6 @@ COLORREF WindowPixel(HWND window, int x, int y);
 int CountPixels(HWND window, const RECT& area, COLORREF color);
 // What the window heard since the last call, e.g. "2B12:7,00010002 CMD:101".
 std::string TakeLog(HWND window);
-// The visible popup-menu windows of the thread, the first opened first.
-std::vector<HWND> MenuWindows();
 // Posts key presses to the window, as the keyboard would.
 void PostKeys(HWND window, std::initializer_list<UINT> keys);
 // When set, the panel checks this command in every menu that opens.
