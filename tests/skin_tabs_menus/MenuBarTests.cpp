@@ -10,12 +10,11 @@
 
 namespace {
 
-// Whether the window covers left, top to right, bottom of another's client area.
-bool IsPlacedAt(HWND window, HWND relativeTo, LONG left, LONG top, LONG right, LONG bottom) {
+// Whether the window covers expected in another's client coordinates.
+bool IsPlacedAt(HWND window, HWND relativeTo, const RECT& expected) {
     RECT place = {};
     GetWindowRect(window, &place);
     MapWindowPoints(nullptr, relativeTo, reinterpret_cast<POINT*>(&place), 2);
-    const RECT expected = {left, top, right, bottom};
     return EqualRect(&place, &expected) != FALSE;
 }
 
@@ -29,7 +28,6 @@ class MenuBarTest : public TabsMenusTest {
         m_menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kBarMenu));
         m_bar = AddMenuBar(m_top, m_menu, nullptr, nullptr);
         ASSERT_NE(m_bar, nullptr);
-        UpdateWindow(m_top);
         PumpMessages();
     }
     void TearDown() override {
@@ -37,9 +35,9 @@ class MenuBarTest : public TabsMenusTest {
         DestroyMenu(m_menu);
         SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(m_cues), 0);
     }
-    RECT Button(int index) const {
+    RECT Button(int index, HWND bar = nullptr) const {
         RECT rect = {};
-        SendMessageA(m_bar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+        SendMessageA(bar ? bar : m_bar, TB_GETITEMRECT, static_cast<WPARAM>(index),
                      reinterpret_cast<LPARAM>(&rect));
         return rect;
     }
@@ -69,7 +67,7 @@ TEST_F(MenuBarTest, ButtonPerTopLevelItemPaintedFromTheDescription) {
     for (int index = 0; index < 3; ++index)
         EXPECT_EQ(SendMessageA(m_bar, TB_COMMANDTOINDEX, static_cast<WPARAM>(index), 0), index);
     // On a window that is not a skinned dialog: at 0, 0, as big as its buttons.
-    EXPECT_TRUE(IsPlacedAt(m_bar, m_top, 0, 0, Button(2).right, Button(2).bottom));
+    EXPECT_TRUE(IsPlacedAt(m_bar, m_top, {0, 0, Button(2).right, Button(2).bottom}));
     EXPECT_EQ(PixelOf(m_bar, Button(1).left + 2, 2), kBarNormal);
     EXPECT_EQ(AddMenuBar(nullptr, m_menu, nullptr, nullptr), nullptr);
     EXPECT_EQ(AddMenuBar(m_top, nullptr, nullptr, nullptr), nullptr);
@@ -119,9 +117,8 @@ TEST_F(MenuBarTest, MouseArrowsAndAccessKeysMoveBetweenDropDowns) {
         step(1, {VK_ESCAPE}, "Esc in the submenu closes only it"),
         step(-2, {}, "Esc on the dropdown closes it"),
     });
-    const POINT first = point(0);
-    SetCursorPos(first.x, first.y);
-    SendMessageA(m_bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.x, 5));
+    SetCursorPos(point(0).x, point(0).y);
+    SendMessageA(m_bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Button(0).left + 2, 5));
     script.RunUntilDone();
     EXPECT_EQ(script.StepsRun(), 9u);
     EXPECT_EQ(GetFocus(), m_bar);
@@ -155,9 +152,8 @@ TEST_F(MenuBarTest, MouseArrowsAndAccessKeysMoveBetweenDropDowns) {
 TEST_F(MenuBarTest, InASkinnedDialog) {
     HWND dialog = OpenDialog();
     HWND bar = AddMenuBar(dialog, m_menu, nullptr, nullptr);
-    RECT last = {};
-    SendMessageA(bar, TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&last));
-    EXPECT_TRUE(IsPlacedAt(bar, dialog, 5, 24, last.right + 6, last.bottom + 24));
+    const RECT last = Button(2, bar);
+    EXPECT_TRUE(IsPlacedAt(bar, dialog, {5, 24, last.right + 6, last.bottom + 24}));
     EXPECT_EQ(PixelOf(bar, last.right, 2), kPanel);
     bool skinned = false;
     CMenuScript script({[&](const Menus& menus) {

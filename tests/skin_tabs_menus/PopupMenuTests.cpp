@@ -14,8 +14,7 @@ namespace {
 
 // An item's rectangle in its menu window's coordinates.
 RECT ItemRect(HWND window, int position) {
-    RECT item = {};
-    RECT place = {};
+    RECT item = {}, place = {};
     GetMenuItemRect(window, Velmora::CMenu::MenuOfWindow(window), static_cast<UINT>(position),
                     &item);
     GetWindowRect(window, &place);
@@ -119,9 +118,8 @@ TEST_F(PopupMenuTest, LooksByHowTheMenuIsTracked) {
         CMenuScript script({[&](const Menus& menus) {
             EXPECT_EQ((FirstItem().fType & MFT_OWNERDRAW) != 0, row.skinned) << row.what;
             EXPECT_EQ(WindowPixel(menus[0], 1, 30) == kMenuBack, row.skinned) << row.what;
-            HRGN shape = CreateRectRgn(0, 0, 0, 0);
-            EXPECT_EQ(GetWindowRgn(menus[0], shape), ERROR) << row.what;
-            DeleteObject(shape);
+            RECT shape = {};
+            EXPECT_EQ(GetWindowRgnBox(menus[0], &shape), ERROR) << row.what;
         }});
         row.track();
         EXPECT_EQ(script.StepsRun(), 1u) << row.what;

@@ -57,7 +57,6 @@ class TabToolBarTest : public TabsMenusTest {
 // pitch 84, total 252, visible 168. Tab n starts at 4 + 84 n - offset; its
 // event item ("close") at 84 n - offset + 70, 2.
 TEST_F(TabToolBarTest, TabStripScrollsSelectsAndPosts) {
-    SetCursorPos(900, 900);
     HWND tabs = Control(VELMORA_KIND_TABCTRLEX, "tabs", 10, 10, 200, 24);
     for (int id = 0; id < 3; ++id)
         ASSERT_EQ(TabCtrlExAddItem(tabs, "tab"), id);
@@ -105,7 +104,6 @@ TEST_F(TabToolBarTest, ArrowsShowWheneverTheTabsDoNotFit) {
 
 // Buttons of the row at x 5, 37, 69 (30 wide); of the column at y 3, 25, 47.
 TEST_F(TabToolBarTest, ToolBarsPostClicksAndKeepChoicesAsTheirElementSays) {
-    SetCursorPos(900, 900);
     HWND row = Control(VELMORA_KIND_TOOLBAREX, "tools", 10, 10, 200, 24);
     HWND column = Control(VELMORA_KIND_TOOLBAREX, "tools.checked", 10, 40, 60, 100);
     for (int i = 0; i < 3; ++i) {

@@ -144,6 +144,7 @@ void TabsMenusTest::SetUp() {
     ASSERT_EQ(Velmora::ParseSkinDescription(*Velmora::CManager::Instance(), xml,
                                             "Z:" TEST_SOURCE_DIR "/skin/tabsmenus", nullptr),
               1);
+    SetCursorPos(900, 900); // away from every window the tests make
     m_top = CreatePanel();
     ASSERT_EQ(Velmora::CManager::Instance()->SkinWindow(m_top, 1, "panel", false), 1);
     SetForegroundWindow(m_top);
