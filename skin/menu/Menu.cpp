@@ -39,7 +39,10 @@ CMenu::~CMenu() {
     Remove();
 }
 
-bool CMenu::Install(ISkinHost& host, const char* name) {
+bool CMenu::Install(ISkinHost& host, HWND owner, const char* name) {
+    if (!host.FindSkinObject(owner, SkinList::Dialog) &&
+        !host.FindSkinObject(owner, SkinList::CommonCtrl))
+        return false;
     DWORD idle = 0;
     if (!s_trackingThread.compare_exchange_strong(idle, GetCurrentThreadId()))
         return false;

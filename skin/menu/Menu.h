@@ -38,11 +38,13 @@ class CMenu : public CSingleton<CMenu>, public IPopupMenuSkin {
     // Whether a menu is being tracked with the skin, on any thread: the
     // skin serves one tracking at a time.
     static bool IsBusy() { return s_trackingThread.load() != 0; }
-    // Starts skinning what the calling thread tracks, with the menu
-    // description of that name ("menu" when none) and the resources of host.
-    // False, and nothing installed, when the skin is busy or has no such
-    // description.
-    bool Install(ISkinHost& host, const char* name);
+    // Starts skinning what the calling thread tracks for owner, with the
+    // menu description of that name ("menu" when none) and the resources of
+    // host. False, and nothing installed, when the skin is busy, has no such
+    // description, or owner is no skinned dialog or generic window: only
+    // their skins hand the menus' items to this one, and any other owner's
+    // menus keep the system's look whole rather than half skinned.
+    bool Install(ISkinHost& host, HWND owner, const char* name);
     // Ends it: unhooks, lets go of every menu's paint and gives the items
     // back as they were.
     void Remove();

@@ -264,7 +264,7 @@ void CMenuBar::TrackDropDown(HMENU dropDown) {
     GetWindowRect(GetDesktopWindow(), &desktop);
     IntersectRect(&button, &button, &desktop);
     CMenu* menus = CMenu::Instance();
-    const bool skinned = menus->Install(m_host, m_menuId.c_str());
+    const bool skinned = menus->Install(m_host, m_parent, m_menuId.c_str());
     s_filterTarget = this;
     m_tracking = true;
     HHOOK filter =

@@ -113,6 +113,8 @@ TEST_F(PopupMenuTest, LooksByHowTheMenuIsTracked) {
         {"the program's own call", [&] { TrackPopupMenu(m_menu, 0, 100, 100, 0, m_top, nullptr); },
          false},
         {"no clip colour", [&] { Track(0, "square"); }, true},
+        {"an owner the skin does not know",
+         [&] { VelmoraTrackPopupMenu(m_menu, 0, 100, 100, GetDesktopWindow(), "menu"); }, false},
     };
     for (const auto& row : rows) {
         CMenuScript script({[&](const Menus& menus) {
@@ -163,7 +165,7 @@ TEST_F(PopupMenuTest, ReopenedMenuReusesItsBackgroundAndSecondTrackingIsRefused)
 // Label without access-key marks, accelerator text, and 50, in the font.
 TEST_F(PopupMenuTest, ItemWidthIsLabelAcceleratorAndFifty) {
     Velmora::CMenu* skin = Velmora::CMenu::Instance();
-    ASSERT_TRUE(skin->Install(*Velmora::CManager::Instance(), nullptr));
+    ASSERT_TRUE(skin->Install(*Velmora::CManager::Instance(), m_top, nullptr));
     HDC screen = GetDC(nullptr);
     SelectObject(screen, Velmora::CManager::Instance()->FindFont("menufont")->GetFont());
     const auto width = [&](const char* text) {

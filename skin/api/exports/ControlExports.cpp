@@ -113,7 +113,7 @@ int VELMORA_CALL VelmoraTrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWN
         if (!menu || !owner || Velmora::CMenu::IsBusy())
             return 0;
         Velmora::CMenu* skin = Velmora::CMenu::Instance();
-        const bool skinned = skin->Install(*Velmora::CManager::Instance(), menuId);
+        const bool skinned = skin->Install(*Velmora::CManager::Instance(), owner, menuId);
         const BOOL chosen = TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
         if (skinned)
             skin->Remove();
