@@ -35,7 +35,9 @@ build-host/MakeManifest --root "$RELEASE" --base-url "http://127.0.0.1:$PORT/slo
 
 # The user's side: an older installation with one current, one outdated and
 # two missing files.
-cp build/updater/Tarnwick.exe build/samples/lobby/Dovrel.exe "$INSTALL/"
+# The updater comes with its skin library and its skin.
+cp build/updater/Tarnwick.exe build/updater/Velmora.dll build/updater/Tarnwick.sdb \
+  build/samples/lobby/Dovrel.exe "$INSTALL/"
 cp "$RELEASE/readme.txt" "$INSTALL/"
 printf '[Lobby]\nVersion=2.3.9\nServers=2\n' > "$INSTALL/data/config.dat"
 printf '[Platform]\r\nDovrelClass=DovrelDemo\r\n[Update]\r\nUpdateUrl=http://127.0.0.1:%s/UpdateNew.xml\r\n' \

@@ -20,6 +20,10 @@ class ISkinBinding {
 // Window kinds the updater uses.
 enum : int { kSkinKindDialog = 2, kSkinKindProgress = 19 };
 
+// The binding that calls Velmora.dll (VelmoraSkin.cpp, linked only into the
+// programs that import the library).
+ISkinBinding& VelmoraSkin();
+
 // The binding in use; never null. Until a skin library is bound the calls
 // reach nothing visible.
 ISkinBinding& Skin();

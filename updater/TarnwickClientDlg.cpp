@@ -41,6 +41,19 @@ std::string ReadSignatureFile(const std::string& path) {
     return text;
 }
 
+void CenterOnWorkArea(HWND window) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    RECT frame = {};
+    if (!GetWindowRect(window, &frame) ||
+        !GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    SetWindowPos(window, nullptr, (work.left + work.right - (frame.right - frame.left)) / 2,
+                 (work.top + work.bottom - (frame.bottom - frame.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace
 
 CTarnwickClientDlg::CTarnwickClientDlg(const UpdaterSettings& settings, HWND parent)
@@ -74,6 +87,8 @@ BOOL CTarnwickClientDlg::OnInitDialog() {
     Skin().SkinWindow(progress, kSkinKindProgress, "progress.update", 0);
     // Whatever the skin did with it, the bar goes where the skin's artwork expects it.
     SetWindowPos(progress, HWND_TOP, 210, 50, 340, 31, 0);
+    // The skin gave the window its size; it shows in the middle of its screen.
+    CenterOnWorkArea(window);
     SendMessageA(progress, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressMaximum));
     SendMessageA(progress, PBM_SETPOS, 0, 0);
 

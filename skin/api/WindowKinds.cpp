@@ -1,5 +1,6 @@
 #include "WindowKinds.h"
 
+#include "Animate.h"
 #include "AsciiCase.h"
 #include "Button.h"
 #include "ComboBox.h"
@@ -9,7 +10,10 @@
 #include "GroupBox.h"
 #include "HeaderCtrl.h"
 #include "ListCtrl.h"
+#include "Progress.h"
 #include "ScrollBar.h"
+#include "Slider.h"
+#include "SliderEx.h"
 #include "Static.h"
 #include "TabCtrl.h"
 #include "TabCtrlEx.h"
@@ -72,13 +76,13 @@ constexpr KindRow kKinds[] = {
     {WindowKind::ListCtrl, VELMORA_KIND_LISTCTRL, "SysListView32", 0, SkinList::ListCtrl,
      DescriptionType::ListCtrl, "listctrl", true, &MakeSkin<CListCtrl>},
     {WindowKind::Progress, VELMORA_KIND_PROGRESS, "msctls_progress32", 0, SkinList::Progress,
-     DescriptionType::Progress, "progress", true, nullptr},
+     DescriptionType::Progress, "progress", true, &MakeSkin<CProgress>},
     {WindowKind::Slider, VELMORA_KIND_SLIDER, "msctls_trackbar32", 0, SkinList::Slider,
-     DescriptionType::Slider, "slider", true, nullptr},
+     DescriptionType::Slider, "slider", true, &MakeSkin<CSlider>},
     {WindowKind::SliderEx, VELMORA_KIND_SLIDEREX, nullptr, 0, SkinList::SliderEx,
-     DescriptionType::SliderEx, "sliderex", false, nullptr},
+     DescriptionType::SliderEx, "sliderex", false, &MakeSkin<CSliderEx>},
     {WindowKind::Animate, VELMORA_KIND_ANIMATE, nullptr, 0, SkinList::Animate,
-     DescriptionType::Animate, "animate", false, nullptr},
+     DescriptionType::Animate, "animate", false, &MakeSkin<CAnimate>},
     // Taken by SkinWindow and left as it is.
     {WindowKind::None, VELMORA_KIND_NONE, nullptr, 0, SkinList::None, DescriptionType::CommonCtrl,
      nullptr, false, nullptr},

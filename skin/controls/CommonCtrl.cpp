@@ -53,10 +53,11 @@ LRESULT CCommonCtrl::OnPaint() {
         return 0;
     // Children that paint every pixel of their own are left out, so that the
     // copy below does not flash over them.
-    ExcludeOpaqueChildren(dc,
-                          {SkinList::CommonCtrl, SkinList::Button, SkinList::MenuBar,
-                           SkinList::Edit, SkinList::ComboBox, SkinList::Static, SkinList::TabCtrl,
-                           SkinList::TabCtrlEx, SkinList::ToolBarEx, SkinList::ListCtrl});
+    ExcludeOpaqueChildren(dc, {SkinList::CommonCtrl, SkinList::Button, SkinList::MenuBar,
+                               SkinList::Edit, SkinList::ComboBox, SkinList::Static,
+                               SkinList::TabCtrl, SkinList::TabCtrlEx, SkinList::ToolBarEx,
+                               SkinList::ListCtrl, SkinList::Progress, SkinList::Slider,
+                               SkinList::SliderEx, SkinList::Animate});
 
     RECT client = {};
     GetClientRect(m_hwnd, &client);
@@ -68,7 +69,8 @@ LRESULT CCommonCtrl::OnPaint() {
         LetChildrenCaptureBackground(m_background.GetDC(),
                                      {SkinList::GroupBox, SkinList::Button, SkinList::Static,
                                       SkinList::Edit, SkinList::TabCtrl, SkinList::TabCtrlEx,
-                                      SkinList::ToolBarEx, SkinList::MenuBar});
+                                      SkinList::ToolBarEx, SkinList::MenuBar, SkinList::Progress,
+                                      SkinList::Slider, SkinList::SliderEx, SkinList::Animate});
     }
     if (m_background.IsValid())
         BitBlt(dc, 0, 0, m_background.GetWidth(), m_background.GetHeight(), m_background.GetDC(), 0,

@@ -260,8 +260,8 @@ void CDialog::PaintWindow(HDC dc) {
                           {SkinList::Dialog, SkinList::CommonCtrl, SkinList::Button, SkinList::Edit,
                            SkinList::ComboBox, SkinList::Static, SkinList::ListCtrl,
                            SkinList::Progress, SkinList::TabCtrl, SkinList::TabCtrlEx,
-                           SkinList::ToolBarEx, SkinList::MenuBar, SkinList::SliderEx,
-                           SkinList::TreeCtrlEx},
+                           SkinList::ToolBarEx, SkinList::MenuBar, SkinList::Slider,
+                           SkinList::SliderEx, SkinList::Animate, SkinList::TreeCtrlEx},
                           true);
     RECT client = {};
     GetClientRect(m_hwnd, &client);
@@ -274,11 +274,11 @@ void CDialog::PaintWindow(HDC dc) {
             if (m_info)
                 PaintItems(m_background.GetDC(), kKind, m_info->drawItems, STATE_ALL, client, -1,
                            -1, nullptr);
-            LetChildrenCaptureBackground(m_background.GetDC(),
-                                         {SkinList::GroupBox, SkinList::Button, SkinList::Static,
-                                          SkinList::Edit, SkinList::Progress, SkinList::TabCtrl,
-                                          SkinList::TabCtrlEx, SkinList::ToolBarEx,
-                                          SkinList::MenuBar});
+            LetChildrenCaptureBackground(
+                m_background.GetDC(),
+                {SkinList::GroupBox, SkinList::Button, SkinList::Static, SkinList::Edit,
+                 SkinList::Progress, SkinList::TabCtrl, SkinList::TabCtrlEx, SkinList::ToolBarEx,
+                 SkinList::MenuBar, SkinList::Slider, SkinList::SliderEx, SkinList::Animate});
         }
     }
     if (m_background.IsValid())

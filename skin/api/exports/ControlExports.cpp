@@ -1,12 +1,13 @@
 // Exported functions of the library's own controls (tab strip, toolbar,
-// slider), the animation and the menus. The tab strip and toolbar reach their
-// skin objects; the library has no skin class yet for the slider and the
-// animation: no window is ever skinned as one of them, so each of their
-// functions gives the result for a window that is no such control.
+// slider), the animation and the menus: each reaches the skin object of its
+// window and gives the result for a window that is no such control when there
+// is none.
+#include "Animate.h"
 #include "ErrorBarrier.h"
 #include "Manager.h"
 #include "Menu.h"
 #include "MenuBar.h"
+#include "SliderEx.h"
 #include "TabCtrlEx.h"
 #include "ToolBarEx.h"
 #include "Velmora.h"
@@ -21,12 +22,16 @@ using Velmora::CallGuarded;
 // is none of them; a missing window gives 0.
 constexpr int kNotThatControl = -1;
 
+using Velmora::CAnimate;
+using Velmora::CSliderEx;
 using Velmora::CTabCtrlEx;
 using Velmora::CToolBarEx;
 
 template <class Skin> constexpr int kKindOf = 0;
 template <> constexpr int kKindOf<CTabCtrlEx> = VELMORA_KIND_TABCTRLEX;
 template <> constexpr int kKindOf<CToolBarEx> = VELMORA_KIND_TOOLBAREX;
+template <> constexpr int kKindOf<CSliderEx> = VELMORA_KIND_SLIDEREX;
+template <> constexpr int kKindOf<CAnimate> = VELMORA_KIND_ANIMATE;
 
 template <class Skin> Skin* SkinOf(HWND window) {
     return dynamic_cast<Skin*>(
@@ -49,6 +54,17 @@ template <class Skin, class Operation> int ItemCall(HWND window, int id, Operati
     return CallGuarded(0, [&] {
         Skin* skin = window && id >= 0 ? SkinOf<Skin>(window) : nullptr;
         return skin ? operation(*skin) : 0;
+    });
+}
+
+// An operation on the window's skin of that kind; 1, or 0 for no window or
+// no such skin.
+template <class Skin, class Operation> int SkinCall(HWND window, Operation operation) {
+    return CallGuarded(0, [&] {
+        Skin* skin = window ? SkinOf<Skin>(window) : nullptr;
+        if (skin)
+            operation(*skin);
+        return skin ? 1 : 0;
     });
 }
 
@@ -90,16 +106,17 @@ int VELMORA_CALL ToolBarExRemoveItem(HWND window, int id) {
                                 [id](CToolBarEx& toolBar) { return toolBar.RemoveItem(id); });
 }
 
-int VELMORA_CALL SliderExSetRange(HWND, int, int) {
-    return 0;
+int VELMORA_CALL SliderExSetRange(HWND window, int minimum, int maximum) {
+    return SkinCall<CSliderEx>(window,
+                               [&](CSliderEx& slider) { slider.SetRange(minimum, maximum); });
 }
 
-int VELMORA_CALL SliderExSetPos(HWND, int) {
-    return 0;
+int VELMORA_CALL SliderExSetPos(HWND window, int position) {
+    return SkinCall<CSliderEx>(window, [&](CSliderEx& slider) { slider.SetPos(position); });
 }
 
-int VELMORA_CALL SetAnimatePlay(HWND, int) {
-    return 0;
+int VELMORA_CALL SetAnimatePlay(HWND window, int play) {
+    return SkinCall<CAnimate>(window, [&](CAnimate& animation) { animation.Play(play != 0); });
 }
 
 // The menu is tracked by the system, skinned with the description named

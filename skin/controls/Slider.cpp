@@ -1,0 +1,59 @@
+#include "Slider.h"
+
+#include "WindowKind.h"
+
+#include <commctrl.h>
+
+namespace Velmora {
+
+CSlider::CSlider(ISkinHost& host, WindowInfo* info)
+    : CBufferedControl(host, info, KindNumber(WindowKind::Slider)) {}
+
+LRESULT CSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (RouteShared(message, wParam, lParam, result))
+        return result;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        return OnButtonDown(wParam, lParam);
+    case WM_LBUTTONUP:
+        return OnButtonUp(wParam, lParam);
+    default:
+        return CallPrevious(message, wParam, lParam);
+    }
+}
+
+// The release comes to the trackbar wherever the mouse is let go.
+LRESULT CSlider::OnButtonDown(WPARAM wParam, LPARAM lParam) {
+    if (!m_captured) {
+        SetCapture(m_hwnd);
+        m_captured = true;
+    }
+    return CallPrevious(WM_LBUTTONDOWN, wParam, lParam);
+}
+
+// The trackbar ends its own drag first, with the notifications it sends for
+// it; taking the capture away before would end the drag early.
+LRESULT CSlider::OnButtonUp(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallPrevious(WM_LBUTTONUP, wParam, lParam);
+    if (m_captured) {
+        m_captured = false;
+        if (GetCapture() == m_hwnd)
+            ReleaseCapture();
+    }
+    return result;
+}
+
+void CSlider::PaintContent(HDC dc, const RECT& client) {
+    PaintPart(dc, "slider.back", client);
+    RECT thumb = {};
+    CallPrevious(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    // An upright trackbar fills from its top.
+    RECT fill = {0, 0, thumb.left, client.bottom};
+    if (GetWindowLongA(m_hwnd, GWL_STYLE) & TBS_VERT)
+        fill = {0, 0, client.right, thumb.top};
+    if (fill.right > 0 && fill.bottom > 0)
+        PaintPart(dc, "slider.fill", fill);
+}
+
+} // namespace Velmora
