@@ -62,12 +62,15 @@ void PressOk(HWND box) {
 
 } // namespace
 
-bool AnswerMessageBox(DWORD pid, DWORD timeoutMs, SeenMessageBox& seen) {
+bool AnswerMessageBox(DWORD pid, DWORD timeoutMs, SeenMessageBox& seen,
+                      const std::function<void(HWND)>& beforeAnswer) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         if (HWND box = FindMessageBox(pid)) {
             Sleep(100); // let the box finish painting its text
             seen = ReadBox(box);
+            if (beforeAnswer)
+                beforeAnswer(box);
             PressOk(box);
             for (int i = 0; i < 50 && IsWindow(box); ++i)
                 Sleep(20);
@@ -138,12 +141,72 @@ CChildProcess::~CChildProcess() {
     }
 }
 
-bool CChildProcess::Start(const std::string& commandLine, const std::string& folder) {
+bool CChildProcess::Start(const std::string& commandLine, const std::string& folder,
+                          bool debugged) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string mutableLine = commandLine;
-    return CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+    return CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE,
+                          debugged ? DEBUG_ONLY_THIS_PROCESS : 0, nullptr,
                           folder.empty() ? nullptr : folder.c_str(), &startup, &m_info) != 0;
+}
+
+// A breakpoint at the function's first byte in the module loaded from the
+// same file; when it is hit, the byte goes back and the thread restarts the
+// function as if nothing had been there.
+int CChildProcess::CallsUntilExit(const std::string& dll, const char* function, DWORD timeoutMs) {
+    HMODULE image = LoadLibraryExA(dll.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    const auto* entry =
+        image ? reinterpret_cast<const BYTE*>(GetProcAddress(image, function)) : nullptr;
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    if (!entry || !GetFileAttributesExA(dll.c_str(), GetFileExInfoStandard, &file))
+        return -1;
+    const std::ptrdiff_t offset = entry - reinterpret_cast<const BYTE*>(image);
+    const BYTE first = *entry, trap = 0xCC;
+    BYTE* breakpoint = nullptr;
+    int calls = 0;
+    const DWORD start = GetTickCount();
+    for (DEBUG_EVENT event; GetTickCount() - start < timeoutMs;) {
+        if (!WaitForDebugEvent(&event, 100))
+            continue;
+        DWORD status = DBG_CONTINUE;
+        if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT) {
+            CloseHandle(event.u.CreateProcessInfo.hFile);
+        } else if (event.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT) {
+            BYTE* at = static_cast<BYTE*>(event.u.LoadDll.lpBaseOfDll) + offset;
+            BYTE seen = 0;
+            if (!breakpoint && GetFileSize(event.u.LoadDll.hFile, nullptr) == file.nFileSizeLow &&
+                ReadProcessMemory(m_info.hProcess, at, &seen, 1, nullptr) && seen == first &&
+                WriteProcessMemory(m_info.hProcess, at, &trap, 1, nullptr))
+                breakpoint = at;
+            CloseHandle(event.u.LoadDll.hFile);
+        } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT) {
+            const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
+            if (record.ExceptionCode == EXCEPTION_BREAKPOINT && breakpoint &&
+                record.ExceptionAddress == breakpoint) {
+                ++calls;
+                WriteProcessMemory(m_info.hProcess, breakpoint, &first, 1, nullptr);
+                HANDLE thread =
+                    OpenThread(THREAD_GET_CONTEXT | THREAD_SET_CONTEXT, FALSE, event.dwThreadId);
+                CONTEXT context = {};
+                context.ContextFlags = CONTEXT_CONTROL;
+                GetThreadContext(thread, &context);
+                context.Eip = reinterpret_cast<DWORD>(breakpoint);
+                SetThreadContext(thread, &context);
+                CloseHandle(thread);
+                breakpoint = nullptr;
+            } else if (record.ExceptionCode != EXCEPTION_BREAKPOINT) {
+                status = DBG_EXCEPTION_NOT_HANDLED;
+            }
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+        if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) {
+            FreeLibrary(image);
+            return calls;
+        }
+    }
+    FreeLibrary(image);
+    return -1;
 }
 
 bool CChildProcess::WaitForExit(DWORD timeoutMs) {
@@ -155,6 +218,16 @@ std::string TestProgramFolder() {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder = path;
     return folder.substr(0, folder.rfind('\\'));
+}
+
+bool CopyFromFolderOf(const std::string& program, const std::vector<std::string>& names,
+                      const std::string& folder) {
+    const std::string from = program.substr(0, program.find_last_of("/\\") + 1);
+    for (const std::string& name : names) {
+        if (!CopyFileA((from + name).c_str(), (folder + "\\" + name).c_str(), FALSE))
+            return false;
+    }
+    return true;
 }
 
 std::string MakeScratchFolder(const std::string& name) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,8 +24,10 @@ struct SeenMessageBox {
 };
 
 // Waits at most timeoutMs for a message box of process `pid`, reads it and
-// presses OK. False when none appeared.
-bool AnswerMessageBox(DWORD pid, DWORD timeoutMs, SeenMessageBox& seen);
+// presses OK (after beforeAnswer, given the box, when there is one). False
+// when none appeared.
+bool AnswerMessageBox(DWORD pid, DWORD timeoutMs, SeenMessageBox& seen,
+                      const std::function<void(HWND)>& beforeAnswer = nullptr);
 
 // Answers every message box of the test's own process while it lives,
 // keeping what the boxes said in order.
@@ -57,8 +60,15 @@ class CChildProcess {
     CChildProcess(const CChildProcess&) = delete;
     CChildProcess& operator=(const CChildProcess&) = delete;
 
-    bool Start(const std::string& commandLine, const std::string& folder = std::string());
+    // debugged: this thread is the program's debugger and must go on with
+    // CountCallsUntilExit.
+    bool Start(const std::string& commandLine, const std::string& folder = std::string(),
+               bool debugged = false);
     bool WaitForExit(DWORD timeoutMs);
+    // Lets a program started debugged run to its end, at most timeoutMs, and
+    // tells whether it called the exported function of a DLL it loaded: 1 or 0,
+    // -1 when the program did not end.
+    int CallsUntilExit(const std::string& dll, const char* function, DWORD timeoutMs);
     DWORD Id() const { return m_info.dwProcessId; }
     HANDLE Handle() const { return m_info.hProcess; }
 
@@ -68,6 +78,9 @@ class CChildProcess {
 
 // Module folder of the test executable.
 std::string TestProgramFolder();
+// Copies the named files of the folder of program (a path with / or \) into folder.
+bool CopyFromFolderOf(const std::string& program, const std::vector<std::string>& names,
+                      const std::string& folder);
 // A fresh empty folder below Z:\tmp (so Linux tools see it as /tmp/...).
 std::string MakeScratchFolder(const std::string& name);
 // "Z:\a\b" -> "/a/b".

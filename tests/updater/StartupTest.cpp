@@ -1,12 +1,20 @@
 // Start-up of the updater: the lobby check, the configuration file, the
 // messages of every early exit and the release of the skin, in-process and
 // as the real Tarnwick.exe.
+#include "Canvas.h"
 #include "MainProgram.h"
 #include "SkinBinding.h"
 #include "TarnwickApp.h"
+#include "TestHttpServer.h"
 #include "UiProbe.h"
+#include "UpdateFileList.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <thread>
 
 namespace {
 
@@ -205,30 +213,177 @@ TEST(LaunchMainProgramTest, MissingLobbyIsReported) {
     EXPECT_EQ("系统提示", boxes[0].caption);
 }
 
-TEST(RealProgramTest, TarnwickShowsItsEarlyMessagesBeforeAnyWindow) {
+// The real Tarnwick.exe, installed with its skin library (and its skin, unless
+// left out), run by the test as its debugger: the boxes it shows (seen first by
+// inspect, given the updater window when there is one) and whether it called
+// the library's Cleanup on its way out.
+struct RealRun {
+    std::vector<std::string> boxes;
+    int cleanups = -1;
+};
+RealRun RunTarnwick(const std::string& folder, const std::string& arguments, bool withSkin,
+                    const std::function<void(HWND)>& inspect = nullptr) {
+    std::vector<std::string> files = {"Tarnwick.exe", "Velmora.dll"};
+    if (withSkin)
+        files.push_back("Tarnwick.sdb");
+    EXPECT_TRUE(CopyFromFolderOf(TARNWICK_EXE, files, folder));
+    RealRun run;
+    CChildProcess tarnwick;
+    if (!tarnwick.Start("\"" + folder + "\\Tarnwick.exe\"" + arguments, folder, true))
+        return run;
+    std::atomic<bool> ended{false};
+    std::thread answerer([&] {
+        SeenMessageBox box;
+        // The box moves out of the way while the window is looked at.
+        const auto inspectUpdater = [&](HWND shown) {
+            HWND updater = FindWindowA("#32770", "系统升级程序");
+            if (!updater || !inspect)
+                return;
+            SetWindowPos(shown, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            Sleep(500);
+            inspect(updater);
+        };
+        while (!ended) {
+            if (AnswerMessageBox(tarnwick.Id(), 200, box, inspectUpdater))
+                run.boxes.push_back(box.caption + ": " + box.text);
+        }
+    });
+    run.cleanups = tarnwick.CallsUntilExit(folder + "\\Velmora.dll", "Cleanup", 60000);
+    ended = true;
+    answerer.join();
+    return run;
+}
+
+TEST(RealProgramTest, TarnwickShowsItsEarlyMessagesBeforeAnyWindowAndReleasesTheSkin) {
     const std::string folder = MakeScratchFolder("install");
-    ASSERT_TRUE(CopyFileA(TARNWICK_EXE, (folder + "\\Tarnwick.exe").c_str(), FALSE));
-    CChildProcess bare;
-    ASSERT_TRUE(bare.Start("\"" + folder + "\\Tarnwick.exe\" x", TestProgramFolder()));
-    SeenMessageBox box;
-    ASSERT_TRUE(AnswerMessageBox(bare.Id(), 30000, box));
-    EXPECT_EQ(kNoUpdateUrl, box.text);
-    EXPECT_EQ("Tarnwick", box.caption);
-    EXPECT_EQ(1u, box.processWindows); // no updater window yet
-    EXPECT_TRUE(bare.WaitForExit(20000));
+    RealRun run = RunTarnwick(folder, " x", true, [](HWND) { ADD_FAILURE() << "a window"; });
+    EXPECT_EQ((std::vector<std::string>{std::string("Tarnwick: ") + kNoUpdateUrl}), run.boxes);
+    EXPECT_EQ(1, run.cleanups);
 
     WriteFileBytes(folder + "\\Platform.ini", "[Platform]\r\nDovrelClass=TarnwickRealLobby\r\n"
                                               "[Update]\r\nUpdateUrl=http://127.0.0.1:1/x\r\n");
     CRunningLobby lobby("TarnwickRealLobby");
     ASSERT_TRUE(lobby.ready);
-    CChildProcess tarnwick;
-    ASSERT_TRUE(tarnwick.Start("\"" + folder + "\\Tarnwick.exe\""));
-    ASSERT_TRUE(AnswerMessageBox(tarnwick.Id(), 30000, box));
-    EXPECT_EQ(kLobbyRunning, box.text);
-    EXPECT_EQ("系统提示", box.caption);
-    EXPECT_EQ(1u, box.processWindows);
-    EXPECT_TRUE(tarnwick.WaitForExit(20000));
+    run = RunTarnwick(folder, "", true, [](HWND) { ADD_FAILURE() << "a window"; });
+    EXPECT_EQ((std::vector<std::string>{std::string("系统提示: ") + kLobbyRunning}), run.boxes);
+    EXPECT_EQ(1, run.cleanups);
     EXPECT_FALSE(IsIconic(lobby.window));
+}
+
+// Where the updater's skin writes a status line, with which font size and colour.
+struct StatusLine {
+    RECT box;
+    int fontSize;
+    COLORREF color;
+};
+constexpr StatusLine kTipsTop = {{210, 90, 550, 112}, -14, RGB(222, 228, 240)};
+constexpr StatusLine kTipsBottom = {{210, 114, 550, 134}, -12, RGB(128, 138, 160)};
+
+// The first and last columns that hold anything lighter than the window's dark body.
+std::string LitColumns(const CCanvas& canvas) {
+    int first = -1, last = -1;
+    for (int x = 0; x < canvas.Width(); ++x) {
+        for (int y = 0; y < canvas.Height(); ++y) {
+            const COLORREF c = canvas.Pixel(x, y);
+            if (std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) > 80) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+        }
+    }
+    return first < 0 ? "none" : std::to_string(first) + "-" + std::to_string(last);
+}
+
+// What a status line of the window shows on the screen.
+std::string Shown(HWND updater, const StatusLine& line) {
+    POINT at = {line.box.left, line.box.top};
+    ClientToScreen(updater, &at);
+    CCanvas canvas(line.box.right - line.box.left, line.box.bottom - line.box.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, at.x, at.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    return LitColumns(canvas);
+}
+
+// The same line written with text as the skin writes it, on the window's body.
+std::string Written(const char* text, const StatusLine& line) {
+    CCanvas canvas(line.box.right - line.box.left, line.box.bottom - line.box.top);
+    canvas.Fill(RGB(18, 22, 32));
+    HFONT font = CreateFontA(line.fontSize, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_STRING_PRECIS, CLIP_CHARACTER_PRECIS,
+                             DEFAULT_QUALITY, 0, "Microsoft YaHei");
+    HGDIOBJ previous = SelectObject(canvas.Dc(), font);
+    SetTextColor(canvas.Dc(), line.color);
+    SetBkMode(canvas.Dc(), TRANSPARENT);
+    RECT rect = {0, 0, canvas.Width(), canvas.Height()};
+    DrawTextA(canvas.Dc(), text, -1, &rect, DT_SINGLELINE | DT_END_ELLIPSIS | DT_VCENTER);
+    SelectObject(canvas.Dc(), previous);
+    DeleteObject(font);
+    return LitColumns(canvas);
+}
+
+// The run in the skinned window, the bar where the updater puts it and the status
+// lines where the skin writes them (the second keeps the skin's own text until a file
+// download starts, and goes after a successful run); the same run in the plain window
+// when the skin database is missing.
+TEST(RealProgramTest, SkinnedWindowShowsTheRunAndWithoutTheSkinTheRunIsTheSame) {
+    const std::string release = MakeScratchFolder("release");
+    const std::string bytes = MakeContent(300000, 'r');
+    WriteFileBytes(release + "\\a.bin", bytes);
+    std::string digest;
+    ASSERT_TRUE(CUpdateFileList::ComputeFileHash((release + "\\a.bin").c_str(), digest));
+    TestHttpServer server(ToLinuxPath(release));
+    ASSERT_TRUE(server.Running());
+    WriteFileBytes(release + "\\UpdateNew.xml",
+                   "<Update><File><FileName>a.bin</FileName><FileSize>300000</FileSize><HashCode>" +
+                       digest + "</HashCode><URL>" + server.Url("/a.bin") +
+                       "</URL></File></Update>");
+    const std::string lobbyFailed = "系统提示: 启动程序失败，请尝试从官方网站重新下载安装包。";
+    const std::string bar = "bar 210,50 340x31";
+    const std::string waiting = "skinned 580x176, " + bar + ", tips.top " +
+                                Written("正在获取升级版本信息...", kTipsTop) + ", tips.bottom " +
+                                Written("请稍候，更新不会影响您的游戏存档", kTipsBottom);
+    const struct {
+        const char* manifest;
+        bool withSkin;
+        std::vector<std::string> boxes, shown;
+    } runs[] = {
+        {"/status/404", true, {"系统提示: 获取更新文件失败", lobbyFailed}, {waiting, waiting}},
+        {"/UpdateNew.xml",
+         true,
+         {lobbyFailed},
+         {"skinned 580x176, " + bar + ", tips.top " + Written("恭喜您升级成功！", kTipsTop) +
+          ", tips.bottom none"}},
+        {"/UpdateNew.xml", false, {lobbyFailed}, {"plain, " + bar}},
+    };
+    for (const auto& c : runs) {
+        SCOPED_TRACE(std::string(c.manifest) + (c.withSkin ? " skinned" : " plain"));
+        const std::string folder = MakeScratchFolder(c.withSkin ? "skinned" : "plain");
+        WriteFileBytes(folder + "\\Platform.ini",
+                       "[Update]\r\nUpdateUrl=" + server.Url(c.manifest) + "\r\n");
+        std::vector<std::string> shown;
+        const RealRun run = RunTarnwick(folder, " x", c.withSkin, [&](HWND updater) {
+            RECT window = {}, placed = {};
+            GetWindowRect(updater, &window);
+            GetWindowRect(GetDlgItem(updater, 1015), &placed);
+            MapWindowPoints(nullptr, updater, reinterpret_cast<POINT*>(&placed), 2);
+            const std::string place = "bar " + std::to_string(placed.left) + "," +
+                                      std::to_string(placed.top) + " " +
+                                      std::to_string(placed.right - placed.left) + "x" +
+                                      std::to_string(placed.bottom - placed.top);
+            if (GetWindowLongA(updater, GWL_STYLE) & WS_CAPTION)
+                return shown.push_back("plain, " + place);
+            shown.push_back("skinned " + std::to_string(window.right - window.left) + "x" +
+                            std::to_string(window.bottom - window.top) + ", " + place +
+                            ", tips.top " + Shown(updater, kTipsTop) + ", tips.bottom " +
+                            Shown(updater, kTipsBottom));
+        });
+        EXPECT_EQ(c.boxes, run.boxes);
+        EXPECT_EQ(c.shown, shown);
+        EXPECT_EQ(1, run.cleanups);
+        EXPECT_EQ(c.manifest == std::string("/UpdateNew.xml"),
+                  ReadFileBytes(folder + "\\a.bin") == bytes);
+    }
 }
 
 } // namespace

@@ -23,21 +23,30 @@
 
 namespace {
 
+// Keeps the window's skin calls and passes them on to Velmora.dll, which skins
+// the window with the updater's skin (Tarnwick.sdb beside the test, loaded once).
 class CStatusRecorder : public ISkinBinding {
   public:
-    CStatusRecorder() { m_previous = SetSkinBinding(this); }
+    CStatusRecorder() {
+        m_previous = SetSkinBinding(this);
+        static const bool loaded = (VelmoraSkin().LoadSkin("Tarnwick.sdb", 2), true);
+        EXPECT_TRUE(loaded);
+    }
     ~CStatusRecorder() override { SetSkinBinding(m_previous); }
     void LoadSkin(const char*, int) override {}
     void Cleanup() override {}
-    void SkinWindow(HWND, int kind, const char* name, int) override {
+    void SkinWindow(HWND window, int kind, const char* name, int recursive) override {
         skinned.push_back(std::to_string(kind) + " " + name);
+        VelmoraSkin().SkinWindow(window, kind, name, recursive);
     }
-    void SetDrawItemValue(HWND, int kind, const char* item, const char* text) override {
+    void SetDrawItemValue(HWND window, int kind, const char* item, const char* text) override {
         EXPECT_EQ(kSkinKindDialog, kind);
         lines.push_back(std::string(item) + ": " + text);
+        VelmoraSkin().SetDrawItemValue(window, kind, item, text);
     }
-    void SetDrawItemVisible(HWND, int, const char* item, BOOL visible) override {
+    void SetDrawItemVisible(HWND window, int kind, const char* item, BOOL visible) override {
         lines.push_back(std::string(item) + (visible ? " shown" : " hidden"));
+        VelmoraSkin().SetDrawItemVisible(window, kind, item, visible);
     }
     std::vector<std::string> skinned;
     std::vector<std::string> lines;
@@ -612,7 +621,8 @@ TEST_F(UpdateRunTest, TarnwickEndedAnywhereLeavesOldOrNewFilesAndRegistersLater)
             WriteFileBytes(target(i), olds[i]);
     }
     Publish(files, "");
-    ASSERT_TRUE(CopyFileA(TARNWICK_EXE, (install + "\\Tarnwick.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFromFolderOf(TARNWICK_EXE, {"Tarnwick.exe", "Velmora.dll", "Tarnwick.sdb"},
+                                 install));
     ASSERT_TRUE(CopyFileA((TestProgramFolder() + "\\Dovrel.exe").c_str(),
                           (install + "\\Dovrel.exe").c_str(), FALSE));
     WriteFileBytes(install + "\\Platform.ini",
