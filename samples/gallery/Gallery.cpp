@@ -300,6 +300,13 @@ void Skin(HWND dialog) {
     // The tree is skinned as the library's tree, not with the dialog's children.
     HWND tree = GetDlgItem(dialog, IDC_TREE);
     SetPropA(tree, VELMORA_NO_SKIN_PROPERTY, tree);
+    SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, 62, 0);
+    SendDlgItemMessageA(dialog, IDC_TRACKBAR, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
+    SendDlgItemMessageA(dialog, IDC_TRACKBAR, TBM_SETPOS, TRUE, 70);
+    // The statics that become the library's slider and an animation are left
+    // to those kinds by the recursive skinning.
+    for (int id : {IDC_SLIDEREX, IDC_ANIMATE})
+        SetPropA(GetDlgItem(dialog, id), VELMORA_NO_SKIN_PROPERTY, GetDlgItem(dialog, id));
 
     // A skin that replaces the frame leaves the window's size to the content:
     // the content keeps the size its template gave it.
@@ -324,6 +331,13 @@ void Skin(HWND dialog) {
     SkinWindow(tree, VELMORA_KIND_TREECTRLEX, nullptr, 0);
     FillTree(tree);
     SkinTabsAndToolBar(dialog);
+    HWND slider = GetDlgItem(dialog, IDC_SLIDEREX);
+    SkinWindow(slider, VELMORA_KIND_SLIDEREX, nullptr, 0);
+    SliderExSetRange(slider, 50, 200);
+    SliderExSetPos(slider, 125);
+    HWND animation = GetDlgItem(dialog, IDC_ANIMATE);
+    SkinWindow(animation, VELMORA_KIND_ANIMATE, nullptr, 0);
+    SetAnimatePlay(animation, 1);
 
     // Centred on the screen at its new size.
     GetWindowRect(dialog, &frame);
@@ -410,8 +424,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         else
             skin = argument;
     }
-    INITCOMMONCONTROLSEX controls = {sizeof(controls),
-                                     ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES |
+                                                           ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     WNDCLASSA treeClass = {};
     treeClass.style = CS_DBLCLKS;

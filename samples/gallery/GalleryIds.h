@@ -33,6 +33,10 @@
 #define IDC_TABS 1070
 #define IDC_TOOLBAR 1071
 #define IDC_SYSTEM_TABS 1072
+#define IDC_PROGRESS 1080
+#define IDC_TRACKBAR 1081
+#define IDC_SLIDEREX 1082
+#define IDC_ANIMATE 1083
 
 // Commands of the menu bar and the context menu.
 #define IDM_OPEN 2001

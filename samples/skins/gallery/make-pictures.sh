@@ -246,3 +246,23 @@ png -size 16x16 xc:none -fill '#e0b84c' -stroke none \
 png -size 16x16 xc:none -fill "$ACCENT_LIGHT" -stroke none \
   -draw 'roundrectangle 2,2 13,13 2,2' -fill '#1b1f28' -draw 'rectangle 5,3 10,6 rectangle 4,9 11,13' \
   tabs/menu-save.png
+
+# --- progress/: the library slider's knob and the animation's spinner -------
+# The knob: 14x14, white with an accent ring. The spinner: eight 18x18 frames
+# side by side, eight dots round a circle, the lit one going round clockwise
+# and the ones behind it fading.
+mkdir -p progress
+png -size 14x14 xc:none -fill white -stroke "$ACCENT" -strokewidth 2 -draw 'circle 7,7 7,1.5' \
+  progress/knob.png
+for frame in 0 1 2 3 4 5 6 7; do
+  draw=()
+  for dot in 0 1 2 3 4 5 6 7; do
+    age=$(( (frame - dot + 8) % 8 ))
+    alpha=$(awk -v a=$age 'BEGIN { printf "%.2f", a < 4 ? 1 - a * 0.22 : 0.2 }')
+    read -r x y < <(awk -v d=$dot 'BEGIN { t = d * 3.14159265 / 4; printf "%.2f %.2f\n", 9 + 6 * sin(t), 9 - 6 * cos(t) }')
+    draw+=(-fill "rgba(118,162,255,$alpha)" -draw "circle $x,$y $x,$(awk -v y=$y 'BEGIN { printf "%.2f", y - 1.8 }')")
+  done
+  convert -size 18x18 xc:none "${draw[@]}" "/tmp/velmora-spin$frame.png"
+done
+png /tmp/velmora-spin{0,1,2,3,4,5,6,7}.png +append progress/spinner.png
+rm -f /tmp/velmora-spin*.png
