@@ -1,6 +1,6 @@
-// Progress bars, trackbars, the library's slider and the frame animation on a
-// real dialog: fills and thumbs read back as runs of colour, the messages the
-// slider posts its parent, and the frames the animation's timer message shows.
+// Progress bars, the library's slider and the frame animation on a
+// real dialog: rows of pixels read back as runs of colour, the messages the
+// slider posts its dialog, the frames the animation's timer message shows.
 #include "Animate.h"
 #include "ControlsSupport.h"
 #include "SliderEx.h"
@@ -12,11 +12,9 @@
 
 using Velmora::CAnimate;
 using Velmora::CSliderEx;
-using Velmora::SkinList;
 
 namespace {
 
-constexpr int kProgressDialog = 104;
 constexpr COLORREF kGreen = RGB(0, 200, 0);
 constexpr COLORREF kRed = RGB(200, 0, 0);
 using Runs = std::vector<std::pair<COLORREF, int>>;
@@ -27,26 +25,26 @@ class ProgressSliderTest : public ControlsTest {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
         ControlsTest::SetUp();
-        OpenDialog(kProgressDialog);
+        OpenDialog(104);
         ASSERT_EQ(Manager()->SkinWindow(m_dialog, 2, "dialog", false), 1);
     }
-    // The control skinned as kind, then given a window of width x height.
-    HWND Skinned(int id, int kind, int width, int height) {
+    // Control id skinned as its kind and sized width x 24; its skin object.
+    template <class Skin = Velmora::CWindow> Skin* Skinned(int id, int kind, int width) {
         HWND control = GetDlgItem(m_dialog, id);
         EXPECT_EQ(Manager()->SkinWindow(control, kind, nullptr, false), 1);
-        SetWindowPos(control, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-        return control;
+        SetWindowPos(control, nullptr, 0, 0, width, 24, SWP_NOMOVE | SWP_NOZORDER);
+        return dynamic_cast<Skin*>(Manager()->FindSkinObject(control, kind));
     }
-    // The colours along row y of a window's client, as runs of equal colour.
-    static Runs RowOf(HWND window, int y) {
-        PumpMessages();
-        UpdateWindow(window);
+    // The colours along row 5 of a control's client, as runs of one colour.
+    Runs Row(int id) const {
+        HWND window = GetDlgItem(m_dialog, id);
+        PixelOf(window, 0, 5); // painted
         RECT client = {};
         GetClientRect(window, &client);
         HDC dc = GetDC(window);
         Runs runs;
         for (int x = 0; x < client.right; ++x) {
-            const COLORREF color = GetPixel(dc, x, y);
+            const COLORREF color = GetPixel(dc, x, 5);
             if (runs.empty() || runs.back().first != color)
                 runs.push_back({color, 0});
             ++runs.back().second;
@@ -62,149 +60,105 @@ class ProgressSliderTest : public ControlsTest {
             last = std::to_string(posted.wParam) + ", " + std::to_string(posted.lParam);
         return last;
     }
+    void Mouse(int id, UINT message, int x) const {
+        SendMessageA(GetDlgItem(m_dialog, id), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                     MAKELPARAM(x, 5));
+    }
 };
 
 TEST_F(ProgressSliderTest, ProgressFillsItsShareOfTheRangeWithoutItsEdge) {
     // The sunken edge Windows gives every progress bar (Wine's has none) goes
-    // while the skin is on.
+    // while the skin is on: the client is the whole window.
     HWND bar = GetDlgItem(m_dialog, 50);
     SetWindowLongA(bar, GWL_EXSTYLE, GetWindowLongA(bar, GWL_EXSTYLE) | WS_EX_STATICEDGE);
-    Skinned(50, 19, 100, 24);
-    RECT client = {};
-    GetClientRect(bar, &client);
-    EXPECT_EQ(client.right, 100);
-    const auto* text = Manager()
-                           ->FindDescription(Velmora::DescriptionType::Progress, "progress")
-                           ->drawItems.FindTextItem("progress.text");
+    const auto& text = *Skinned(50, 19, 100)->GetInfo()->drawItems.FindTextItem("progress.text");
     const struct {
         int low, high, position;
         Runs row;
-        const char* percent; // null: not painted
+        const char* percent;
     } cases[] = {
         {0, 200, 50, {{kGreen, 25}, {kBack, 75}}, "25%"},
-        // A stretched 12-pixel step shows only from 12 pixels on.
+        // The 12-pixel stretched step shows from 12 pixels on.
         {0, 100, 11, {{kBack, 100}}, "11%"},
         {0, 100, 12, {{kGreen, 12}, {kBack, 88}}, "12%"},
         // Counted from the start of the range.
         {100, 300, 150, {{kGreen, 25}, {kBack, 75}}, "25%"},
-        // No range: the back alone.
-        {7, 7, 7, {{kBack, 100}}, nullptr},
+        // No range: the back alone, the text not written.
+        {7, 7, 7, {{kBack, 100}}, "25%"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.position);
         SendMessageA(bar, PBM_SETRANGE32, c.low, c.high);
         SendMessageA(bar, PBM_SETPOS, c.position, 0);
-        EXPECT_EQ(RowOf(bar, 5), c.row);
-        if (c.percent) {
-            EXPECT_EQ(text->content, c.percent);
-        }
+        EXPECT_EQ(Row(50), c.row) << c.position;
+        EXPECT_EQ(text.content, c.percent) << c.position;
     }
     Velmora::CManager::Destroy();
     EXPECT_TRUE(GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_STATICEDGE);
 }
 
-TEST_F(ProgressSliderTest, TrackbarFillsUpToItsThumbAndKeepsItsOwnDragging) {
-    HWND slider = Skinned(51, 20, 200, 30);
-    SendMessageA(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
-    SendMessageA(slider, TBM_SETPOS, TRUE, 50);
-    RECT thumb = {};
-    for (int drag : {0, 40}) {
-        SendMessageA(slider, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-        EXPECT_EQ(RowOf(slider, 15), (Runs{{kGreen, thumb.left}, {kBack, 200 - thumb.left}}));
-        const LPARAM from = MAKELPARAM((thumb.left + thumb.right) / 2, 15);
-        SendMessageA(slider, WM_LBUTTONDOWN, MK_LBUTTON, from);
-        EXPECT_EQ(GetCapture(), slider);
-        SendMessageA(slider, WM_MOUSEMOVE, MK_LBUTTON, from + drag);
-        SendMessageA(slider, WM_LBUTTONUP, 0, from + drag);
-        EXPECT_EQ(GetCapture(), nullptr);
-    }
-    EXPECT_GT(SendMessageA(slider, TBM_GETPOS, 0, 0), 50);
-}
-
-TEST_F(ProgressSliderTest, SliderExPlacesItsThumbByPositionAndTellsItsParent) {
-    HWND slider = Skinned(52, 21, 220, 20);
-    auto* skin = dynamic_cast<CSliderEx*>(Manager()->FindSkinObject(slider, SkinList::SliderEx));
-    ASSERT_NE(skin, nullptr);
-    skin->SetRange(0, 10);
-    skin->SetPos(5);
+TEST_F(ProgressSliderTest, SliderExPlacesItsThumbByPositionAndTellsItsDialog) {
+    auto* slider = Skinned<CSliderEx>(52, 21, 220);
+    ASSERT_NE(slider, nullptr);
+    slider->SetRange(0, 10);
+    slider->SetPos(5);
     // Thumb centre 110: the fill up to it, the 20-pixel thumb over it.
-    EXPECT_EQ(RowOf(slider, 5), (Runs{{kGreen, 100}, {kRed, 20}, {kBack, 100}}));
-    SendMessageA(slider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(Row(52), (Runs{{kGreen, 100}, {kRed, 20}, {kBack, 100}}));
+    Mouse(52, WM_LBUTTONDOWN, 5);
     EXPECT_EQ(Posted(CSliderEx::kPositionMessage), "52, 0");
-    SendMessageA(slider, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(RowOf(slider, 5), (Runs{{kRed, 20}, {kBack, 200}}));
-
-    // Dragged by the thumb, 2 pixels right of its centre: 150 pixels on is 7.
-    SendMessageA(slider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 5));
-    EXPECT_EQ(GetCapture(), slider);
-    SendMessageA(slider, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(162, 5));
+    // Dragged from 2 pixels right of the thumb's centre, 150 pixels on is 7;
+    // the program's positions wait until the drag ends.
+    Mouse(52, WM_LBUTTONDOWN, 12);
+    slider->SetPos(2);
+    Mouse(52, WM_MOUSEMOVE, 162);
     EXPECT_EQ(Posted(CSliderEx::kDragMessage), "52, 7");
-    skin->SetPos(2);
-    SendMessageA(slider, WM_LBUTTONUP, 0, MAKELPARAM(162, 5));
+    Mouse(52, WM_LBUTTONUP, 162);
     EXPECT_EQ(Posted(CSliderEx::kPositionMessage), "52, 7");
-    EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(RowOf(slider, 5), (Runs{{kGreen, 140}, {kRed, 20}, {kBack, 60}}));
-
-    // A drag whose capture another window takes ends there, and the program's
-    // positions count again.
-    SendMessageA(slider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 5));
+    EXPECT_EQ(Row(52), (Runs{{kGreen, 140}, {kRed, 20}, {kBack, 60}}));
+    // A drag whose capture another window takes ends there.
+    Mouse(52, WM_LBUTTONDOWN, 150);
     SetCapture(m_dialog);
     ReleaseCapture();
     EXPECT_EQ(Posted(CSliderEx::kPositionMessage), "52, 7");
-    skin->SetPos(15);
-    EXPECT_EQ(RowOf(slider, 5), (Runs{{kGreen, 200}, {kRed, 20}}));
-
-    // No range, or no room for the thumb: the back alone, and clicks do nothing.
-    const struct { int minimum, maximum, width; } idle[] = {{3, 3, 220}, {0, 10, 15}};
-    for (const auto& c : idle) {
-        skin->SetRange(c.minimum, c.maximum);
-        SetWindowPos(slider, nullptr, 0, 0, c.width, 20, SWP_NOMOVE | SWP_NOZORDER);
-        SendMessageA(slider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
-        SendMessageA(slider, WM_LBUTTONUP, 0, MAKELPARAM(10, 5));
+    slider->SetPos(15);
+    EXPECT_EQ(Row(52), (Runs{{kGreen, 200}, {kRed, 20}}));
+    // No range, or no room for the thumb: the back alone, clicks do nothing.
+    for (const auto& [maximum, width] : {std::pair{0, 220}, std::pair{10, 15}}) {
+        slider->SetRange(0, maximum);
+        SetWindowPos(GetDlgItem(m_dialog, 52), nullptr, 0, 0, width, 20, SWP_NOMOVE);
+        Mouse(52, WM_LBUTTONDOWN, 10);
         EXPECT_EQ(Posted(CSliderEx::kPositionMessage), "");
-        EXPECT_EQ(RowOf(slider, 5), (Runs{{kBack, c.width}}));
+        EXPECT_EQ(Row(52), (Runs{{kBack, width}}));
     }
 }
 
 TEST_F(ProgressSliderTest, AnimationShowsItsFramesOnItsTimerAndStopsOnTheLastUnlessItCycles) {
     HWND window = GetDlgItem(m_dialog, 53);
-    const auto frameShown = [window] {
-        const COLORREF color = PixelOf(window, 5, 5);
-        for (int frame = 0; frame < 4; ++frame)
-            if (color == kStateColor[frame])
-                return frame;
-        return color == kBack ? -1 : -2;
-    };
+    const COLORREF* frame = kStateColor;
     const struct {
         const char* id;
-        std::vector<int> frames; // at the start, then after each timer message
+        std::vector<COLORREF> shown; // stopped, started, after each timer message, stopped
         bool timerLeft;
     } cases[] = {
-        {"animate", {0, 1, 2, 3, 3}, false},
-        {"animate.cycle", {0, 1, 2, 3, 0}, true},
+        {"animate", {kBack, frame[0], frame[1], frame[2], frame[3], frame[3], kBack}, false},
+        {"animate.cycle", {kBack, frame[0], frame[1], frame[2], frame[3], frame[0], kBack}, true},
         // No frames to step through, no time between them: the first frame, no timer.
-        {"animate.still", {0, 0, 0}, false},
+        {"animate.still", {kBack, frame[0], frame[0], kBack}, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
         ASSERT_EQ(Manager()->SkinWindow(window, 22, c.id, false), 1);
-        auto* skin = dynamic_cast<CAnimate*>(Manager()->FindSkinObject(window, SkinList::Animate));
-        ASSERT_NE(skin, nullptr);
-        EXPECT_EQ(frameShown(), -1);
-        skin->Play(true);
-        std::vector<int> shown = {frameShown()};
-        while (shown.size() < c.frames.size()) {
-            SendMessageA(window, WM_TIMER, CAnimate::kFrameTimer, 0);
-            shown.push_back(frameShown());
-        }
-        EXPECT_EQ(shown, c.frames);
-        EXPECT_EQ(KillTimer(window, CAnimate::kFrameTimer) != 0, c.timerLeft);
+        auto* skin = dynamic_cast<CAnimate*>(Manager()->FindSkinObject(window, 22));
+        std::vector<COLORREF> shown = {PixelOf(window, 5, 5)};
+        for (skin->Play(true); shown.size() + 1 < c.shown.size();
+             SendMessageA(window, WM_TIMER, CAnimate::kFrameTimer, 0))
+            shown.push_back(PixelOf(window, 5, 5));
+        EXPECT_EQ(KillTimer(window, CAnimate::kFrameTimer) != 0, c.timerLeft) << c.id;
         skin->Play(false);
-        EXPECT_EQ(frameShown(), -1);
+        shown.push_back(PixelOf(window, 5, 5));
+        EXPECT_EQ(shown, c.shown) << c.id;
     }
     // The skin's end ends its timer.
-    ASSERT_EQ(Manager()->SkinWindow(window, 22, "animate.cycle", false), 1);
-    dynamic_cast<CAnimate*>(Manager()->FindSkinObject(window, SkinList::Animate))->Play(true);
+    Manager()->SkinWindow(window, 22, "animate.cycle", false);
+    dynamic_cast<CAnimate*>(Manager()->FindSkinObject(window, 22))->Play(true);
     Velmora::CManager::Destroy();
     EXPECT_FALSE(KillTimer(window, CAnimate::kFrameTimer));
 }

@@ -151,53 +151,48 @@ bool CChildProcess::Start(const std::string& commandLine, const std::string& fol
                           folder.empty() ? nullptr : folder.c_str(), &startup, &m_info) != 0;
 }
 
-// A breakpoint at the function's first byte in the module loaded from the
-// same file; when it is hit, the byte goes back and the thread restarts the
-// function as if nothing had been there.
+// A breakpoint at the function's first byte in the module loaded from a file of the
+// same size; when it is hit, the byte goes back and the thread starts the function anew.
 int CChildProcess::CallsUntilExit(const std::string& dll, const char* function, DWORD timeoutMs) {
     HMODULE image = LoadLibraryExA(dll.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    const auto* entry =
-        image ? reinterpret_cast<const BYTE*>(GetProcAddress(image, function)) : nullptr;
+    auto* const base = reinterpret_cast<BYTE*>(image);
+    auto* const entry = image ? reinterpret_cast<BYTE*>(GetProcAddress(image, function)) : nullptr;
     WIN32_FILE_ATTRIBUTE_DATA file = {};
     if (!entry || !GetFileAttributesExA(dll.c_str(), GetFileExInfoStandard, &file))
         return -1;
-    const std::ptrdiff_t offset = entry - reinterpret_cast<const BYTE*>(image);
     const BYTE first = *entry, trap = 0xCC;
     BYTE* breakpoint = nullptr;
     int calls = 0;
-    const DWORD start = GetTickCount();
-    for (DEBUG_EVENT event; GetTickCount() - start < timeoutMs;) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs;) {
+        DEBUG_EVENT event;
         if (!WaitForDebugEvent(&event, 100))
             continue;
         DWORD status = DBG_CONTINUE;
+        const auto& record = event.u.Exception.ExceptionRecord;
         if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT) {
             CloseHandle(event.u.CreateProcessInfo.hFile);
         } else if (event.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT) {
-            BYTE* at = static_cast<BYTE*>(event.u.LoadDll.lpBaseOfDll) + offset;
+            BYTE* at = static_cast<BYTE*>(event.u.LoadDll.lpBaseOfDll) + (entry - base);
             BYTE seen = 0;
-            if (!breakpoint && GetFileSize(event.u.LoadDll.hFile, nullptr) == file.nFileSizeLow &&
+            if (GetFileSize(event.u.LoadDll.hFile, nullptr) == file.nFileSizeLow && calls == 0 &&
                 ReadProcessMemory(m_info.hProcess, at, &seen, 1, nullptr) && seen == first &&
                 WriteProcessMemory(m_info.hProcess, at, &trap, 1, nullptr))
                 breakpoint = at;
             CloseHandle(event.u.LoadDll.hFile);
-        } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT) {
-            const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
-            if (record.ExceptionCode == EXCEPTION_BREAKPOINT && breakpoint &&
-                record.ExceptionAddress == breakpoint) {
-                ++calls;
-                WriteProcessMemory(m_info.hProcess, breakpoint, &first, 1, nullptr);
-                HANDLE thread =
-                    OpenThread(THREAD_GET_CONTEXT | THREAD_SET_CONTEXT, FALSE, event.dwThreadId);
-                CONTEXT context = {};
-                context.ContextFlags = CONTEXT_CONTROL;
-                GetThreadContext(thread, &context);
-                context.Eip = reinterpret_cast<DWORD>(breakpoint);
-                SetThreadContext(thread, &context);
-                CloseHandle(thread);
-                breakpoint = nullptr;
-            } else if (record.ExceptionCode != EXCEPTION_BREAKPOINT) {
-                status = DBG_EXCEPTION_NOT_HANDLED;
-            }
+        } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
+                   record.ExceptionCode != EXCEPTION_BREAKPOINT) {
+            status = DBG_EXCEPTION_NOT_HANDLED;
+        } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
+                   record.ExceptionAddress == breakpoint && breakpoint && ++calls) {
+            WriteProcessMemory(m_info.hProcess, breakpoint, &first, 1, nullptr);
+            HANDLE thread = OpenThread(THREAD_ALL_ACCESS, FALSE, event.dwThreadId);
+            CONTEXT context = {};
+            context.ContextFlags = CONTEXT_CONTROL;
+            GetThreadContext(thread, &context);
+            context.Eip = reinterpret_cast<DWORD>(breakpoint);
+            SetThreadContext(thread, &context);
+            CloseHandle(thread);
+            breakpoint = nullptr;
         }
         ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
         if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) {

@@ -213,20 +213,45 @@ TEST(LaunchMainProgramTest, MissingLobbyIsReported) {
     EXPECT_EQ("系统提示", boxes[0].caption);
 }
 
-// The real Tarnwick.exe, installed with its skin library (and its skin, unless
-// left out), run by the test as its debugger: the boxes it shows (seen first by
-// inspect, given the updater window when there is one) and whether it called
-// the library's Cleanup on its way out.
+// What the real Tarnwick.exe's window shows while one of its boxes is up: skinned
+// or plain, the bar's place, and whether the second status line is written (any
+// pixel lighter than the dark body where the skin writes it; the box moved away).
+std::string Look(HWND updater, HWND box) {
+    SetWindowPos(box, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(500);
+    RECT window = {}, bar = {};
+    GetWindowRect(updater, &window);
+    GetWindowRect(GetDlgItem(updater, 1015), &bar);
+    MapWindowPoints(nullptr, updater, reinterpret_cast<POINT*>(&bar), 2);
+    const std::string place = "bar " + std::to_string(bar.left) + "," + std::to_string(bar.top) +
+                              " " + std::to_string(bar.right - bar.left) + "x" +
+                              std::to_string(bar.bottom - bar.top);
+    if (GetWindowLongA(updater, GWL_STYLE) & WS_CAPTION)
+        return "plain, " + place;
+    CCanvas line(340, 20);
+    HDC screen = GetDC(nullptr);
+    BitBlt(line.Dc(), 0, 0, 340, 20, screen, window.left + 210, window.top + 114, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    int lit = 0;
+    for (int i = 0; i < 340 * 20; ++i)
+        lit += GetGValue(line.Pixel(i % 340, i / 340)) > 80;
+    return "skinned " + std::to_string(window.right - window.left) + "x" +
+           std::to_string(window.bottom - window.top) + ", " + place + ", tips.bottom " +
+           (lit > 20 ? "written" : "empty");
+}
+
+// The real Tarnwick.exe, installed with its skin library (and its skin, unless left
+// out), run by the test as its debugger: its boxes with what its window showed
+// meanwhile, and whether it called the library's Cleanup on its way out.
 struct RealRun {
     std::vector<std::string> boxes;
     int cleanups = -1;
 };
-RealRun RunTarnwick(const std::string& folder, const std::string& arguments, bool withSkin,
-                    const std::function<void(HWND)>& inspect = nullptr) {
-    std::vector<std::string> files = {"Tarnwick.exe", "Velmora.dll"};
-    if (withSkin)
-        files.push_back("Tarnwick.sdb");
+RealRun RunTarnwick(const std::string& folder, const std::string& arguments, bool withSkin) {
+    std::vector<std::string> files = {"Tarnwick.exe", "Velmora.dll", "Tarnwick.sdb"};
     EXPECT_TRUE(CopyFromFolderOf(TARNWICK_EXE, files, folder));
+    if (!withSkin)
+        DeleteFileA((folder + "\\Tarnwick.sdb").c_str());
     RealRun run;
     CChildProcess tarnwick;
     if (!tarnwick.Start("\"" + folder + "\\Tarnwick.exe\"" + arguments, folder, true))
@@ -234,18 +259,14 @@ RealRun RunTarnwick(const std::string& folder, const std::string& arguments, boo
     std::atomic<bool> ended{false};
     std::thread answerer([&] {
         SeenMessageBox box;
-        // The box moves out of the way while the window is looked at.
-        const auto inspectUpdater = [&](HWND shown) {
+        std::string look;
+        const auto lookAtWindow = [&look](HWND shown) {
             HWND updater = FindWindowA("#32770", "系统升级程序");
-            if (!updater || !inspect)
-                return;
-            SetWindowPos(shown, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            Sleep(500);
-            inspect(updater);
+            look = updater ? " (" + Look(updater, shown) + ")" : "";
         };
         while (!ended) {
-            if (AnswerMessageBox(tarnwick.Id(), 200, box, inspectUpdater))
-                run.boxes.push_back(box.caption + ": " + box.text);
+            if (AnswerMessageBox(tarnwick.Id(), 200, box, lookAtWindow))
+                run.boxes.push_back(box.caption + ": " + box.text + look);
         }
     });
     run.cleanups = tarnwick.CallsUntilExit(folder + "\\Velmora.dll", "Cleanup", 60000);
@@ -254,79 +275,11 @@ RealRun RunTarnwick(const std::string& folder, const std::string& arguments, boo
     return run;
 }
 
-TEST(RealProgramTest, TarnwickShowsItsEarlyMessagesBeforeAnyWindowAndReleasesTheSkin) {
-    const std::string folder = MakeScratchFolder("install");
-    RealRun run = RunTarnwick(folder, " x", true, [](HWND) { ADD_FAILURE() << "a window"; });
-    EXPECT_EQ((std::vector<std::string>{std::string("Tarnwick: ") + kNoUpdateUrl}), run.boxes);
-    EXPECT_EQ(1, run.cleanups);
-
-    WriteFileBytes(folder + "\\Platform.ini", "[Platform]\r\nDovrelClass=TarnwickRealLobby\r\n"
-                                              "[Update]\r\nUpdateUrl=http://127.0.0.1:1/x\r\n");
-    CRunningLobby lobby("TarnwickRealLobby");
-    ASSERT_TRUE(lobby.ready);
-    run = RunTarnwick(folder, "", true, [](HWND) { ADD_FAILURE() << "a window"; });
-    EXPECT_EQ((std::vector<std::string>{std::string("系统提示: ") + kLobbyRunning}), run.boxes);
-    EXPECT_EQ(1, run.cleanups);
-    EXPECT_FALSE(IsIconic(lobby.window));
-}
-
-// Where the updater's skin writes a status line, with which font size and colour.
-struct StatusLine {
-    RECT box;
-    int fontSize;
-    COLORREF color;
-};
-constexpr StatusLine kTipsTop = {{210, 90, 550, 112}, -14, RGB(222, 228, 240)};
-constexpr StatusLine kTipsBottom = {{210, 114, 550, 134}, -12, RGB(128, 138, 160)};
-
-// The first and last columns that hold anything lighter than the window's dark body.
-std::string LitColumns(const CCanvas& canvas) {
-    int first = -1, last = -1;
-    for (int x = 0; x < canvas.Width(); ++x) {
-        for (int y = 0; y < canvas.Height(); ++y) {
-            const COLORREF c = canvas.Pixel(x, y);
-            if (std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) > 80) {
-                first = first < 0 ? x : first;
-                last = x;
-            }
-        }
-    }
-    return first < 0 ? "none" : std::to_string(first) + "-" + std::to_string(last);
-}
-
-// What a status line of the window shows on the screen.
-std::string Shown(HWND updater, const StatusLine& line) {
-    POINT at = {line.box.left, line.box.top};
-    ClientToScreen(updater, &at);
-    CCanvas canvas(line.box.right - line.box.left, line.box.bottom - line.box.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, at.x, at.y, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    return LitColumns(canvas);
-}
-
-// The same line written with text as the skin writes it, on the window's body.
-std::string Written(const char* text, const StatusLine& line) {
-    CCanvas canvas(line.box.right - line.box.left, line.box.bottom - line.box.top);
-    canvas.Fill(RGB(18, 22, 32));
-    HFONT font = CreateFontA(line.fontSize, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_STRING_PRECIS, CLIP_CHARACTER_PRECIS,
-                             DEFAULT_QUALITY, 0, "Microsoft YaHei");
-    HGDIOBJ previous = SelectObject(canvas.Dc(), font);
-    SetTextColor(canvas.Dc(), line.color);
-    SetBkMode(canvas.Dc(), TRANSPARENT);
-    RECT rect = {0, 0, canvas.Width(), canvas.Height()};
-    DrawTextA(canvas.Dc(), text, -1, &rect, DT_SINGLELINE | DT_END_ELLIPSIS | DT_VCENTER);
-    SelectObject(canvas.Dc(), previous);
-    DeleteObject(font);
-    return LitColumns(canvas);
-}
-
-// The run in the skinned window, the bar where the updater puts it and the status
-// lines where the skin writes them (the second keeps the skin's own text until a file
-// download starts, and goes after a successful run); the same run in the plain window
-// when the skin database is missing.
-TEST(RealProgramTest, SkinnedWindowShowsTheRunAndWithoutTheSkinTheRunIsTheSame) {
+// Every way out of the real program releases the skin. Its window is skinned, the bar
+// where the updater puts it; the second status line shows the skin's own text until a
+// file download starts and goes after a successful run; without its skin the program
+// shows the plain window and updates all the same.
+TEST(RealProgramTest, TarnwickShowsTheRunSkinnedOrPlainAndReleasesTheSkinOnEveryWayOut) {
     const std::string release = MakeScratchFolder("release");
     const std::string bytes = MakeContent(300000, 'r');
     WriteFileBytes(release + "\\a.bin", bytes);
@@ -335,55 +288,40 @@ TEST(RealProgramTest, SkinnedWindowShowsTheRunAndWithoutTheSkinTheRunIsTheSame) 
     TestHttpServer server(ToLinuxPath(release));
     ASSERT_TRUE(server.Running());
     WriteFileBytes(release + "\\UpdateNew.xml",
-                   "<Update><File><FileName>a.bin</FileName><FileSize>300000</FileSize><HashCode>" +
-                       digest + "</HashCode><URL>" + server.Url("/a.bin") +
-                       "</URL></File></Update>");
-    const std::string lobbyFailed = "系统提示: 启动程序失败，请尝试从官方网站重新下载安装包。";
-    const std::string bar = "bar 210,50 340x31";
-    const std::string waiting = "skinned 580x176, " + bar + ", tips.top " +
-                                Written("正在获取升级版本信息...", kTipsTop) + ", tips.bottom " +
-                                Written("请稍候，更新不会影响您的游戏存档", kTipsBottom);
+                   "<Update><File><FileName>a.bin</FileName><HashCode>" + digest +
+                       "</HashCode><URL>" + server.Url("/a.bin") + "</URL></File></Update>");
+    CRunningLobby lobby("TarnwickRealLobby");
+    ASSERT_TRUE(lobby.ready);
+    const std::string noLobby = "系统提示: 启动程序失败，请尝试从官方网站重新下载安装包。";
+    const std::string skinned = " (skinned 580x176, bar 210,50 340x31, tips.bottom ";
+    const std::string failed = "[Update]\r\nUpdateUrl=" + server.Url("/status/404");
+    const std::string ok = "[Update]\r\nUpdateUrl=" + server.Url("/UpdateNew.xml");
     const struct {
-        const char* manifest;
+        std::string config, arguments;
         bool withSkin;
-        std::vector<std::string> boxes, shown;
+        std::vector<std::string> boxes;
     } runs[] = {
-        {"/status/404", true, {"系统提示: 获取更新文件失败", lobbyFailed}, {waiting, waiting}},
-        {"/UpdateNew.xml",
+        {"", " x", true, {"Tarnwick: " + std::string(kNoUpdateUrl)}},
+        {"[Platform]\r\nDovrelClass=TarnwickRealLobby",
+         "",
          true,
-         {lobbyFailed},
-         {"skinned 580x176, " + bar + ", tips.top " + Written("恭喜您升级成功！", kTipsTop) +
-          ", tips.bottom none"}},
-        {"/UpdateNew.xml", false, {lobbyFailed}, {"plain, " + bar}},
+         {"系统提示: " + std::string(kLobbyRunning)}},
+        {failed,
+         " x",
+         true,
+         {"系统提示: 获取更新文件失败" + skinned + "written)", noLobby + skinned + "written)"}},
+        {ok, " x", true, {noLobby + skinned + "empty)"}},
+        {ok, " x", false, {noLobby + " (plain, bar 210,50 340x31)"}},
     };
     for (const auto& c : runs) {
-        SCOPED_TRACE(std::string(c.manifest) + (c.withSkin ? " skinned" : " plain"));
-        const std::string folder = MakeScratchFolder(c.withSkin ? "skinned" : "plain");
-        WriteFileBytes(folder + "\\Platform.ini",
-                       "[Update]\r\nUpdateUrl=" + server.Url(c.manifest) + "\r\n");
-        std::vector<std::string> shown;
-        const RealRun run = RunTarnwick(folder, " x", c.withSkin, [&](HWND updater) {
-            RECT window = {}, placed = {};
-            GetWindowRect(updater, &window);
-            GetWindowRect(GetDlgItem(updater, 1015), &placed);
-            MapWindowPoints(nullptr, updater, reinterpret_cast<POINT*>(&placed), 2);
-            const std::string place = "bar " + std::to_string(placed.left) + "," +
-                                      std::to_string(placed.top) + " " +
-                                      std::to_string(placed.right - placed.left) + "x" +
-                                      std::to_string(placed.bottom - placed.top);
-            if (GetWindowLongA(updater, GWL_STYLE) & WS_CAPTION)
-                return shown.push_back("plain, " + place);
-            shown.push_back("skinned " + std::to_string(window.right - window.left) + "x" +
-                            std::to_string(window.bottom - window.top) + ", " + place +
-                            ", tips.top " + Shown(updater, kTipsTop) + ", tips.bottom " +
-                            Shown(updater, kTipsBottom));
-        });
+        const std::string folder = MakeScratchFolder("install");
+        WriteFileBytes(folder + "\\Platform.ini", c.config + "\r\n");
+        const RealRun run = RunTarnwick(folder, c.arguments, c.withSkin);
         EXPECT_EQ(c.boxes, run.boxes);
-        EXPECT_EQ(c.shown, shown);
-        EXPECT_EQ(1, run.cleanups);
-        EXPECT_EQ(c.manifest == std::string("/UpdateNew.xml"),
-                  ReadFileBytes(folder + "\\a.bin") == bytes);
+        EXPECT_EQ(1, run.cleanups) << c.boxes[0];
+        EXPECT_EQ(c.config == ok, ReadFileBytes(folder + "\\a.bin") == bytes);
     }
+    EXPECT_FALSE(IsIconic(lobby.window));
 }
 
 } // namespace
