@@ -38,8 +38,6 @@ LRESULT CSliderEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void CSliderEx::SetRange(int minimum, int maximum) {
     m_minimum = minimum;
     m_maximum = maximum;
-    if (!m_dragging)
-        m_position = Clamped(m_position);
     if (m_hwnd)
         InvalidateRect(m_hwnd, nullptr, TRUE);
 }
@@ -76,7 +74,12 @@ int CSliderEx::PositionAt(const Track& track, int x) const {
     const double share =
         (static_cast<double>(x) - track.thumb / 2) / static_cast<double>(track.width - track.thumb);
     const double span = static_cast<double>(m_maximum) - m_minimum;
-    return Clamped(static_cast<int>(share * span + m_minimum));
+    // Kept in the range before it becomes an int: an odd thumb width lets x
+    // reach a hair past the end.
+    const double position =
+        std::min(std::max(share * span + m_minimum, static_cast<double>(m_minimum)),
+                 static_cast<double>(m_maximum));
+    return static_cast<int>(position);
 }
 
 void CSliderEx::Notify(UINT message, int position) const {
