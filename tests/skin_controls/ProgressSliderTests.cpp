@@ -1,6 +1,6 @@
-// Progress bars, the library's slider and the frame animation on a
-// real dialog: rows of pixels read back as runs of colour, the messages the
-// slider posts its dialog, the frames the animation's timer message shows.
+// Progress bars, the library's slider and the frame animation on a real
+// dialog: rows of pixels read back as runs of colour, the messages the slider
+// posts its dialog, the frames the animation's timer messages show.
 #include "Animate.h"
 #include "ControlsSupport.h"
 #include "SliderEx.h"
@@ -15,8 +15,7 @@ using Velmora::CSliderEx;
 
 namespace {
 
-constexpr COLORREF kGreen = RGB(0, 200, 0);
-constexpr COLORREF kRed = RGB(200, 0, 0);
+constexpr COLORREF kRed = kStateColor[0], kGreen = kStateColor[1];
 using Runs = std::vector<std::pair<COLORREF, int>>;
 
 class ProgressSliderTest : public ControlsTest {
@@ -28,8 +27,8 @@ class ProgressSliderTest : public ControlsTest {
         OpenDialog(104);
         ASSERT_EQ(Manager()->SkinWindow(m_dialog, 2, "dialog", false), 1);
     }
-    // Control id skinned as its kind and sized width x 24; its skin object.
-    template <class Skin = Velmora::CWindow> Skin* Skinned(int id, int kind, int width) {
+    // The control of the id skinned as its kind and sized width x 24; its skin object.
+    template <class Skin> Skin* Skinned(int id, int kind, int width) {
         HWND control = GetDlgItem(m_dialog, id);
         EXPECT_EQ(Manager()->SkinWindow(control, kind, nullptr, false), 1);
         SetWindowPos(control, nullptr, 0, 0, width, 24, SWP_NOMOVE | SWP_NOZORDER);
@@ -52,7 +51,7 @@ class ProgressSliderTest : public ControlsTest {
         ReleaseDC(window, dc);
         return runs;
     }
-    // What the slider last posted its dialog with message: "control id, value".
+    // What the slider last posted its dialog with the message: "control id, value".
     std::string Posted(UINT message) const {
         MSG posted;
         std::string last;
@@ -60,37 +59,33 @@ class ProgressSliderTest : public ControlsTest {
             last = std::to_string(posted.wParam) + ", " + std::to_string(posted.lParam);
         return last;
     }
-    void Mouse(int id, UINT message, int x) const {
-        SendMessageA(GetDlgItem(m_dialog, id), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+    void Mouse(UINT message, int x) const {
+        SendMessageA(GetDlgItem(m_dialog, 52), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
                      MAKELPARAM(x, 5));
     }
 };
 
+// The share of the bar's own range from its start, over the whole window: the
+// sunken edge the system gives the bar (Wine's has none) goes while the skin is on.
 TEST_F(ProgressSliderTest, ProgressFillsItsShareOfTheRangeWithoutItsEdge) {
-    // The sunken edge Windows gives every progress bar (Wine's has none) goes
-    // while the skin is on: the client is the whole window.
     HWND bar = GetDlgItem(m_dialog, 50);
     SetWindowLongA(bar, GWL_EXSTYLE, GetWindowLongA(bar, GWL_EXSTYLE) | WS_EX_STATICEDGE);
-    const auto& text = *Skinned(50, 19, 100)->GetInfo()->drawItems.FindTextItem("progress.text");
+    const auto& text =
+        *Skinned<Velmora::CWindow>(50, 19, 100)->GetInfo()->drawItems.FindTextItem("progress.text");
     const struct {
-        int low, high, position;
-        Runs row;
+        int low, high, position, filled;
         const char* percent;
     } cases[] = {
-        {0, 200, 50, {{kGreen, 25}, {kBack, 75}}, "25%"},
-        // The 12-pixel stretched step shows from 12 pixels on.
-        {0, 100, 11, {{kBack, 100}}, "11%"},
-        {0, 100, 12, {{kGreen, 12}, {kBack, 88}}, "12%"},
-        // Counted from the start of the range.
-        {100, 300, 150, {{kGreen, 25}, {kBack, 75}}, "25%"},
-        // No range: the back alone, the text not written.
-        {7, 7, 7, {{kBack, 100}}, "25%"},
+        {0, 200, 50, 25, "25%"},
+        {100, 300, 150, 25, "25%"}, // counted from the start of the range
+        {0, 100, 11, 0, "11%"},     // the 12-pixel stretched step shows from 12 pixels on
     };
     for (const auto& c : cases) {
         SendMessageA(bar, PBM_SETRANGE32, c.low, c.high);
         SendMessageA(bar, PBM_SETPOS, c.position, 0);
-        EXPECT_EQ(Row(50), c.row) << c.position;
-        EXPECT_EQ(text.content, c.percent) << c.position;
+        const Runs filled = {{kGreen, c.filled}, {kBack, 100 - c.filled}}, empty = {{kBack, 100}};
+        EXPECT_EQ(Row(50), c.filled ? filled : empty) << c.position;
+        EXPECT_EQ(text.content, c.percent);
     }
     Velmora::CManager::Destroy();
     EXPECT_TRUE(GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_STATICEDGE);
@@ -103,19 +98,19 @@ TEST_F(ProgressSliderTest, SliderExPlacesItsThumbByPositionAndTellsItsDialog) {
     slider->SetPos(5);
     // Thumb centre 110: the fill up to it, the 20-pixel thumb over it.
     EXPECT_EQ(Row(52), (Runs{{kGreen, 100}, {kRed, 20}, {kBack, 100}}));
-    Mouse(52, WM_LBUTTONDOWN, 5);
+    Mouse(WM_LBUTTONDOWN, 5);
     EXPECT_EQ(Posted(CSliderEx::kPositionMessage), "52, 0");
-    // Dragged from 2 pixels right of the thumb's centre, 150 pixels on is 7;
-    // the program's positions wait until the drag ends.
-    Mouse(52, WM_LBUTTONDOWN, 12);
-    slider->SetPos(2);
-    Mouse(52, WM_MOUSEMOVE, 162);
+    // Dragged from 2 pixels right of the thumb's centre, 150 pixels on is 7; the
+    // program's positions are ignored until the drag ends.
+    Mouse(WM_LBUTTONDOWN, 12);
+    Mouse(WM_MOUSEMOVE, 162);
     EXPECT_EQ(Posted(CSliderEx::kDragMessage), "52, 7");
-    Mouse(52, WM_LBUTTONUP, 162);
+    slider->SetPos(2);
+    Mouse(WM_LBUTTONUP, 162);
     EXPECT_EQ(Posted(CSliderEx::kPositionMessage), "52, 7");
     EXPECT_EQ(Row(52), (Runs{{kGreen, 140}, {kRed, 20}, {kBack, 60}}));
-    // A drag whose capture another window takes ends there.
-    Mouse(52, WM_LBUTTONDOWN, 150);
+    // A drag whose capture another window takes ends there; positions count again.
+    Mouse(WM_LBUTTONDOWN, 150);
     SetCapture(m_dialog);
     ReleaseCapture();
     EXPECT_EQ(Posted(CSliderEx::kPositionMessage), "52, 7");
@@ -125,7 +120,7 @@ TEST_F(ProgressSliderTest, SliderExPlacesItsThumbByPositionAndTellsItsDialog) {
     for (const auto& [maximum, width] : {std::pair{0, 220}, std::pair{10, 15}}) {
         slider->SetRange(0, maximum);
         SetWindowPos(GetDlgItem(m_dialog, 52), nullptr, 0, 0, width, 20, SWP_NOMOVE);
-        Mouse(52, WM_LBUTTONDOWN, 10);
+        Mouse(WM_LBUTTONDOWN, 10);
         EXPECT_EQ(Posted(CSliderEx::kPositionMessage), "");
         EXPECT_EQ(Row(52), (Runs{{kBack, width}}));
     }

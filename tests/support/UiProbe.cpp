@@ -151,16 +151,17 @@ bool CChildProcess::Start(const std::string& commandLine, const std::string& fol
                           folder.empty() ? nullptr : folder.c_str(), &startup, &m_info) != 0;
 }
 
-// A breakpoint at the function's first byte in the module loaded from a file of the
-// same size; when it is hit, the byte goes back and the thread starts the function anew.
+// A breakpoint on the function's first byte in the module loaded from a file of the
+// DLL's size; each hit puts the byte back and lets the thread make the call.
 int CChildProcess::CallsUntilExit(const std::string& dll, const char* function, DWORD timeoutMs) {
     HMODULE image = LoadLibraryExA(dll.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    auto* const base = reinterpret_cast<BYTE*>(image);
-    auto* const entry = image ? reinterpret_cast<BYTE*>(GetProcAddress(image, function)) : nullptr;
+    const auto* entry = image ? reinterpret_cast<BYTE*>(GetProcAddress(image, function)) : nullptr;
     WIN32_FILE_ATTRIBUTE_DATA file = {};
     if (!entry || !GetFileAttributesExA(dll.c_str(), GetFileExInfoStandard, &file))
         return -1;
     const BYTE first = *entry, trap = 0xCC;
+    const auto offset = entry - reinterpret_cast<BYTE*>(image);
+    FreeLibrary(image);
     BYTE* breakpoint = nullptr;
     int calls = 0;
     for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs;) {
@@ -172,9 +173,9 @@ int CChildProcess::CallsUntilExit(const std::string& dll, const char* function, 
         if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT) {
             CloseHandle(event.u.CreateProcessInfo.hFile);
         } else if (event.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT) {
-            BYTE* at = static_cast<BYTE*>(event.u.LoadDll.lpBaseOfDll) + (entry - base);
+            BYTE* at = static_cast<BYTE*>(event.u.LoadDll.lpBaseOfDll) + offset;
             BYTE seen = 0;
-            if (GetFileSize(event.u.LoadDll.hFile, nullptr) == file.nFileSizeLow && calls == 0 &&
+            if (GetFileSize(event.u.LoadDll.hFile, nullptr) == file.nFileSizeLow && !calls &&
                 ReadProcessMemory(m_info.hProcess, at, &seen, 1, nullptr) && seen == first &&
                 WriteProcessMemory(m_info.hProcess, at, &trap, 1, nullptr))
                 breakpoint = at;
@@ -182,8 +183,9 @@ int CChildProcess::CallsUntilExit(const std::string& dll, const char* function, 
         } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
                    record.ExceptionCode != EXCEPTION_BREAKPOINT) {
             status = DBG_EXCEPTION_NOT_HANDLED;
-        } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
-                   record.ExceptionAddress == breakpoint && breakpoint && ++calls) {
+        } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT && breakpoint &&
+                   record.ExceptionAddress == breakpoint) {
+            ++calls;
             WriteProcessMemory(m_info.hProcess, breakpoint, &first, 1, nullptr);
             HANDLE thread = OpenThread(THREAD_ALL_ACCESS, FALSE, event.dwThreadId);
             CONTEXT context = {};
@@ -195,12 +197,9 @@ int CChildProcess::CallsUntilExit(const std::string& dll, const char* function, 
             breakpoint = nullptr;
         }
         ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
-        if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) {
-            FreeLibrary(image);
+        if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT)
             return calls;
-        }
     }
-    FreeLibrary(image);
     return -1;
 }
 
@@ -213,16 +212,6 @@ std::string TestProgramFolder() {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder = path;
     return folder.substr(0, folder.rfind('\\'));
-}
-
-bool CopyFromFolderOf(const std::string& program, const std::vector<std::string>& names,
-                      const std::string& folder) {
-    const std::string from = program.substr(0, program.find_last_of("/\\") + 1);
-    for (const std::string& name : names) {
-        if (!CopyFileA((from + name).c_str(), (folder + "\\" + name).c_str(), FALSE))
-            return false;
-    }
-    return true;
 }
 
 std::string MakeScratchFolder(const std::string& name) {

@@ -60,14 +60,12 @@ class CChildProcess {
     CChildProcess(const CChildProcess&) = delete;
     CChildProcess& operator=(const CChildProcess&) = delete;
 
-    // debugged: this thread is the program's debugger and must go on with
-    // CountCallsUntilExit.
+    // debugged: this thread becomes the program's debugger and goes on with CallsUntilExit.
     bool Start(const std::string& commandLine, const std::string& folder = std::string(),
                bool debugged = false);
     bool WaitForExit(DWORD timeoutMs);
-    // Lets a program started debugged run to its end, at most timeoutMs, and
-    // tells whether it called the exported function of a DLL it loaded: 1 or 0,
-    // -1 when the program did not end.
+    // Runs a program started debugged to its end (at most timeoutMs): how often it called
+    // the exported function of the DLL; -1 when it did not end.
     int CallsUntilExit(const std::string& dll, const char* function, DWORD timeoutMs);
     DWORD Id() const { return m_info.dwProcessId; }
     HANDLE Handle() const { return m_info.hProcess; }
@@ -78,9 +76,6 @@ class CChildProcess {
 
 // Module folder of the test executable.
 std::string TestProgramFolder();
-// Copies the named files of the folder of program (a path with / or \) into folder.
-bool CopyFromFolderOf(const std::string& program, const std::vector<std::string>& names,
-                      const std::string& folder);
 // A fresh empty folder below Z:\tmp (so Linux tools see it as /tmp/...).
 std::string MakeScratchFolder(const std::string& name);
 // "Z:\a\b" -> "/a/b".

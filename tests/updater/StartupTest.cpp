@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -213,9 +214,42 @@ TEST(LaunchMainProgramTest, MissingLobbyIsReported) {
     EXPECT_EQ("系统提示", boxes[0].caption);
 }
 
-// What the real Tarnwick.exe's window shows while one of its boxes is up: skinned
-// or plain, the bar's place, and whether the second status line is written (any
-// pixel lighter than the dark body where the skin writes it; the box moved away).
+// Width from the first to the last column of a strip with a pixel lighter than the dark
+// body the skin writes its status lines on; 0 when there is none.
+int InkWidth(HDC dc, int x, int y, int width, int height) {
+    CCanvas strip(width, height);
+    BitBlt(strip.Dc(), 0, 0, width, height, dc, x, y, SRCCOPY);
+    int first = width, last = -1;
+    for (int i = 0; i < width * height; ++i) {
+        if (GetGValue(strip.Pixel(i % width, i / width)) > 100) {
+            first = std::min(first, i % width);
+            last = std::max(last, i % width);
+        }
+    }
+    return std::max(0, last - first + 1);
+}
+
+// The first status line's text whose ink is that wide in the skin's font.
+std::string FirstLine(int ink) {
+    for (const char* text : {"正在获取升级版本信息...", "恭喜您升级成功！"}) {
+        CCanvas canvas(340, 22);
+        HGDIOBJ previous = SelectObject(
+            canvas.Dc(), CreateFontA(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                     OUT_STRING_PRECIS, CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, 0,
+                                     "Microsoft YaHei"));
+        canvas.Fill(RGB(0, 0, 0));
+        SetBkMode(canvas.Dc(), TRANSPARENT);
+        SetTextColor(canvas.Dc(), RGB(222, 228, 240));
+        TextOutA(canvas.Dc(), 0, 0, text, lstrlenA(text));
+        DeleteObject(SelectObject(canvas.Dc(), previous));
+        if (std::abs(InkWidth(canvas.Dc(), 0, 0, 340, 22) - ink) <= 3)
+            return text;
+    }
+    return std::to_string(ink) + " pixels of text";
+}
+
+// What the real Tarnwick.exe's window shows while one of its boxes is up (moved away):
+// plain, or skinned at its size; the bar's place; the status lines where the skin has them.
 std::string Look(HWND updater, HWND box) {
     SetWindowPos(box, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Sleep(500);
@@ -223,62 +257,28 @@ std::string Look(HWND updater, HWND box) {
     GetWindowRect(updater, &window);
     GetWindowRect(GetDlgItem(updater, 1015), &bar);
     MapWindowPoints(nullptr, updater, reinterpret_cast<POINT*>(&bar), 2);
-    const std::string place = "bar " + std::to_string(bar.left) + "," + std::to_string(bar.top) +
-                              " " + std::to_string(bar.right - bar.left) + "x" +
-                              std::to_string(bar.bottom - bar.top);
+    const auto size = [](const RECT& rect) {
+        return std::to_string(rect.right - rect.left) + "x" +
+               std::to_string(rect.bottom - rect.top);
+    };
+    const std::string place =
+        "bar " + std::to_string(bar.left) + "," + std::to_string(bar.top) + " " + size(bar);
     if (GetWindowLongA(updater, GWL_STYLE) & WS_CAPTION)
         return "plain, " + place;
-    CCanvas line(340, 20);
     HDC screen = GetDC(nullptr);
-    BitBlt(line.Dc(), 0, 0, 340, 20, screen, window.left + 210, window.top + 114, SRCCOPY);
+    const int top = InkWidth(screen, window.left + 210, window.top + 90, 340, 22);
+    const int bottom = InkWidth(screen, window.left + 210, window.top + 114, 340, 20);
     ReleaseDC(nullptr, screen);
-    int lit = 0;
-    for (int i = 0; i < 340 * 20; ++i)
-        lit += GetGValue(line.Pixel(i % 340, i / 340)) > 80;
-    return "skinned " + std::to_string(window.right - window.left) + "x" +
-           std::to_string(window.bottom - window.top) + ", " + place + ", tips.bottom " +
-           (lit > 20 ? "written" : "empty");
+    return "skinned " + size(window) + ", " + place + ", " + FirstLine(top) +
+           (bottom ? ", tips.bottom written" : ", tips.bottom empty");
 }
 
-// The real Tarnwick.exe, installed with its skin library (and its skin, unless left
-// out), run by the test as its debugger: its boxes with what its window showed
-// meanwhile, and whether it called the library's Cleanup on its way out.
-struct RealRun {
-    std::vector<std::string> boxes;
-    int cleanups = -1;
-};
-RealRun RunTarnwick(const std::string& folder, const std::string& arguments, bool withSkin) {
-    std::vector<std::string> files = {"Tarnwick.exe", "Velmora.dll", "Tarnwick.sdb"};
-    EXPECT_TRUE(CopyFromFolderOf(TARNWICK_EXE, files, folder));
-    if (!withSkin)
-        DeleteFileA((folder + "\\Tarnwick.sdb").c_str());
-    RealRun run;
-    CChildProcess tarnwick;
-    if (!tarnwick.Start("\"" + folder + "\\Tarnwick.exe\"" + arguments, folder, true))
-        return run;
-    std::atomic<bool> ended{false};
-    std::thread answerer([&] {
-        SeenMessageBox box;
-        std::string look;
-        const auto lookAtWindow = [&look](HWND shown) {
-            HWND updater = FindWindowA("#32770", "系统升级程序");
-            look = updater ? " (" + Look(updater, shown) + ")" : "";
-        };
-        while (!ended) {
-            if (AnswerMessageBox(tarnwick.Id(), 200, box, lookAtWindow))
-                run.boxes.push_back(box.caption + ": " + box.text + look);
-        }
-    });
-    run.cleanups = tarnwick.CallsUntilExit(folder + "\\Velmora.dll", "Cleanup", 60000);
-    ended = true;
-    answerer.join();
-    return run;
-}
-
-// Every way out of the real program releases the skin. Its window is skinned, the bar
-// where the updater puts it; the second status line shows the skin's own text until a
-// file download starts and goes after a successful run; without its skin the program
-// shows the plain window and updates all the same.
+// The real Tarnwick.exe beside its skin library (and its skin, unless left out), run by the
+// test as its debugger: its boxes, with what its window showed meanwhile, and its calls of
+// the library's Cleanup. Every way out releases the skin once. The window is skinned with
+// the bar where the updater puts it; the second status line keeps the skin's own text until
+// a file download starts and goes after a successful run, which the first line tells;
+// without its skin the program shows the plain window and updates all the same.
 TEST(RealProgramTest, TarnwickShowsTheRunSkinnedOrPlainAndReleasesTheSkinOnEveryWayOut) {
     const std::string release = MakeScratchFolder("release");
     const std::string bytes = MakeContent(300000, 'r');
@@ -293,8 +293,8 @@ TEST(RealProgramTest, TarnwickShowsTheRunSkinnedOrPlainAndReleasesTheSkinOnEvery
     CRunningLobby lobby("TarnwickRealLobby");
     ASSERT_TRUE(lobby.ready);
     const std::string noLobby = "系统提示: 启动程序失败，请尝试从官方网站重新下载安装包。";
-    const std::string skinned = " (skinned 580x176, bar 210,50 340x31, tips.bottom ";
-    const std::string failed = "[Update]\r\nUpdateUrl=" + server.Url("/status/404");
+    const std::string skinned = " (skinned 580x176, bar 210,50 340x31, ";
+    const std::string failed = skinned + "正在获取升级版本信息..., tips.bottom written)";
     const std::string ok = "[Update]\r\nUpdateUrl=" + server.Url("/UpdateNew.xml");
     const struct {
         std::string config, arguments;
@@ -302,23 +302,43 @@ TEST(RealProgramTest, TarnwickShowsTheRunSkinnedOrPlainAndReleasesTheSkinOnEvery
         std::vector<std::string> boxes;
     } runs[] = {
         {"", " x", true, {"Tarnwick: " + std::string(kNoUpdateUrl)}},
+        {"[Update]\r\nUpdateUrl=" + server.Url("/status/404"),
+         " x",
+         true,
+         {"系统提示: 获取更新文件失败" + failed, noLobby + failed}},
+        {ok, " x", true, {noLobby + skinned + "恭喜您升级成功！, tips.bottom empty)"}},
+        {ok, " x", false, {noLobby + " (plain, bar 210,50 340x31)"}},
+        // Last, as the lobby comes forward.
         {"[Platform]\r\nDovrelClass=TarnwickRealLobby",
          "",
          true,
          {"系统提示: " + std::string(kLobbyRunning)}},
-        {failed,
-         " x",
-         true,
-         {"系统提示: 获取更新文件失败" + skinned + "written)", noLobby + skinned + "written)"}},
-        {ok, " x", true, {noLobby + skinned + "empty)"}},
-        {ok, " x", false, {noLobby + " (plain, bar 210,50 340x31)"}},
     };
     for (const auto& c : runs) {
         const std::string folder = MakeScratchFolder("install");
+        for (const std::string name : {"Tarnwick.exe", "Velmora.dll", "Tarnwick.sdb"})
+            if (c.withSkin || name != "Tarnwick.sdb")
+                CopyFileA((TARNWICK_DIR + name).c_str(), (folder + "\\" + name).c_str(), FALSE);
         WriteFileBytes(folder + "\\Platform.ini", c.config + "\r\n");
-        const RealRun run = RunTarnwick(folder, c.arguments, c.withSkin);
-        EXPECT_EQ(c.boxes, run.boxes);
-        EXPECT_EQ(1, run.cleanups) << c.boxes[0];
+        CChildProcess tarnwick;
+        ASSERT_TRUE(tarnwick.Start("\"" + folder + "\\Tarnwick.exe\"" + c.arguments, folder, true));
+        std::vector<std::string> boxes;
+        std::atomic<bool> ended{false};
+        std::thread answerer([&] {
+            for (SeenMessageBox box; !ended;) {
+                std::string look;
+                if (AnswerMessageBox(tarnwick.Id(), 200, box, [&look](HWND shown) {
+                        if (HWND updater = FindWindowA("#32770", "系统升级程序"))
+                            look = " (" + Look(updater, shown) + ")";
+                    }))
+                    boxes.push_back(box.caption + ": " + box.text + look);
+            }
+        });
+        EXPECT_EQ(1, tarnwick.CallsUntilExit(folder + "\\Velmora.dll", "Cleanup", 60000))
+            << c.boxes[0];
+        ended = true;
+        answerer.join();
+        EXPECT_EQ(c.boxes, boxes);
         EXPECT_EQ(c.config == ok, ReadFileBytes(folder + "\\a.bin") == bytes);
     }
     EXPECT_FALSE(IsIconic(lobby.window));

@@ -612,8 +612,9 @@ TEST_F(UpdateRunTest, TarnwickEndedAnywhereLeavesOldOrNewFilesAndRegistersLater)
             WriteFileBytes(target(i), olds[i]);
     }
     Publish(files, "");
-    ASSERT_TRUE(CopyFromFolderOf(TARNWICK_EXE, {"Tarnwick.exe", "Velmora.dll", "Tarnwick.sdb"},
-                                 install));
+    for (const std::string name : {"Tarnwick.exe", "Velmora.dll", "Tarnwick.sdb"})
+        ASSERT_TRUE(
+            CopyFileA((TARNWICK_DIR + name).c_str(), (install + "\\" + name).c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((TestProgramFolder() + "\\Dovrel.exe").c_str(),
                           (install + "\\Dovrel.exe").c_str(), FALSE));
     WriteFileBytes(install + "\\Platform.ini",
