@@ -37,18 +37,15 @@ class ProgressSliderTest : public ControlsTest {
     // The colours along row 5 of a control's client, as runs of one colour.
     Runs Row(int id) const {
         HWND window = GetDlgItem(m_dialog, id);
-        PixelOf(window, 0, 5); // painted
         RECT client = {};
         GetClientRect(window, &client);
-        HDC dc = GetDC(window);
         Runs runs;
         for (int x = 0; x < client.right; ++x) {
-            const COLORREF color = GetPixel(dc, x, 5);
+            const COLORREF color = PixelOf(window, x, 5);
             if (runs.empty() || runs.back().first != color)
                 runs.push_back({color, 0});
             ++runs.back().second;
         }
-        ReleaseDC(window, dc);
         return runs;
     }
     // What the slider last posted its dialog with the message: "control id, value".

@@ -289,23 +289,19 @@ TEST(RealProgramTest, TarnwickShowsTheRunSkinnedOrPlainAndReleasesTheSkinOnEvery
     const std::string skinned = " (skinned 580x176, bar 210,50 340x31, ";
     const std::string failed = skinned + "正在获取升级版本信息..., tips.bottom written)";
     const std::string ok = "[Update]\r\nUpdateUrl=" + server.Url("/UpdateNew.xml");
+    const std::string notFound = "[Update]\r\nUpdateUrl=" + server.Url("/status/404");
+    const std::string lobbyRuns = "[Platform]\r\nDovrelClass=TarnwickRealLobby";
     const struct {
         std::string config, arguments;
         bool withSkin;
         std::vector<std::string> boxes;
     } runs[] = {
         {"", " x", true, {"Tarnwick: " + std::string(kNoUpdateUrl)}},
-        {"[Update]\r\nUpdateUrl=" + server.Url("/status/404"),
-         " x",
-         true,
-         {"系统提示: 获取更新文件失败" + failed, noLobby + failed}},
+        {notFound, " x", true, {"系统提示: 获取更新文件失败" + failed, noLobby + failed}},
         {ok, " x", true, {noLobby + skinned + "恭喜您升级成功！, tips.bottom empty)"}},
         {ok, " x", false, {noLobby + " (plain, bar 210,50 340x31)"}},
         // Last, as the lobby comes forward.
-        {"[Platform]\r\nDovrelClass=TarnwickRealLobby",
-         "",
-         true,
-         {"系统提示: " + std::string(kLobbyRunning)}},
+        {lobbyRuns, "", true, {"系统提示: " + std::string(kLobbyRunning)}},
     };
     for (const auto& c : runs) {
         const std::string folder = MakeScratchFolder("install");
