@@ -5,7 +5,7 @@
 namespace Velmora {
 
 CAnimate::CAnimate(ISkinHost& host, WindowInfo* info)
-    : CBufferedControl(host, info, KindNumber(WindowKind::Animate)) {}
+    : CDrawnCtrl(host, info, KindNumber(WindowKind::Animate)) {}
 
 CAnimate::~CAnimate() {
     if (m_playing && m_hwnd)
@@ -17,12 +17,9 @@ const AnimateInfo* CAnimate::Info() const {
 }
 
 LRESULT CAnimate::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (RouteShared(message, wParam, lParam, result))
-        return result;
     if (message == WM_TIMER)
         return OnTimer(wParam, lParam);
-    return CallPrevious(message, wParam, lParam);
+    return CDrawnCtrl::WindowProc(message, wParam, lParam);
 }
 
 void CAnimate::Play(bool play) {
@@ -70,7 +67,7 @@ LRESULT CAnimate::OnTimer(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-void CAnimate::PaintContent(HDC dc, const RECT& client) {
+void CAnimate::PaintLook(HDC dc, const RECT& client) {
     if (!m_showing)
         return;
     // Every picture of the description is a strip of frames side by side.

@@ -5,11 +5,11 @@
 // that does not cycle stops by itself on its last frame and keeps showing it.
 #pragma once
 
-#include "BufferedControl.h"
+#include "DrawnCtrl.h"
 
 namespace Velmora {
 
-class CAnimate : public CBufferedControl {
+class CAnimate : public CDrawnCtrl {
   public:
     static constexpr UINT_PTR kFrameTimer = 101;
 
@@ -23,7 +23,7 @@ class CAnimate : public CBufferedControl {
     int Frame() const { return m_frame; }
 
   protected:
-    void PaintContent(HDC dc, const RECT& client) override;
+    void PaintLook(HDC dc, const RECT& client) override;
 
   private:
     const AnimateInfo* Info() const;

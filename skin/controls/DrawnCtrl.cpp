@@ -1,5 +1,6 @@
 #include "DrawnCtrl.h"
 
+#include "GDIImage.h"
 #include "GdiObjects.h"
 
 #include <windowsx.h>
@@ -16,8 +17,10 @@ LRESULT CDrawnCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnDestroy(wParam, lParam);
     case WM_ERASEBKGND:
         return OnEraseBackground();
+    case WM_MOVE:
     case WM_SIZE:
-        return OnSizeRedraw(wParam, lParam);
+        // The background held lies under the former place.
+        return OnPlaceChanged(message, wParam, lParam);
     case WM_PAINT:
         return OnPaint();
     case WM_SETCURSOR:
@@ -33,6 +36,10 @@ LRESULT CDrawnCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return CallPrevious(message, wParam, lParam);
     }
+}
+
+void CDrawnCtrl::PaintLook(HDC dc, const RECT& client) {
+    PaintItems(dc, m_kind, m_info->drawItems, STATE_NORMAL, client, -1, -1, nullptr);
 }
 
 void CDrawnCtrl::PaintContent(HDC, const RECT&) {}
@@ -69,9 +76,41 @@ void CDrawnCtrl::Invalidate() const {
         InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
+void CDrawnCtrl::RepaintNow() const {
+    if (!m_hwnd)
+        return;
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+    UpdateWindow(m_hwnd);
+}
+
+bool CDrawnCtrl::PaintPart(HDC dc, const char* id, const RECT& rect) {
+    if (!m_info)
+        return false;
+    DrawItemList& items = m_info->drawItems;
+    if (ImageItem* image = items.FindImage(id)) {
+        m_imageHelper.Paint(m_host, m_hwnd, m_kind, dc, items, image, rect, SubItem(), nullptr,
+                            image->index);
+        return true;
+    }
+    if (SurfaceItem* surface = items.FindSurface(id)) {
+        m_surfaceHelper.Paint(m_host, m_hwnd, m_kind, dc, items, surface, rect, SubItem(), nullptr,
+                              surface->index);
+        return true;
+    }
+    return false;
+}
+
+const GDIImage* CDrawnCtrl::PartImage(const char* id) const {
+    const ImageItem* item = m_info ? m_info->drawItems.FindImage(id) : nullptr;
+    if (!item)
+        return nullptr;
+    return FindItemImage(
+        m_host, GetItemValue(m_host, SubItem(), m_hwnd, m_kind, *item, DRAWITEM_IMAGE), false);
+}
+
 // Into a canvas first, shown at once: what lies under the control (the
 // background it took from its parent, else the system's face colour), the
-// element's items of state "normal", then the derived skin's content.
+// look, then the derived skin's content.
 LRESULT CDrawnCtrl::OnPaint() {
     CPaintDC paint(m_hwnd);
     // Painted before its parent let it take its background: it takes it now.
@@ -86,7 +125,7 @@ LRESULT CDrawnCtrl::OnPaint() {
     else
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     if (m_info)
-        PaintItems(dc, m_kind, m_info->drawItems, STATE_NORMAL, client, -1, -1, nullptr);
+        PaintLook(dc, client);
     PaintContent(dc, client);
     BitBlt(paint.Get(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     return 0;

@@ -1,5 +1,6 @@
 // A control the skin draws whole: what lies under it, its element's draw
-// items of state "normal" and whatever the derived skin paints over them.
+// items of state "normal" (or the derived skin's own layout of its items) and
+// whatever the derived skin paints over them.
 // The mouse messages go to handlers that the derived skin may take over; by
 // default they reach the window's own procedure, and the cursor is the
 // element's.
@@ -18,6 +19,10 @@ class CDrawnCtrl : public CWindow {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   protected:
+    // Paints the look over what lies under the control (client-sized canvas):
+    // the element's items of state "normal" unless the derived skin lays out
+    // its items itself.
+    virtual void PaintLook(HDC dc, const RECT& client);
     // Paints over the look (client-sized canvas), before it is shown.
     virtual void PaintContent(HDC dc, const RECT& client);
     virtual LRESULT OnCursor(WPARAM wParam, LPARAM lParam);
@@ -29,6 +34,13 @@ class CDrawnCtrl : public CWindow {
     int Kind() const { return m_kind; }
     RECT ClientRect() const;
     void Invalidate() const;
+    // Repaints the whole control now.
+    void RepaintNow() const;
+    // Paints the image item of the id, else its surface item, over rect; false
+    // when the element has neither.
+    bool PaintPart(HDC dc, const char* id, const RECT& rect);
+    // The picture of the image item of the id; null when there is none.
+    const GDIImage* PartImage(const char* id) const;
 
   private:
     LRESULT OnPaint();

@@ -9,7 +9,7 @@
 namespace Velmora {
 
 CProgress::CProgress(ISkinHost& host, WindowInfo* info)
-    : CBufferedControl(host, info, KindNumber(WindowKind::Progress)) {}
+    : CDrawnCtrl(host, info, KindNumber(WindowKind::Progress)) {}
 
 void CProgress::Attach(HWND window) {
     CWindow::Attach(window);
@@ -22,14 +22,7 @@ void CProgress::Attach(HWND window) {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-LRESULT CProgress::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (RouteShared(message, wParam, lParam, result))
-        return result;
-    return CallPrevious(message, wParam, lParam);
-}
-
-void CProgress::PaintContent(HDC dc, const RECT& client) {
+void CProgress::PaintLook(HDC dc, const RECT& client) {
     PBRANGE range = {};
     CallPrevious(PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
     const auto position = static_cast<int>(CallPrevious(PBM_GETPOS, 0, 0));

@@ -3,19 +3,18 @@
 // shared progress painter, without the static edge the bar gives itself.
 #pragma once
 
-#include "BufferedControl.h"
+#include "DrawnCtrl.h"
 
 namespace Velmora {
 
-class CProgress : public CBufferedControl {
+class CProgress : public CDrawnCtrl {
   public:
     CProgress(ISkinHost& host, WindowInfo* info);
 
     void Attach(HWND window) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   protected:
-    void PaintContent(HDC dc, const RECT& client) override;
+    void PaintLook(HDC dc, const RECT& client) override;
 };
 
 } // namespace Velmora

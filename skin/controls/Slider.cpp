@@ -7,24 +7,10 @@
 namespace Velmora {
 
 CSlider::CSlider(ISkinHost& host, WindowInfo* info)
-    : CBufferedControl(host, info, KindNumber(WindowKind::Slider)) {}
-
-LRESULT CSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (RouteShared(message, wParam, lParam, result))
-        return result;
-    switch (message) {
-    case WM_LBUTTONDOWN:
-        return OnButtonDown(wParam, lParam);
-    case WM_LBUTTONUP:
-        return OnButtonUp(wParam, lParam);
-    default:
-        return CallPrevious(message, wParam, lParam);
-    }
-}
+    : CDrawnCtrl(host, info, KindNumber(WindowKind::Slider)) {}
 
 // The release comes to the trackbar wherever the mouse is let go.
-LRESULT CSlider::OnButtonDown(WPARAM wParam, LPARAM lParam) {
+LRESULT CSlider::OnLButtonDown(POINT, WPARAM wParam, LPARAM lParam) {
     if (!m_captured) {
         SetCapture(m_hwnd);
         m_captured = true;
@@ -34,7 +20,7 @@ LRESULT CSlider::OnButtonDown(WPARAM wParam, LPARAM lParam) {
 
 // The trackbar ends its own drag first, with the notifications it sends for
 // it; taking the capture away before would end the drag early.
-LRESULT CSlider::OnButtonUp(WPARAM wParam, LPARAM lParam) {
+LRESULT CSlider::OnLButtonUp(POINT, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CallPrevious(WM_LBUTTONUP, wParam, lParam);
     if (m_captured) {
         m_captured = false;
@@ -44,7 +30,7 @@ LRESULT CSlider::OnButtonUp(WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-void CSlider::PaintContent(HDC dc, const RECT& client) {
+void CSlider::PaintLook(HDC dc, const RECT& client) {
     PaintPart(dc, "slider.back", client);
     RECT thumb = {};
     CallPrevious(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));

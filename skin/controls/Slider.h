@@ -3,23 +3,20 @@
 // notifications. The skin paints no thumb: the fill's edge shows the position.
 #pragma once
 
-#include "BufferedControl.h"
+#include "DrawnCtrl.h"
 
 namespace Velmora {
 
-class CSlider : public CBufferedControl {
+class CSlider : public CDrawnCtrl {
   public:
     CSlider(ISkinHost& host, WindowInfo* info);
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
   protected:
-    void PaintContent(HDC dc, const RECT& client) override;
+    void PaintLook(HDC dc, const RECT& client) override;
+    LRESULT OnLButtonDown(POINT point, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnLButtonUp(POINT point, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    LRESULT OnButtonDown(WPARAM wParam, LPARAM lParam);
-    LRESULT OnButtonUp(WPARAM wParam, LPARAM lParam);
-
     bool m_captured = false;
 };
 

@@ -3,35 +3,24 @@
 #include "GDIImage.h"
 #include "WindowKind.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <cstdlib>
 
 namespace Velmora {
 
 CSliderEx::CSliderEx(ISkinHost& host, WindowInfo* info)
-    : CBufferedControl(host, info, KindNumber(WindowKind::SliderEx)) {}
+    : CDrawnCtrl(host, info, KindNumber(WindowKind::SliderEx)) {}
 
 LRESULT CSliderEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (RouteShared(message, wParam, lParam, result))
-        return result;
     switch (message) {
     case WM_NCHITTEST:
         // Whatever window it is made of (a static lets the mouse through), the
         // slider takes the mouse.
         return HTCLIENT;
-    case WM_LBUTTONDOWN:
-        return OnButtonDown(wParam, lParam);
-    case WM_MOUSEMOVE:
-        return OnMouseMove(wParam, lParam);
-    case WM_LBUTTONUP:
-        return OnButtonUp(wParam, lParam);
     case WM_CAPTURECHANGED:
         return OnCaptureChanged(wParam, lParam);
     default:
-        return CallPrevious(message, wParam, lParam);
+        return CDrawnCtrl::WindowProc(message, wParam, lParam);
     }
 }
 
@@ -87,7 +76,7 @@ void CSliderEx::Notify(UINT message, int position) const {
                  static_cast<LPARAM>(position));
 }
 
-void CSliderEx::PaintContent(HDC dc, const RECT& client) {
+void CSliderEx::PaintLook(HDC dc, const RECT& client) {
     PaintPart(dc, "sliderex.back", client);
     Track track;
     if (!GetTrack(track))
@@ -99,10 +88,10 @@ void CSliderEx::PaintContent(HDC dc, const RECT& client) {
               {centre - track.thumb / 2, 0, centre + track.thumb / 2, client.bottom});
 }
 
-LRESULT CSliderEx::OnButtonDown(WPARAM wParam, LPARAM lParam) {
+LRESULT CSliderEx::OnLButtonDown(POINT point, WPARAM wParam, LPARAM lParam) {
     Track track;
     if (GetTrack(track)) {
-        const int x = GET_X_LPARAM(lParam);
+        const int x = static_cast<int>(point.x);
         const int centre = CentreOf(track, m_position);
         if (std::abs(x - centre) > track.thumb / 2) {
             // Beside the thumb: the position under the mouse, taken at once.
@@ -121,12 +110,12 @@ LRESULT CSliderEx::OnButtonDown(WPARAM wParam, LPARAM lParam) {
     return CallPrevious(WM_LBUTTONDOWN, wParam, lParam);
 }
 
-LRESULT CSliderEx::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+LRESULT CSliderEx::OnMouseMove(POINT point, WPARAM wParam, LPARAM lParam) {
     Track track;
     if (m_dragging && GetTrack(track)) {
         const int half = track.thumb / 2;
         const int x =
-            std::min(std::max(GET_X_LPARAM(lParam) - m_dragOffset, half), track.width - half);
+            std::min(std::max(static_cast<int>(point.x) - m_dragOffset, half), track.width - half);
         if (x != CentreOf(track, m_position)) {
             m_position = PositionAt(track, x);
             InvalidateRect(m_hwnd, nullptr, TRUE);
@@ -136,7 +125,7 @@ LRESULT CSliderEx::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     return CallPrevious(WM_MOUSEMOVE, wParam, lParam);
 }
 
-LRESULT CSliderEx::OnButtonUp(WPARAM wParam, LPARAM lParam) {
+LRESULT CSliderEx::OnLButtonUp(POINT, WPARAM wParam, LPARAM lParam) {
     if (m_dragging) {
         EndDrag();
         ReleaseCapture();

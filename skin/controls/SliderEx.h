@@ -5,11 +5,11 @@
 // with its control id and the position.
 #pragma once
 
-#include "BufferedControl.h"
+#include "DrawnCtrl.h"
 
 namespace Velmora {
 
-class CSliderEx : public CBufferedControl {
+class CSliderEx : public CDrawnCtrl {
   public:
     static constexpr UINT kDragMessage = 0x2B15;
     static constexpr UINT kPositionMessage = 0x2B16;
@@ -24,7 +24,10 @@ class CSliderEx : public CBufferedControl {
     void SetPos(int position);
 
   protected:
-    void PaintContent(HDC dc, const RECT& client) override;
+    void PaintLook(HDC dc, const RECT& client) override;
+    LRESULT OnLButtonDown(POINT point, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnMouseMove(POINT point, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnLButtonUp(POINT point, WPARAM wParam, LPARAM lParam) override;
 
   private:
     // Thumb width and client width; none when the slider has no room to move
@@ -41,9 +44,6 @@ class CSliderEx : public CBufferedControl {
     void Notify(UINT message, int position) const;
     void EndDrag();
 
-    LRESULT OnButtonDown(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
-    LRESULT OnButtonUp(WPARAM wParam, LPARAM lParam);
     LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
 
     int m_minimum = 0;
