@@ -444,9 +444,9 @@ TEST_F(DrawTest, MissingImageFilePaintsNothingAndIsTriedAgain) {
     Paint(item, DRAWITEM_IMAGE, kAll);
     EXPECT_EQ(FindNot(kBackground).count, 0);
 
-    ASSERT_TRUE(WriteFileBytes(path, MakeBmpFile(6, 5, kGreen)));
+    ASSERT_TRUE(WriteFileBytes(path, PictureBytes("gray-6x5.bmp")));
     Paint(item, DRAWITEM_IMAGE, kAll);
-    const Box box = FindColor(kGreen);
+    const Box box = FindColor(kGray);
     EXPECT_EQ(box.left, 30);
     EXPECT_EQ(box.top, 40);
     EXPECT_EQ(box.count, 30);

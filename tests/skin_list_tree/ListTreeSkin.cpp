@@ -96,9 +96,8 @@ void ListTreeTest::SetUp() {
     AddImage("expand", 6, 6, kExpandIcon);
     AddImage("collapse", 6, 6, kCollapseIcon);
     AddImage("sheet", 70, 196, RGB(128, 128, 128));
-    const std::string cursorFile = MakeCurFile(32, 32, 0, 0, [](int x, int y) { return x == y; });
     auto cursor = std::make_unique<Velmora::GDICursor>();
-    ASSERT_NE(cursor->LoadCursorData(cursorFile.data(), cursorFile.size()), nullptr);
+    ASSERT_NE(cursor->LoadCursorFile(PicturePath("arrow-32.cur").c_str()), nullptr);
     cursor->SetId("hand");
     manager->Cursors().Add(std::move(cursor));
     Velmora::CXmlDocument xml;

@@ -90,11 +90,11 @@ TEST_F(SkinLoadingTest, DescriptionImagesComeFromTheirEntriesInTheAnsiCodePage) 
     // its resource entry is found whatever the case of its name.
     const std::vector<PackEntry> entries = {
         {"blue.XML", MakeDescription({{"bg", "bg.bmp"}, {"missing", "none.bmp"}}, "dialog.blue")},
-        {"BLUE\\BG.BMP", MakeBmpFile(4, 3, kBlue)},
+        {"BLUE\\BG.BMP", PictureBytes("blue-5x5.bmp")},
     };
     ASSERT_EQ(LoadDatabase(BuildSkinDatabase(entries)), 1);
     EXPECT_EQ(LoadedImageColor("bg"), kBlue);
-    EXPECT_EQ(Manager().FindImage("bg")->GetWidth(), 4);
+    EXPECT_EQ(Manager().FindImage("bg")->GetWidth(), 5);
     EXPECT_EQ(Manager().FindImage("missing"), nullptr);
     EXPECT_NE(Manager().FindDescription(DescriptionType::Dialog, "dialog.blue"), nullptr);
 
@@ -105,7 +105,7 @@ TEST_F(SkinLoadingTest, DescriptionImagesComeFromTheirEntriesInTheAnsiCodePage) 
         "\xEF\xBB\xBF" + MakeDescription({{"bg", u8"背景.bmp"}}, u8"对话框");
     const std::vector<PackEntry> ansi = {
         {"\xc6\xa4\xb7\xf4.xml", utf8Description},
-        {"\xc6\xa4\xb7\xf4\\\xb1\xb3\xbe\xb0.bmp", MakeBmpFile(2, 2, kGreen)},
+        {"\xc6\xa4\xb7\xf4\\\xb1\xb3\xbe\xb0.bmp", PictureBytes("green-2x2.bmp")},
     };
     ASSERT_EQ(LoadDatabase(BuildSkinDatabase(ansi)), 1);
     EXPECT_EQ(LoadedImageColor("bg"), kGreen);
@@ -116,10 +116,10 @@ TEST_F(SkinLoadingTest, DescriptionImagesComeFromTheirEntriesInTheAnsiCodePage) 
 TEST_F(SkinLoadingTest, SecondDatabaseFindsTheFirstDatabasesEntryOfAName) {
     const std::vector<PackEntry> first = {
         {"blue.xml", MakeDescription({{"first", "bg.bmp"}}, "dialog.first")},
-        {"blue\\bg.bmp", MakeBmpFile(2, 2, kRed)},
+        {"blue\\bg.bmp", PictureBytes("red-2x2.bmp")},
     };
     const std::vector<PackEntry> second = {
-        {"blue\\bg.bmp", MakeBmpFile(2, 2, kGreen)},
+        {"blue\\bg.bmp", PictureBytes("green-2x2.bmp")},
         {"blue.xml", MakeDescription({{"second", "bg.bmp"}}, "dialog.second")},
     };
     ASSERT_EQ(LoadDatabase(BuildSkinDatabase(first)), 1);
@@ -140,11 +140,11 @@ TEST_F(SkinLoadingTest, BrokenDescriptionStopsOnlyItself) {
                                "<window><item id=\"w\" type=\"nosuchtype\"/></window></theme>";
     const std::vector<PackEntry> entries = {
         {"a.xml", broken},
-        {"a\\bg.bmp", MakeBmpFile(1, 1, kRed)},
+        {"a\\bg.bmp", PictureBytes("red-2x2.bmp")},
         {"b.xml", "<theme><image><item id=\"late\" file=\"bg.bmp\"/></image>"},
-        {"b\\bg.bmp", MakeBmpFile(1, 1, kGreen)},
+        {"b\\bg.bmp", PictureBytes("green-2x2.bmp")},
         {"c.xml", MakeDescription({{"last", "bg.bmp"}})},
-        {"c\\bg.bmp", MakeBmpFile(1, 1, kBlue)},
+        {"c\\bg.bmp", PictureBytes("blue-2x2.bmp")},
     };
     ASSERT_EQ(LoadDatabase(BuildSkinDatabase(entries)), 1);
     EXPECT_EQ(LoadedImageColor("early"), kRed);

@@ -41,7 +41,7 @@ std::string Stem(const std::string& name) {
 
 TEST_F(SkinLoadingTest, SkinFileNextToTheProgramLoads) {
     const std::vector<PackEntry> entries = {{"file.xml", MakeDescription({{"f", "a.bmp"}})},
-                                            {"file\\a.bmp", MakeBmpFile(2, 2, kGreen)}};
+                                            {"file\\a.bmp", PictureBytes("green-2x2.bmp")}};
     const std::string path = ModulePath("skin_loading_file.sdb");
     ASSERT_TRUE(WriteFileBytes(path, BuildSkinDatabase(entries)));
     EXPECT_EQ(Manager().LoadSkinFile("skin_loading_file.sdb"), 1);
@@ -63,7 +63,7 @@ TEST_F(SkinLoadingTest, FolderSkinReadsEveryDescriptionWithItsResourceFolder) {
             folder.Write(std::string(name) + ".xml",
                          MakeDescription({{name, "bg.bmp"}}, std::string("dialog.") + name)));
         ASSERT_TRUE(folder.Write(std::string(name) + "\\bg.bmp",
-                                 MakeBmpFile(3, 2, name[0] == 'o' ? kRed : kBlue)));
+                                 PictureBytes(name[0] == 'o' ? "red-2x2.bmp" : "blue-2x2.bmp")));
     }
     ASSERT_TRUE(folder.Write("readme.txt", "not a description"));
 
@@ -81,7 +81,7 @@ TEST_F(SkinLoadingTest, FolderSkinStopsAtADescriptionWithoutItsFolder) {
         const std::string stem = Stem(name);
         ASSERT_TRUE(folder.Write(name, MakeDescription({{stem, "bg.bmp"}})));
         if (stem != "a") {
-            ASSERT_TRUE(folder.Write(stem + "\\bg.bmp", MakeBmpFile(1, 1, kGreen)));
+            ASSERT_TRUE(folder.Write(stem + "\\bg.bmp", PictureBytes("green-2x2.bmp")));
         }
     }
     // A file named like the folder does not count as one.

@@ -32,7 +32,7 @@ std::string OneItemDatabase(const std::string& name, const std::string& size,
 
 TEST_F(SkinLoadingTest, EveryDamagedDatabaseIsRefusedAndChangesNothing) {
     const std::string old = BuildSkinDatabase({{"old.xml", MakeDescription({{"old", "a.bmp"}})},
-                                               {"old\\a.bmp", MakeBmpFile(2, 2, kRed)}});
+                                               {"old\\a.bmp", PictureBytes("red-2x2.bmp")}});
     ASSERT_EQ(Manager().LoadSkinFromSkinDBFileBuf(old.data(), old.size()), 1);
     auto expectOnlyTheEarlierSkin = [] {
         EXPECT_EQ(EntryNames(), (std::vector<std::string>{"old.xml", "old\\a.bmp"}));
@@ -41,7 +41,7 @@ TEST_F(SkinLoadingTest, EveryDamagedDatabaseIsRefusedAndChangesNothing) {
     };
 
     const std::vector<PackEntry> entries = {{"new.xml", MakeDescription({{"new", "a.bmp"}})},
-                                            {"new\\a.bmp", MakeBmpFile(2, 2, kGreen)}};
+                                            {"new\\a.bmp", PictureBytes("green-2x2.bmp")}};
     const std::string valid = BuildSkinDatabase(entries);
     const uint32_t indexLength = static_cast<uint32_t>(MakeSkinIndex(entries).size());
     const uint32_t unpackedSize =

@@ -4,7 +4,6 @@
 #include "GDIImage.h"
 #include "Manager.h"
 #include "SkinFiles.h"
-#include "UiProbe.h"
 #include "VelmoraImage.h"
 
 #include <gtest/gtest.h>
@@ -123,9 +122,7 @@ TEST(AdjustColorTest, ManagerAdjustsEveryImageInRangeOnceAndRestores) {
     GDIImage* trueColor = manager->Images().Add(MakeImage("true", 24));
     GDIImage* palette = manager->Images().Add(MakeImage("palette", 8));
     trueColor->SetTransparentColor(kMagenta);
-    const std::string path = MakeScratchFolder("skin-adjust") + "\\red.bmp";
-    ASSERT_TRUE(WriteFileBytes(path, MakeBmpFile(2, 2, RGB(200, 0, 0))));
-    CVelmoraImage* fileImage = manager->GetFileImage(path, false);
+    CVelmoraImage* fileImage = manager->GetFileImage(PicturePath("red-2x2.bmp"), false);
     ASSERT_NE(nullptr, fileImage);
     auto expectDefaultAndDecoded = [&] {
         EXPECT_EQ(ColorAdjustment{}, manager->GetColorAdjustment());
@@ -146,7 +143,7 @@ TEST(AdjustColorTest, ManagerAdjustsEveryImageInRangeOnceAndRestores) {
     black[5] = kMagenta;
     EXPECT_EQ(black, Colors(*trueColor));
     // Pictures read from files keep their colours.
-    EXPECT_EQ(RGB(200, 0, 0), ColorOf(fileImage->GetImage()->GetPixelColor(1, 1)));
+    EXPECT_EQ(RGB(255, 0, 0), ColorOf(fileImage->GetImage()->GetPixelColor(1, 1)));
     ASSERT_EQ(1, manager->AdjustColor(-1, 50, 50));
     expectDefaultAndDecoded();
 

@@ -16,8 +16,8 @@ using namespace Velmora;
 
 namespace {
 
-const COLORREF kRed = RGB(220, 20, 20);
-const COLORREF kBlue = RGB(20, 40, 230);
+const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kBlue = RGB(0, 0, 255);
 const COLORREF kWhite = RGB(255, 255, 255);
 
 class FileImageTest : public ::testing::Test {
@@ -25,9 +25,10 @@ class FileImageTest : public ::testing::Test {
     void SetUp() override { m_folder = MakeScratchFolder("skin-file-image"); }
     void TearDown() override { CManager::Destroy(); }
 
-    std::string WriteBmp(const char* name, int size, COLORREF color) {
+    // Puts a copy of the picture into the test's folder under the name given.
+    std::string Put(const char* name, const char* picture) {
         const std::string path = m_folder + "\\" + name;
-        EXPECT_TRUE(WriteFileBytes(path, MakeBmpFile(size, size, color)));
+        EXPECT_TRUE(WriteFileBytes(path, PictureBytes(picture)));
         return path;
     }
 
@@ -59,11 +60,8 @@ TEST_F(FileImageTest, BindsToTheSkinImageOfTheNameOrDecodesAFileItOwns) {
     EXPECT_EQ(owned, CManager::Instance()->FindImage("logo"));
     EXPECT_EQ(3, owned->GetWidth());
 
-    const std::string path = m_folder + "\\quad.bmp";
-    ASSERT_TRUE(WriteFileBytes(
-        path, MakeBmpFile(4, 4, [](int x, int y) { return x < 2 && y < 2 ? kRed : kBlue; })));
     CVelmoraImage image;
-    ASSERT_TRUE(image.Load(path, false));
+    ASSERT_TRUE(image.Load(PicturePath("quarter-4x4.bmp"), false));
     EXPECT_TRUE(image.OwnsImage());
     EXPECT_EQ(4, image.GetWidth());
     EXPECT_EQ(kRed, Painted(image, 1, 1));
@@ -94,7 +92,7 @@ TEST_F(FileImageTest, MissingFileFailsAndIsNotCached) {
     EXPECT_EQ(nullptr, manager->FindFileImage(path));
 
     // Tried again next time: the file is there now.
-    WriteBmp("later.bmp", 2, kBlue);
+    Put("later.bmp", "blue-2x2.bmp");
     CVelmoraImage* loaded = manager->GetFileImage(path, false);
     ASSERT_NE(nullptr, loaded);
     EXPECT_EQ(loaded, manager->FindFileImage(path));
@@ -102,12 +100,12 @@ TEST_F(FileImageTest, MissingFileFailsAndIsNotCached) {
 
 TEST_F(FileImageTest, CacheKeepsTheImageUntilAReloadIsAsked) {
     CManager* manager = CManager::Instance();
-    const std::string path = WriteBmp("changing.bmp", 3, kRed);
+    const std::string path = Put("changing.bmp", "red-2x2.bmp");
     CVelmoraImage* cached = manager->GetFileImage(path, false);
     ASSERT_NE(nullptr, cached);
     EXPECT_EQ(kRed, Painted(*cached, 1, 1));
 
-    WriteBmp("changing.bmp", 5, kBlue);
+    Put("changing.bmp", "blue-5x5.bmp");
     EXPECT_EQ(cached, manager->GetFileImage(path, false));
     EXPECT_EQ(kRed, Painted(*cached, 1, 1));
 
@@ -122,7 +120,7 @@ TEST_F(FileImageTest, CacheKeepsTheImageUntilAReloadIsAsked) {
     EXPECT_EQ(nullptr, manager->GetFileImage(path, true));
     EXPECT_FALSE(cached->OwnsImage());
     EXPECT_EQ(0, cached->GetWidth());
-    WriteBmp("changing.bmp", 2, kRed);
+    Put("changing.bmp", "red-2x2.bmp");
     EXPECT_EQ(cached, manager->GetFileImage(path, false));
     EXPECT_EQ(kRed, Painted(*cached, 1, 1));
 }

@@ -1,5 +1,5 @@
-// Fonts and cursors of a skin: the font GDI makes from a font item, and
-// cursors made from .cur bytes or files.
+// Fonts and cursors of a skin: a font object's handles, and cursors made from
+// .cur files that icotool wrote, read from their bytes or from the file.
 #include "Canvas.h"
 #include "GDICursor.h"
 #include "GDIFont.h"
@@ -9,21 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace Velmora;
 
 namespace {
 
-LOGFONTA FontOf(const GDIFont& font) {
-    LOGFONTA logFont = {};
-    EXPECT_EQ(static_cast<int>(sizeof(logFont)),
-              GetObjectA(font.GetFont(), sizeof(logFont), &logFont));
-    return logFont;
-}
-
-// Differs from its mirror images, so flipped or shifted rows show.
-bool InArrow(int x, int y) {
-    return x >= 2 && x < 2 + (y < 12 ? y : 12) && y >= 1 && y < 20;
+// The L shape of the cursor pictures, black on transparent (make-pictures.sh).
+bool InShape(int x, int y) {
+    return x >= 2 && y >= 1 && y <= 13 && (x <= 4 || (x <= 12 && y >= 11));
 }
 
 // Checks the hot spot, then draws the cursor on white and compares every pixel.
@@ -32,8 +26,7 @@ void ExpectCursor(HCURSOR cursor, int size, DWORD hotX, DWORD hotY) {
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
     EXPECT_FALSE(info.fIcon);
-    EXPECT_EQ(hotX, info.xHotspot);
-    EXPECT_EQ(hotY, info.yHotspot);
+    EXPECT_EQ(hotX * 100 + hotY, info.xHotspot * 100 + info.yHotspot);
     DeleteObject(info.hbmMask);
     if (info.hbmColor)
         DeleteObject(info.hbmColor);
@@ -41,37 +34,24 @@ void ExpectCursor(HCURSOR cursor, int size, DWORD hotX, DWORD hotY) {
     ASSERT_TRUE(DrawIconEx(canvas.Dc(), 0, 0, cursor, size, size, 0, nullptr, DI_NORMAL));
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
-            ASSERT_EQ(InArrow(x, y) ? RGB(0, 0, 0) : RGB(255, 255, 255), canvas.Pixel(x, y))
+            ASSERT_EQ(InShape(x, y) ? RGB(0, 0, 0) : RGB(255, 255, 255), canvas.Pixel(x, y))
                 << "pixel " << x << "," << y;
 }
 
 } // namespace
 
-TEST(GDIFontTest, CreatesTheFontOfTheFontItem) {
+// A second creation replaces the first font, which is deleted, as Release deletes the last.
+TEST(GDIFontTest, EachCreationDeletesTheFontBefore) {
     GDIFont font;
     ASSERT_NE(nullptr, font.CreateFontResource("Arial", -12, true, true, false));
-    LOGFONTA logFont = FontOf(font);
-    EXPECT_EQ(-12, logFont.lfHeight);
-    EXPECT_EQ(700, logFont.lfWeight);
-    EXPECT_EQ(0, logFont.lfItalic);
-    EXPECT_EQ(1, logFont.lfUnderline);
-    EXPECT_EQ(0, logFont.lfStrikeOut);
-    EXPECT_EQ(DEFAULT_CHARSET, logFont.lfCharSet);
-    EXPECT_EQ(OUT_STRING_PRECIS, logFont.lfOutPrecision);
-    EXPECT_EQ(CLIP_CHARACTER_PRECIS, logFont.lfClipPrecision);
-    EXPECT_EQ(DEFAULT_QUALITY, logFont.lfQuality);
-    EXPECT_STREQ("Arial", logFont.lfFaceName);
-
-    // A second creation replaces the first font, which is deleted.
     const HFONT first = font.GetFont();
     ASSERT_NE(nullptr, font.CreateFontResource("Tahoma", 16, false, false, true));
     EXPECT_EQ(0u, GetObjectType(first));
-    logFont = FontOf(font);
-    EXPECT_EQ(16, logFont.lfHeight);
-    EXPECT_EQ(400, logFont.lfWeight);
-    EXPECT_EQ(1, logFont.lfItalic);
-    EXPECT_EQ(0, logFont.lfUnderline);
-
+    LOGFONTA logFont = {};
+    ASSERT_TRUE(GetObjectA(font.GetFont(), sizeof(logFont), &logFont));
+    EXPECT_EQ((std::vector<int>{16, 400, 1, 0}),
+              (std::vector<int>{logFont.lfHeight, logFont.lfWeight, logFont.lfItalic,
+                                logFont.lfUnderline}));
     const HFONT second = font.GetFont();
     font.Release();
     EXPECT_EQ(nullptr, font.GetFont());
@@ -80,25 +60,27 @@ TEST(GDIFontTest, CreatesTheFontOfTheFontItem) {
 
 // The 16-pixel cursor matters: its rows are stored 4 bytes wide but handed on word-wide.
 TEST(CursorTest, CursorFromBytesOrFileHasItsHotSpotAndShape) {
-    for (int size : {32, 16}) {
-        SCOPED_TRACE(size);
-        const std::string bytes = MakeCurFile(size, size, size / 4, 7, InArrow);
+    const struct {
+        const char* file;
+        int size;
+        DWORD hotX, hotY;
+    } cursors[] = {{"arrow-32.cur", 32, 9, 3}, {"arrow-16.cur", 16, 4, 7}};
+    for (const auto& c : cursors) {
+        SCOPED_TRACE(c.file);
+        const std::string bytes = PictureBytes(c.file);
         GDICursor cursor;
         const HCURSOR handle = cursor.LoadCursorData(bytes.data(), bytes.size());
         EXPECT_EQ(handle, cursor.GetCursor());
-        ExpectCursor(handle, size, size / 4, 7);
+        ExpectCursor(handle, c.size, c.hotX, c.hotY);
+        ExpectCursor(cursor.LoadCursorFile(PicturePath(c.file).c_str()), c.size, c.hotX, c.hotY);
     }
-
-    const std::string path = MakeScratchFolder("skin-cursor") + "\\arrow.cur";
-    ASSERT_TRUE(WriteFileBytes(path, MakeCurFile(32, 32, 9, 3, InArrow)));
     GDICursor cursor;
-    ExpectCursor(cursor.LoadCursorFile(path.c_str()), 32, 9, 3);
-    EXPECT_EQ(nullptr, cursor.LoadCursorFile((path + ".missing").c_str()));
+    EXPECT_EQ(nullptr, cursor.LoadCursorFile(PicturePath("missing.cur").c_str()));
     EXPECT_EQ(nullptr, cursor.GetCursor());
 }
 
 TEST(CursorTest, TruncatedOrMalformedBytesAreRefused) {
-    const std::string good = MakeCurFile(32, 32, 0, 0, InArrow);
+    const std::string good = PictureBytes("arrow-32.cur");
     auto with = [&](size_t offset, char value) {
         std::string bytes = good;
         bytes[offset] = value;

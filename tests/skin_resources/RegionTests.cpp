@@ -13,7 +13,8 @@ using namespace Velmora;
 
 namespace {
 
-const COLORREF kClip = RGB(255, 0, 255);
+// Red and blue differ, so that a clip colour read with the two swapped shows.
+const COLORREF kClip = RGB(255, 0, 128);
 
 struct Depth {
     int bitsPerPixel;

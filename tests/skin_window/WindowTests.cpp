@@ -143,7 +143,7 @@ TEST_F(SkinWindowTest, ChangedItemRepaintsItsRectangleOrTheWholeWindow) {
 // A file shown before is read again: one that no longer decodes is refused.
 TEST_F(SkinWindowTest, ImageIsReadAgainAndAFailedReadRepaintsNothing) {
     const std::string path = MakeScratchFolder("skin_window_image") + "\\picture.bmp";
-    ASSERT_TRUE(WriteFileBytes(path, MakeBmpFile(2, 2, RGB(255, 0, 0))));
+    ASSERT_TRUE(WriteFileBytes(path, PictureBytes("red-2x2.bmp")));
     ASSERT_NE(Velmora::CManager::Instance()->GetFileImage(path, false), nullptr);
     EXPECT_EQ(m_skin.SetDrawItemValue("image.file", path.c_str()), 1);
     EXPECT_EQ(RecordOf(m_window).paints, 1);

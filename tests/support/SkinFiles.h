@@ -1,19 +1,12 @@
-// Small picture and cursor files that the skin tests write to disk or put into
-// skin databases, so that what a skin loads from them can be checked exactly.
+// The picture and cursor files that the skin tests load, committed in
+// tests/support/pictures (drawn there by make-pictures.sh); each name says
+// what the file holds, e.g. "red-2x2.bmp", "quarter-4x4.bmp", "arrow-32.cur".
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
 #include <string>
 
-// A whole 24-bit .bmp file, stored bottom-up with rows padded to four bytes;
-// `color(x, y)` counts from the top left.
-std::string MakeBmpFile(int width, int height, const std::function<COLORREF(int x, int y)>& color);
-// The same file in one colour.
-std::string MakeBmpFile(int width, int height, COLORREF color);
-
-// A single-image monochrome .cur file; `inside(x, y)` (from the top left)
-// marks the pixels drawn black, every other pixel is transparent.
-std::string MakeCurFile(int width, int height, int hotSpotX, int hotSpotY,
-                        const std::function<bool(int x, int y)>& inside);
+// The folder of the pictures, as a program under Wine names it.
+std::string PictureFolder();
+std::string PicturePath(const std::string& name);
+// The file's bytes; empty when there is no such picture.
+std::string PictureBytes(const std::string& name);

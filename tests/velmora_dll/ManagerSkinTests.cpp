@@ -231,7 +231,7 @@ TEST_F(ManagerSkinTest, RunningOutOfMemoryLeavesTheProgramAndItsSkinWorking) {
     const std::string folder = TestProgramFolder() + "\\velmora-memory-skin";
     CreateDirectoryA(folder.c_str(), nullptr);
     CreateDirectoryA((folder + "\\skin").c_str(), nullptr);
-    ASSERT_TRUE(WriteFileBytes(folder + "\\skin\\blue.bmp", MakeBmpFile(4, 4, kBlue)));
+    ASSERT_TRUE(WriteFileBytes(folder + "\\skin\\blue.bmp", PictureBytes("blue-2x2.bmp")));
     ASSERT_TRUE(WriteFileBytes(folder + "\\skin.xml",
                                "<theme><font><item id=\"f\" family=\"Tahoma\" size=\"-12\"/></font>"
                                "<image><item id=\"blue\" file=\"blue.bmp\"/></image><window>"

@@ -53,11 +53,10 @@ std::string PaintingSkinDatabase(COLORREF fillColor) {
         "upperleftx=\"0\" upperlefty=\"0\" lowerrightx=\"0\" lowerrighty=\"0\"/></item>\r\n"
         "<item type=\"dialog\" id=\"dialogonly\"/>\r\n"
         "</window>\r\n</theme>\r\n";
-    const auto everywhere = [](int, int) { return true; };
     return Velmora::BuildSkinDatabase({{"skin.xml", description},
-                                       {"skin\\red.bmp", MakeBmpFile(4, 4, kRed)},
-                                       {"skin\\green.bmp", MakeBmpFile(4, 4, kGreen)},
-                                       {"skin\\hand.cur", MakeCurFile(32, 32, 0, 0, everywhere)}});
+                                       {"skin\\red.bmp", PictureBytes("red-4x4.bmp")},
+                                       {"skin\\green.bmp", PictureBytes("green-4x4.bmp")},
+                                       {"skin\\hand.cur", PictureBytes("arrow-32.cur")}});
 }
 
 HWND CreateTopWindow(int width, int height) {
