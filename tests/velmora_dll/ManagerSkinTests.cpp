@@ -65,7 +65,7 @@ template <class Call> int WithEachAllocationFailing(Call call) {
 class ManagerSkinTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::string database = PaintingSkinDatabase(kRed);
+        const std::string database = PaintingSkinDatabase("red");
         ASSERT_EQ(Manager()->LoadSkinFromSkinDBFileBuf(database.data(), database.size()), 1);
         m_top = CreateTopWindow(160, 120);
         ASSERT_NE(m_top, nullptr);
@@ -175,7 +175,8 @@ TEST_F(ManagerSkinTest, DescriptionIsTheDefaultOrTheNamedOneOfTheKindsRegistry) 
 }
 
 TEST_F(ManagerSkinTest, FirstLoadedDescriptionOfAnIdWins) {
-    const std::string second = PaintingSkinDatabase(kBlue);
+    // Fills with blue what it calls "commonctrl".
+    const std::string second = ReadFileBytes("Z:" TEST_SOURCE_DIR "/fixtures/resource-skin.sdb");
     ASSERT_EQ(Manager()->LoadSkinFromSkinDBFileBuf(second.data(), second.size()), 1);
     HWND window = CreateChildWindow(m_top, 0, 0, 30, 30);
     Manager()->SkinWindow(window, 1, nullptr, false);

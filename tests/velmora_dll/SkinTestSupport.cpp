@@ -1,7 +1,6 @@
 #include "SkinTestSupport.h"
 
-#include "SkinFiles.h"
-#include "SkinPacker.h"
+#include "UiProbe.h"
 
 #include <string>
 
@@ -32,31 +31,8 @@ void RegisterPlainClass() {
 
 } // namespace
 
-std::string PaintingSkinDatabase(COLORREF fillColor) {
-    const std::string description =
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<theme>\r\n"
-        "<cursor><item id=\"hand\" file=\"hand.cur\"/></cursor>"
-        "<font><item id=\"label\" family=\"Tahoma\" size=\"-12\" bold=\"true\"/></font>"
-        "<image><item id=\"red\" file=\"red.bmp\"/><item id=\"green\" file=\"green.bmp\"/>"
-        "</image>\r\n<window>\r\n"
-        "<item type=\"commonctrl\" id=\"commonctrl\"><property cursorid=\"hand\"/>"
-        "<surface id=\"fill\" fillcolor=\"(" +
-        std::to_string(GetRValue(fillColor)) + "," + std::to_string(GetGValue(fillColor)) + "," +
-        std::to_string(GetBValue(fillColor)) +
-        ")\" upperleftx=\"0\" upperlefty=\"0\" lowerrightx=\"0\" lowerrighty=\"0\"/>"
-        "<line id=\"rule\" startx=\"0\" starty=\"30\" endx=\"100\" endy=\"30\" width=\"1\" "
-        "linecolor=\"(0,0,255)\"/>"
-        "<image id=\"pic\" imageid=\"red\" left=\"40\" top=\"40\" width=\"20\" height=\"20\"/>"
-        "<text id=\"caption\" fontid=\"label\" left=\"70\" top=\"2\" content=\" \"/>"
-        "</item>\r\n"
-        "<item type=\"commonctrl\" id=\"plain\"><surface id=\"fill\" fillcolor=\"(0,255,0)\" "
-        "upperleftx=\"0\" upperlefty=\"0\" lowerrightx=\"0\" lowerrighty=\"0\"/></item>\r\n"
-        "<item type=\"dialog\" id=\"dialogonly\"/>\r\n"
-        "</window>\r\n</theme>\r\n";
-    return Velmora::BuildSkinDatabase({{"skin.xml", description},
-                                       {"skin\\red.bmp", PictureBytes("red-4x4.bmp")},
-                                       {"skin\\green.bmp", PictureBytes("green-4x4.bmp")},
-                                       {"skin\\hand.cur", PictureBytes("arrow-32.cur")}});
+std::string PaintingSkinDatabase(const std::string& fill) {
+    return ReadFileBytes("Z:" TEST_SOURCE_DIR "/fixtures/painting-" + fill + ".sdb");
 }
 
 HWND CreateTopWindow(int width, int height) {
