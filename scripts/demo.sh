@@ -24,9 +24,8 @@ cp -r samples/release/. "$RELEASE/"
 head -c $((2 * 1024 * 1024)) /dev/urandom > "$RELEASE/data/textures.pak"
 
 python3 tests/support/http_test_server.py --root "$RELEASE" --port-file "$DEMO/port" \
-  --log "$DEMO/requests.jsonl" --idle 120 --lifetime 600 >/dev/null 2>&1 &
-SERVER=$!
-trap 'curl -s "http://127.0.0.1:$(cat "$DEMO/port" 2>/dev/null)/__quit" >/dev/null 2>&1 || kill $SERVER 2>/dev/null || true' EXIT
+  --log "$DEMO/requests.log" --quit-file "$DEMO/quit" --idle 120 --lifetime 600 >/dev/null 2>&1 &
+trap 'touch "$DEMO/quit"' EXIT
 for _ in $(seq 1 100); do [ -s "$DEMO/port" ] && break; sleep 0.1; done
 PORT="$(cat "$DEMO/port")"
 
@@ -65,7 +64,7 @@ while IFS= read -r -d '' file; do
   rel="${file#"$RELEASE"/}"
   [ "$rel" = "UpdateNew.xml" ] && continue
   if cmp -s "$file" "$INSTALL/$rel"; then
-    if grep -q "\"/slow/2/$rel\"" "$DEMO/requests.jsonl" 2>/dev/null; then
+    if grep -q "^> GET /slow/2/$rel " "$DEMO/requests.log" 2>/dev/null; then
       echo "  updated  $rel"
     else
       echo "  current  $rel (not downloaded)"

@@ -16,11 +16,9 @@ SIZE=$((64 * 1024 * 1024))
 ROUNDS=${ROUNDS:-5}
 
 WORK="$(mktemp -d /tmp/tarnwick-download-bench.XXXXXX)"
-PORT=""
 cleanup() {
-    if [ -n "$PORT" ]; then
-        curl -s -m 5 "http://127.0.0.1:$PORT/__quit" >/dev/null || true
-    fi
+    touch "$WORK/quit"
+    sleep 0.5
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -30,7 +28,7 @@ now() { date +%s.%N; }
 mkdir -p "$WORK/release" "$WORK/install"
 head -c "$SIZE" /dev/urandom >"$WORK/release/served.bin"
 python3 "$ROOT/tests/support/http_test_server.py" --root "$WORK/release" --port-file "$WORK/port" \
-    --idle 300 --lifetime 1800 &
+    --quit-file "$WORK/quit" --idle 300 --lifetime 1800 &
 for _ in $(seq 1 100); do
     [ -s "$WORK/port" ] && break
     sleep 0.1

@@ -1,8 +1,9 @@
 // Runs tests/support/http_test_server.py (a Linux program) from a test under Wine, and reads
-// what the server received over plain sockets, independent of the HTTP client under test.
+// what the server received from the server's own log, independent of the HTTP client under test.
 #pragma once
 
 #include <string>
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -21,11 +22,6 @@ struct RecordedRequest {
     std::string Header(const std::string& name) const;
 };
 
-struct HttpResponse {
-    int status = 0;
-    std::string body;
-};
-
 class TestHttpServer {
   public:
     // Serves the Linux folder rootLinuxPath; check Running() before use.
@@ -39,13 +35,13 @@ class TestHttpServer {
     // "http://127.0.0.1:<port>" + path
     std::string Url(const std::string& path) const;
 
-    // A GET over a plain socket; status 0 when the server could not be reached.
-    HttpResponse Get(const std::string& path) const;
+    // The requests received since the server started or since ClearRequests.
     std::vector<RecordedRequest> Requests() const;
-    void ClearRequests() const;
+    void ClearRequests();
     void Stop();
 
   private:
-    void* m_process = nullptr;
+    std::string m_files; // the Linux path of the port, log and quit files, less the ending
+    std::size_t m_logStart = 0;
     unsigned short m_port = 0;
 };

@@ -13,22 +13,17 @@ Paths with special behaviour (everything else is a file below --root):
   /norange/<file>              the file whole, whatever Range asks for
   /badrange/<file>             answers a Range request with 206 from the first byte
   /redirect?to=<url>[&code=c]  redirects (302 unless code is given)
-  /__requests                  the recorded requests as JSON lines
-  /__requests.txt              the same as text blocks: "> <request line>",
-                               one "Name: value" line per header, an empty line
-  /__clear                     forgets the recorded requests
-  /__quit                      answers, then the server ends
 Files honour "Range: bytes=N-" (206 with Content-Range, 416 past the end).
-Requests to /__* are not recorded.
 
 The chosen port goes to --port-file (written atomically) when given, else to
-stdout. The server ends by itself after --idle seconds without a request
-or after --lifetime seconds in all.
+stdout. With --log, each request is appended to that file, before it is
+answered, as "> <request line>", one "Name: value" line per header and an
+empty line. The server ends when the --quit-file appears, after --idle seconds
+without a request or after --lifetime seconds in all.
 """
 
 import argparse
 import http.server
-import json
 import os
 import posixpath
 import select
@@ -41,33 +36,6 @@ import urllib.parse
 PIECE = 1024
 
 
-class Recorder:
-    def __init__(self, log_path):
-        self.lock = threading.Lock()
-        self.entries = []
-        self.log_path = log_path
-        self.last_activity = time.monotonic()
-
-    def touch(self):
-        with self.lock:
-            self.last_activity = time.monotonic()
-
-    def add(self, entry):
-        with self.lock:
-            self.entries.append(entry)
-            if self.log_path:
-                with open(self.log_path, "a", encoding="utf-8") as log:
-                    log.write(json.dumps(entry) + "\n")
-
-    def snapshot(self):
-        with self.lock:
-            return list(self.entries)
-
-    def clear(self):
-        with self.lock:
-            self.entries.clear()
-
-
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "TestHttpServer/1.0"
@@ -78,79 +46,44 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
     def do_GET(self):
-        self.handle_request(send_body=True)
-
-    def do_HEAD(self):
-        self.handle_request(send_body=False)
-
-    def handle_request(self, send_body):
-        recorder = self.server.recorder
-        recorder.touch()
+        server = self.server
+        with server.lock:
+            server.last_activity = time.monotonic()
+            if server.log:
+                with open(server.log, "a", encoding="utf-8") as log:
+                    log.write("> %s\n" % self.requestline)
+                    log.writelines("%s: %s\n" % header for header in self.headers.items())
+                    log.write("\n")
         url = urllib.parse.urlsplit(self.path)
-        path = urllib.parse.unquote(url.path)
-        if path.startswith("/__"):
-            self.handle_control(path)
-            return
-        recorder.add({
-            "request_line": self.requestline,
-            "method": self.command,
-            "path": self.path,
-            "headers": [[name, value] for name, value in self.headers.items()],
-        })
-        parts = path.strip("/").split("/")
+        parts = urllib.parse.unquote(url.path).strip("/").split("/")
+        rest = "/".join(parts[2:])
+        number = len(parts) >= 3 and parts[1].isdigit() and int(parts[1])
         if parts[0] == "status" and len(parts) == 2 and parts[1].isdigit():
-            self.send_small(int(parts[1]), "status %s\n" % parts[1], send_body)
+            self.send_small(int(parts[1]), "status %s\n" % parts[1])
         elif parts[0] == "redirect":
             query = urllib.parse.parse_qs(url.query)
-            target = query.get("to", ["/"])[0]
-            code = int(query.get("code", ["302"])[0])
-            self.send_response(code)
-            self.send_header("Location", target)
+            self.send_response(int(query.get("code", ["302"])[0]))
+            self.send_header("Location", query.get("to", ["/"])[0])
             self.send_header("Content-Length", "0")
             self.end_headers()
-        elif parts[0] == "slow" and len(parts) >= 3 and parts[1].isdigit():
-            self.send_file("/".join(parts[2:]), send_body, delay_ms=int(parts[1]))
-        elif parts[0] == "truncate" and len(parts) >= 3 and parts[1].isdigit():
-            self.send_file("/".join(parts[2:]), send_body, limit=int(parts[1]))
-        elif parts[0] == "stall" and len(parts) >= 3 and parts[1].isdigit():
-            self.send_file("/".join(parts[2:]), send_body, limit=int(parts[1]), stall=True)
+        elif parts[0] == "slow" and number is not False:
+            self.send_file(rest, delay_ms=number)
+        elif parts[0] in ("truncate", "stall") and number is not False:
+            self.send_file(rest, limit=number, stall=parts[0] == "stall")
         elif parts[0] == "endless":
-            self.send_endless(send_body)
+            self.send_endless()
         elif parts[0] in ("norange", "badrange") and len(parts) >= 2:
-            self.send_file("/".join(parts[1:]), send_body, ranges=parts[0])
+            self.send_file("/".join(parts[1:]), ranges=parts[0])
         else:
-            self.send_file(path, send_body)
+            self.send_file("/".join(parts))
 
-    def handle_control(self, path):
-        recorder = self.server.recorder
-        if path == "/__requests":
-            body = "".join(json.dumps(e) + "\n" for e in recorder.snapshot())
-            self.send_small(200, body, True, "application/x-ndjson")
-        elif path == "/__requests.txt":
-            blocks = []
-            for entry in recorder.snapshot():
-                lines = ["> " + entry["request_line"]]
-                lines += ["%s: %s" % (n, v) for n, v in entry["headers"]]
-                blocks.append("\n".join(lines) + "\n\n")
-            self.send_small(200, "".join(blocks), True)
-        elif path == "/__clear":
-            recorder.clear()
-            self.send_small(200, "cleared\n", True)
-        elif path == "/__quit":
-            self.send_small(200, "bye\n", True)
-            self.close_connection = True
-            self.server.quit_requested.set()
-        else:
-            self.send_small(404, "unknown control path\n", True)
-
-    def send_small(self, code, text, send_body, content_type="text/plain"):
+    def send_small(self, code, text):
         body = text.encode("utf-8")
         self.send_response(code)
-        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Type", "text/plain")
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
-        if send_body:
-            self.wfile.write(body)
+        self.wfile.write(body)
 
     def resolve(self, relative):
         # Only paths below the root are served.
@@ -168,10 +101,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         start = value[len("bytes="):-1]
         return int(start) if start.isdigit() else None
 
-    def send_file(self, relative, send_body, delay_ms=0, limit=None, stall=False, ranges=""):
+    def send_file(self, relative, delay_ms=0, limit=None, stall=False, ranges=""):
         full = self.resolve(relative)
         if full is None:
-            self.send_small(404, "not found\n", send_body)
+            self.send_small(404, "not found\n")
             return
         size = os.path.getsize(full)
         start = self.requested_start(ranges)
@@ -185,18 +118,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_response(200)
             start = 0
         else:
-            shown = 0 if ranges == "badrange" else start
+            start = 0 if ranges == "badrange" else start
             self.send_response(206)
-            self.send_header("Content-Range", "bytes %d-%d/%d" % (shown, size - 1, size))
-            start = shown
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, size - 1, size))
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Content-Length", str(size - start))
         # Tempts a caching client to answer from its cache next time.
         self.send_header("Cache-Control", "max-age=3600")
         self.send_header("Last-Modified", self.date_time_string(int(os.path.getmtime(full))))
         self.end_headers()
-        if not send_body:
-            return
         with open(full, "rb") as source:
             source.seek(start)
             if limit is not None:
@@ -212,23 +142,24 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     if not piece:
                         break
                     self.wfile.write(piece)
-                    self.server.recorder.touch()
+                    with self.server.lock:
+                        self.server.last_activity = time.monotonic()
                     time.sleep(delay_ms / 1000.0)
             else:
                 self.connection.sendfile(source, offset=start)
 
-    def send_endless(self, send_body):
+    def send_endless(self):
         self.send_response(200)
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Connection", "close")
         self.end_headers()
         self.close_connection = True
         block = bytes(range(256)) * 256
-        sent = 0
         deadline = time.monotonic() + self.server.lifetime
-        while send_body and sent < (1 << 30) and time.monotonic() < deadline:
+        for _ in range((1 << 30) // len(block)):
+            if time.monotonic() > deadline:
+                break
             self.wfile.write(block)
-            sent += len(block)
 
     def wait_for_hang_up(self, seconds):
         deadline = time.monotonic() + seconds
@@ -251,37 +182,39 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--root", required=True, help="folder served")
     parser.add_argument("--port-file", help="file that receives the chosen port")
-    parser.add_argument("--log", help="file that receives the requests as JSON lines")
+    parser.add_argument("--log", help="file that receives the requests")
+    parser.add_argument("--quit-file", help="file whose appearance ends the server")
     parser.add_argument("--idle", type=float, default=60.0, help="seconds without requests before ending")
     parser.add_argument("--lifetime", type=float, default=900.0, help="seconds before ending in any case")
     args = parser.parse_args()
 
     server = Server(("127.0.0.1", 0), Handler)
     server.root = os.path.abspath(args.root)
-    server.recorder = Recorder(args.log)
-    server.quit_requested = threading.Event()
+    server.log = args.log
+    server.lock = threading.Lock()
+    server.last_activity = started = time.monotonic()
     server.lifetime = args.lifetime
     port = server.server_address[1]
 
-    serving = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1}, daemon=True)
-    serving.start()
+    threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1}, daemon=True).start()
     if args.port_file:
-        temporary = args.port_file + ".part"
-        with open(temporary, "w") as out:
+        with open(args.port_file + ".part", "w") as out:
             out.write("%d\n" % port)
-        os.replace(temporary, args.port_file)
+        os.replace(args.port_file + ".part", args.port_file)
     else:
         print(port, flush=True)
 
-    started = time.monotonic()
-    while not server.quit_requested.wait(0.2):
+    while not (args.quit_file and os.path.exists(args.quit_file)):
+        time.sleep(0.1)
         now = time.monotonic()
-        with server.recorder.lock:
-            idle = now - server.recorder.last_activity
+        with server.lock:
+            idle = now - server.last_activity
         if idle > args.idle or now - started > args.lifetime:
             break
     server.shutdown()
     server.server_close()
+    if args.quit_file and os.path.exists(args.quit_file):
+        os.remove(args.quit_file)
     return 0
 
 

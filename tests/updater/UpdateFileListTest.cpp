@@ -21,6 +21,14 @@ std::string FileElement(const std::string& children) {
     return "<File>" + children + "</File>";
 }
 
+// "fileName size hashCode installDir localPath url registerServer [sha256]" of a record.
+std::string Text(const CUpdateFileInfo& record) {
+    return record.fileName + " " + std::to_string(record.size) + " " + record.hashCode + " " +
+           record.installDir + " " + record.localPath + " " + record.url + " " +
+           (record.registerServer ? "register" : "-") +
+           (record.sha256.empty() ? "" : " " + record.sha256);
+}
+
 class ManifestTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -57,32 +65,15 @@ TEST_F(ManifestTest, ReadsChildElementsOfEveryFileInDocumentOrder) {
         "<Register>YESS</Register></File>" +
         FileElement("<FileName>\xE5\xA4\xA7\xE5\x8E\x85.dat</FileName><FileSize>-12</FileSize>") +
         "</Files></Update>"));
-    ASSERT_EQ(4, m_list.Count());
-    auto record = Pop();
-    EXPECT_EQ("game.dll", record->fileName);
-    EXPECT_EQ(1234, record->size);
-    EXPECT_EQ("ABCDEF0123456789abcdef0123456789", record->hashCode);
-    EXPECT_TRUE(record->registerServer);
-    EXPECT_EQ("data", record->localPath);
-    EXPECT_EQ("http://127.0.0.1/game.dll", record->url);
-    EXPECT_EQ(m_list.ProgramFolder() + "\\data\\game.dll", record->targetPath);
-    EXPECT_FALSE(record->needsUpdate);
-
-    record = Pop();
-    EXPECT_EQ("second", record->fileName);
-    EXPECT_EQ(7, record->size);
-    EXPECT_FALSE(record->registerServer);
-
-    record = Pop();
-    EXPECT_EQ("", record->fileName);
-    EXPECT_EQ(0, record->size);
-    EXPECT_EQ("CURRENTDIR", record->installDir);
-    EXPECT_EQ("", record->url);
-    EXPECT_FALSE(record->registerServer);
-
-    record = Pop();
-    EXPECT_EQ("大厅.dat", record->fileName); // in the ANSI code page
-    EXPECT_EQ(-12, record->size);
+    std::vector<std::string> records;
+    while (auto record = Pop())
+        records.push_back(Text(*record));
+    EXPECT_EQ(records, (std::vector<std::string>{
+                           "game.dll 1234 ABCDEF0123456789abcdef0123456789 CURRENTDIR data "
+                           "http://127.0.0.1/game.dll register",
+                           "second 7  CURRENTDIR   -", " 0  CURRENTDIR   -",
+                           "大厅.dat -12  CURRENTDIR   -", // in the ANSI code page
+                       }));
 }
 
 TEST_F(ManifestTest, EmptyAndBadManifests) {
@@ -150,41 +141,6 @@ TEST_F(ManifestTest, PathsLeavingTheirBaseOrBadDigestsRejectTheWholeManifest) {
                                          "<LocalPath>a\\b..c</LocalPath>") +
                              "</r>"));
     EXPECT_EQ(1, m_list.Count());
-}
-
-TEST_F(ManifestTest, KeepsMissingChangedAndResizedFilesOnly) {
-    const std::string folder = TestProgramFolder() + "\\needs-update-test\\";
-    RunLinuxCommand("rm -rf '" + ToLinuxPath(folder) + "'", 10000);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string current(2000, 'c');
-    WriteFileBytes(folder + "current.bin", current);
-    WriteFileBytes(folder + "changed.bin", std::string(2000, 'x'));
-    // Same whole blocks, different tail: only the size tells them apart.
-    WriteFileBytes(folder + "tail.bin", current.substr(0, 1536) + "old");
-    WriteFileBytes(folder + "nosize.bin", current);
-    std::string digest;
-    ASSERT_TRUE(CUpdateFileList::ComputeFileHash((folder + "current.bin").c_str(), digest));
-    std::string upper = digest;
-    for (char& c : upper)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-
-    const auto entry = [](const std::string& name, const std::string& hash, int size) {
-        return FileElement("<FileName>" + name +
-                           "</FileName><LocalPath>needs-update-test</LocalPath><HashCode>" + hash +
-                           "</HashCode><FileSize>" + std::to_string(size) + "</FileSize>");
-    };
-    ASSERT_TRUE(LoadManifest("<r>" + entry("current.bin", upper, 2000) +
-                             entry("missing.bin", digest, 2000) +
-                             entry("changed.bin", digest, 2000) + entry("tail.bin", digest, 2000) +
-                             entry("nosize.bin", digest, 0) + "</r>"));
-    EXPECT_EQ(3, m_list.FilterNeedsUpdate());
-    EXPECT_EQ(6000u, m_list.TotalSize());
-    auto first = Pop();
-    EXPECT_EQ("missing.bin", first->fileName);
-    EXPECT_TRUE(first->needsUpdate);
-    EXPECT_EQ("changed.bin", Pop()->fileName);
-    EXPECT_EQ("tail.bin", Pop()->fileName);
-    EXPECT_EQ(nullptr, Pop());
 }
 
 // The system's XML DOM, the component the manifest reader stands in for: per "File" below the
@@ -256,90 +212,33 @@ std::optional<std::vector<std::string>> DomEntries(const std::string& path) {
     return entries;
 }
 
-std::string Utf16(const std::string& utf8, bool bigEndian) {
-    wchar_t wide[512];
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide, 512);
-    std::string bytes;
-    for (int i = 0; i < units; ++i) {
-        const char high = static_cast<char>(wide[i] >> 8), low = static_cast<char>(wide[i]);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
-}
-
-// Documents in every encoding and shape the DOM read give the same entries; those it refused are
-// refused.
+// Documents in every encoding and shape the DOM reads give the same entries; those it refuses
+// are refused (fixtures/make-documents.sh wrote them).
 TEST_F(ManifestTest, ReadsWhatTheSystemDomReads) {
-    const std::string nested =
-        "<File><File><FileName>a</FileName><File><FileName>b</FileName></File><FileName>c</"
-        "FileName></File><g><File a='1' b=\"2\"><FileName >d</FileName ></File ></g></File>";
-    const std::string documents[] = {
-        "<r><File><FileName>  a   b  </FileName><URL>a<x/> b</URL><LocalPath>\n <![CDATA[ x ]]>\n"
-        "</LocalPath><HashCode>a\r\nb\rc</HashCode></File><File><FileName> a <b> </b> c "
-        "</FileName><URL>&#32;a&#32;</URL><LocalPath>a <b>b</b> c</LocalPath><HashCode><b> x "
-        "</b><c> y </c></HashCode></File><File><filename>x<!-- c --> y</filename><url>  "
-        "<![CDATA[]]>  z</url><LOCALPATH>a&amp;b&lt;&#x41;&apos;&quot;&#x5927;&#x1F600;</LOCALPATH>"
-        "<HashCode>\t a\t</HashCode><URL/></File></r>",
-        nested,
-        "<?xml version='1.0' encoding='UTF-8' standalone='yes'?><!-- c --><?pi x?><!DOCTYPE r "
-        "SYSTEM \"none.dtd\"><r><File><?p?><FileName>a</FileName></File></r><!-- t -->\r\n",
-        "\xEF\xBB\xBF<r><File><FileName>\xE5\xA4\xA7\xC2\xA0</FileName></File></r>",
-        "\xFF\xFE" +
-            Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r><File><FileName>\xE5\xA4\xA7"
-                  " x</FileName></File></r>",
-                  false),
-        Utf16("<?xml version='1.0'?><r><File><FileName>\xE5\xA4\xA7</FileName></File></r>", true),
-        Utf16("<r><File><FileName>x</FileName></File></r>", false), // no byte order mark
-        "<?xml version=\"1.0\" encoding=\"gbk\"?><r><File><FileName>\xB4\xF3\xCC\xFC</FileName>"
-        "</File></r>",
-        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r><File><URL>caf\xE9</URL></File></r>",
-        // Refused by both.
-        "",
-        "  ",
-        "<r><File>",
-        "<r></s>",
-        "<r/><r/>",
-        "<r/>x",
-        "<r>a & b</r>",
-        "<r>&e;</r>",
-        "<r>a]]>b</r>",
-        "<r>a\x01b</r>",
-        "<r><!-- a -- b --></r>",
-        "<r a='1' a='2'/>",
-        "<r a='<'/>",
-        "<r>\xB4\xF3</r>",
-        " <?xml version='1.0'?><r/>",
-        "<r>&#0;</r>",
-        "<?xml version='1.0' encoding='UTF-16'?><r/>",
-        "<r><![CDATA[x</r>",
-        "<1r/>",
-        "<?xml version='1.0' encoding='x-nonsense'?><r/>",
-        "\xEF\xBB\xBF<?xml version='1.0' encoding='GB2312'?><r/>",
-    };
-    const std::string path = m_folder + "\\dom.xml";
-    for (const std::string& document : documents) {
-        WriteFileBytes(path, document);
+    const std::string folder = "Z:" TEST_SOURCE_DIR "/fixtures/";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "dom/*.xml").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    int documents = 0;
+    do {
+        const std::string path = folder + "dom/" + found.cFileName;
         const auto dom = DomEntries(path);
-        ASSERT_EQ(dom.has_value(), m_list.Load(path.c_str())) << document;
+        ASSERT_EQ(dom.has_value(), m_list.Load(path.c_str())) << found.cFileName;
         std::vector<std::string> ours;
         while (auto record = Pop())
             ours.push_back(record->fileName + "|" + record->url + "|" + record->localPath + "|" +
                            record->hashCode);
         if (dom) {
-            EXPECT_EQ(*dom, ours) << document;
+            EXPECT_EQ(*dom, ours) << found.cFileName;
         }
-    }
+        ++documents;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    EXPECT_EQ(30, documents);
     // Code pages the DOM of Windows reads and Wine's does not.
-    for (const auto& [document, name] :
-         {std::pair<std::string, std::string>{
-              "<?xml version=\"1.0\" encoding=\"GB2312\"?><r><File><FileName>\xB4\xF3\xCC\xFC.dat"
-              "</FileName></File></r>",
-              "大厅.dat"},
-          {"<?xml version='1.0' encoding='big5'?><r><File><FileName>\xA4\x6A</FileName></File></r>",
-           "大"}}) {
-        WriteFileBytes(path, document);
-        ASSERT_TRUE(m_list.Load(path.c_str())) << document;
+    for (const auto& [file, name] :
+         {std::pair<const char*, const char*>{"gb2312", "大厅.dat"}, {"big5", "大"}}) {
+        ASSERT_TRUE(m_list.Load((folder + "codepage-" + file + ".xml").c_str())) << file;
         EXPECT_EQ(name, Pop()->fileName);
     }
 }
@@ -362,7 +261,8 @@ std::vector<std::string> PythonDigests(const std::vector<std::string>& paths) {
 }
 
 // Thousands of entries checked at once decide as each file decides on its own: a missing
-// file, a size other than a non-zero FileSize, or another prefix digest needs an update.
+// file, a size other than a non-zero FileSize, or another prefix digest (in either case)
+// needs an update; the sizes of the files to fetch add up.
 TEST_F(ManifestTest, LargeCheckDecidesAsEachFileDoes) {
     constexpr int kEntries = 3000;
     const std::string release = MakeScratchFolder("large-release");
@@ -394,6 +294,7 @@ TEST_F(ManifestTest, LargeCheckDecidesAsEachFileDoes) {
 
     std::string xml = "<r>";
     std::vector<std::string> expected;
+    uint64_t expectedTotal = 0;
     for (int i = 0; i < kEntries; ++i) {
         std::istringstream published(digests[2 * i]), mine(digests[2 * i + 1]);
         std::size_t size = 0, localSize = 0;
@@ -404,8 +305,10 @@ TEST_F(ManifestTest, LargeCheckDecidesAsEachFileDoes) {
         if (i % 2)
             std::transform(md5.begin(), md5.end(), md5.begin(), ::toupper);
         if (digests[2 * i + 1] == "missing" || (sizeGiven && localSize != size) ||
-            _stricmp(localMd5.c_str(), md5.c_str()) != 0)
+            _stricmp(localMd5.c_str(), md5.c_str()) != 0) {
             expected.push_back("f" + std::to_string(i));
+            expectedTotal += sizeGiven ? size : 0;
+        }
         xml += FileElement("<FileName>f" + std::to_string(i) +
                            "</FileName><LocalPath>large-check\\d" + std::to_string(i / 100) +
                            "</LocalPath><HashCode>" + md5 + "</HashCode><FileSize>" +
@@ -413,9 +316,12 @@ TEST_F(ManifestTest, LargeCheckDecidesAsEachFileDoes) {
     }
     ASSERT_TRUE(LoadManifest(xml + "</r>"));
     EXPECT_EQ(static_cast<int>(expected.size()), m_list.FilterNeedsUpdate());
+    EXPECT_EQ(expectedTotal, m_list.TotalSize());
     std::vector<std::string> remaining;
-    while (auto record = Pop())
+    while (auto record = Pop()) {
+        EXPECT_TRUE(record->needsUpdate);
         remaining.push_back(record->fileName);
+    }
     EXPECT_EQ(expected, remaining);
 }
 
@@ -439,36 +345,29 @@ TEST_F(ManifestTest, UpdaterReadsWhatTheMakerWrites) {
     ASSERT_EQ(0u, exitCode);
 
     ASSERT_TRUE(m_list.Load((release + "\\UpdateNew.xml").c_str()));
-    ASSERT_EQ(3, m_list.Count()); // the manifest itself is left out
-
-    auto plugin = m_list.PopFront();
-    EXPECT_EQ("Plugin.dll", plugin->fileName);
-    EXPECT_EQ(1500, plugin->size);
-    EXPECT_EQ("bin", plugin->localPath);
-    EXPECT_EQ("http://127.0.0.1:8080/game/bin/Plugin.dll", plugin->url);
-    EXPECT_TRUE(plugin->registerServer);
-    std::string digest;
-    ASSERT_TRUE(CUpdateFileList::ComputeFileHash((release + "\\bin\\Plugin.dll").c_str(), digest));
-    EXPECT_EQ(digest, plugin->hashCode);
-    ASSERT_TRUE(
-        CUpdateFileList::ComputeFileSha256((release + "\\bin\\Plugin.dll").c_str(), digest));
-    EXPECT_EQ(digest, plugin->sha256);
-
-    auto map = m_list.PopFront();
-    EXPECT_EQ("大厅 1.map", map->fileName);
-    EXPECT_EQ("data\\maps", map->localPath);
-    EXPECT_EQ("http://127.0.0.1:8080/game/data/maps/%E5%A4%A7%E5%8E%85%201.map", map->url);
-    EXPECT_FALSE(map->registerServer);
-    ASSERT_TRUE(
-        CUpdateFileList::ComputeFileHash((release + "\\data\\maps\\大厅 1.map").c_str(), digest));
-    EXPECT_EQ(digest, map->hashCode);
-
-    auto readme = m_list.PopFront();
-    EXPECT_EQ("readme.txt", readme->fileName);
-    EXPECT_EQ(5, readme->size);
-    EXPECT_EQ("", readme->localPath);
-    EXPECT_EQ("CURRENTDIR", readme->installDir);
-    EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", readme->hashCode);
+    // "md5 ... sha256" of a file as the updater computes them.
+    const auto digests = [&release](const std::string& file, const std::string& between) {
+        std::string md5, sha256;
+        EXPECT_TRUE(CUpdateFileList::ComputeFileHash((release + "\\" + file).c_str(), md5));
+        EXPECT_TRUE(CUpdateFileList::ComputeFileSha256((release + "\\" + file).c_str(), sha256));
+        return md5 + between + sha256;
+    };
+    std::vector<std::string> records;
+    while (auto record = Pop())
+        records.push_back(Text(*record));
+    const std::string url = "http://127.0.0.1:8080/game/";
+    EXPECT_EQ(
+        records,
+        (std::vector<std::string>{
+            "Plugin.dll 1500 " +
+                digests("bin\\Plugin.dll", " CURRENTDIR bin " + url + "bin/Plugin.dll register "),
+            "大厅 1.map 2048 " +
+                digests("data\\maps\\大厅 1.map", " CURRENTDIR data\\maps " + url +
+                                                      "data/maps/%E5%A4%A7%E5%8E%85%201.map - "),
+            // The manifest itself is left out.
+            "readme.txt 5 d41d8cd98f00b204e9800998ecf8427e CURRENTDIR  " + url +
+                "readme.txt - 2cf24dba5fb0a30e26e83b2ac5b9e29e1b161e5c1fa7425e73043362938b9824",
+        }));
 }
 
 // The prefix digest covers the whole 512-byte blocks of a file, the SHA-256 all of it; Python's
