@@ -1,19 +1,13 @@
 #include "ControlSkin.h"
 
-#include "GDIImage.h"
 #include "Manager.h"
 #include "ScrollBarInterception.h"
 #include "SkinDescription.h"
 #include "XmlDocument.h"
 
 #include <map>
-#include <memory>
 
 namespace {
-
-constexpr int kGap = 2;
-constexpr int kRows = 11;
-constexpr int kColumns = 4;
 
 // What each target window received.
 std::map<HWND, std::string> g_scrolls;
@@ -44,53 +38,11 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 // The sheet, "bar" and the descriptions the tests skin their windows with.
 void LoadControlSkin() {
-    Velmora::CManager* manager = Velmora::CManager::Instance();
-    auto sheet = std::make_unique<Velmora::GDIImage>();
-    const int width = kColumns * (kCell + kGap) - kGap;
-    const int height = kRows * (kCell + kGap) - kGap;
-    ASSERT_NE(sheet->Allocate(width, height, 24, 0), nullptr);
-    for (int y = 0; y < height; ++y) {
-        uint8_t* pixel = sheet->GetRow(y);
-        for (int x = 0; x < width; ++x, pixel += 3) {
-            const int row = y / (kCell + kGap);
-            const int column = x / (kCell + kGap);
-            const int inX = x % (kCell + kGap);
-            const int inY = y % (kCell + kGap);
-            const bool thumb = row == 2 || row == 7;
-            const int along = row == 7 ? inY : inX;
-            const CellPart part = !thumb               ? kBody
-                                  : along < 2          ? kStart
-                                  : along >= kCell - 2 ? kEnd
-                                                       : kBody;
-            const COLORREF color =
-                inX < kCell && inY < kCell ? CellColor(row, column, part) : RGB(0, 0, 0);
-            pixel[0] = GetBValue(color);
-            pixel[1] = GetGValue(color);
-            pixel[2] = GetRValue(color);
-        }
-    }
-    sheet->SetId("sprite");
-    manager->Images().Add(std::move(sheet));
-    const char document[] = R"xml(<theme><window>
-  <item type="scrollbar" id="bar"><property width="16" height="16" interval="2"/>
-    <image id="scrollbar.back" imageid="sprite"/></item>
-  <item type="commonctrl" id="scroller"><property scrollbar="bar"/></item>
-  <item type="commonctrl" id="panel"/>
-  <item type="edit" id="edit"><property textcolor="(0,0,128)"/>
-    <surface state="normal" bordercolor="(200,0,0)" borderwidth="1" fillcolor="(250,250,200)"/>
-    <surface state="over" bordercolor="(0,160,0)" borderwidth="1" fillcolor="(200,250,250)"/>
-    <surface state="disable" fillcolor="(180,180,180)"/>
-    <text id="edittips" content="type here" textcolor="(255,0,0)"/></item>
-  <item type="edit" id="plain"><surface state="normal" fillcolor="(250,250,200)"/></item>
-  <item type="edit" id="bare"><text id="edittips" content="cue"/></item>
-  <item type="combobox" id="combo">
-    <surface state="normal" fillcolor="(10,10,200)" lowerrightx="0" lowerrighty="0"/>
-    <surface state="over" fillcolor="(10,200,10)" lowerrightx="0" lowerrighty="0"/>
-    <surface state="down" fillcolor="(200,10,10)" lowerrightx="0" lowerrighty="0"/></item>
-</window></theme>)xml";
     Velmora::CXmlDocument xml;
-    ASSERT_TRUE(xml.SetDocument(document));
-    ASSERT_EQ(Velmora::ParseSkinDescription(*manager, xml, nullptr, "skin"), 1);
+    ASSERT_TRUE(xml.LoadFile("Z:" TEST_SOURCE_DIR "/skin/scroll-edit.xml"));
+    ASSERT_EQ(Velmora::ParseSkinDescription(*Velmora::CManager::Instance(), xml,
+                                            "Z:" TEST_SOURCE_DIR "/skin", nullptr),
+              1);
 }
 
 } // namespace

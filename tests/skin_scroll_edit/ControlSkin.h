@@ -1,7 +1,8 @@
-// A loaded skin whose "scrollbar" element "bar" paints from a sprite sheet made
-// in memory, every cell in a colour of its own (thumb cells with their two
-// end pixels in two more), with edit and combo box descriptions, and real
-// windows that record the scroll messages they receive.
+// A loaded skin (skin/scroll-edit.xml) whose "scrollbar" element "bar" paints
+// from a sprite sheet drawn by ImageMagick (skin/make-sheet.sh), every cell in a
+// colour of its own (thumb cells with their two end pixels in two more), with
+// edit and combo box descriptions, and real windows that record the scroll
+// messages they receive.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +11,6 @@
 
 #include <string>
 
-constexpr int kCell = 16;
 // The sheet's cell (row, column) colour; in the thumb rows the first and last
 // two pixels along the thumb (kStart, kEnd) have colours of their own.
 enum CellPart { kBody, kStart, kEnd };
