@@ -4,8 +4,6 @@
 #include "DrawHelpers.h"
 #include "GDIImage.h"
 #include "Manager.h"
-#include "SkinFiles.h"
-#include "UiProbe.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -434,22 +432,6 @@ TEST_F(DrawTest, RelatedImageFollowsOrEndsBeforeTheRelatedItem) {
     related->imageId.clear();
     Paint(item, DRAWITEM_IMAGE, target);
     EXPECT_EQ(FindNot(kBackground).count, 0);
-}
-
-TEST_F(DrawTest, MissingImageFilePaintsNothingAndIsTriedAgain) {
-    const std::string path = MakeScratchFolder("skin_draw_file_image") + "\\later.bmp";
-    ImageItem* item = AddImageItem("pic", path, IMAGEMODE_NORMAL);
-    item->left = 30;
-    item->top = 40;
-    Paint(item, DRAWITEM_IMAGE, kAll);
-    EXPECT_EQ(FindNot(kBackground).count, 0);
-
-    ASSERT_TRUE(WriteFileBytes(path, PictureBytes("gray-6x5.bmp")));
-    Paint(item, DRAWITEM_IMAGE, kAll);
-    const Box box = FindColor(kGray);
-    EXPECT_EQ(box.left, 30);
-    EXPECT_EQ(box.top, 40);
-    EXPECT_EQ(box.count, 30);
 }
 
 TEST_F(DrawTest, WindowRecordsWinOverTheItem) {

@@ -1,12 +1,9 @@
 // The generic skin painting real windows: its description's items appear at
 // their pixels, its painted look is kept and reused until a rebuild, what the
-// program paints itself comes on top, and windows skinned through the manager
-// leave it when they end.
+// program paints itself comes on top.
 #include "CommonCtrl.h"
 #include "Manager.h"
-#include "SkinDescription.h"
 #include "SkinWindowSupport.h"
-#include "XmlDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -60,34 +57,11 @@ int DarkPixels(HWND window) {
     return dark;
 }
 
-// White all over with a red box, a blue rule and an empty black text; then
-// descriptions for a white parent, a green child and a transparent child.
-const char kDescriptions[] = R"xml(<theme><window>
-  <item type="commonctrl" id="look">
-    <surface fillcolor="(255,255,255)" lowerrightx="0" lowerrighty="0"/>
-    <surface id="box" fillcolor="(255,0,0)" upperleftx="10" upperlefty="10" lowerrightx="50"
-             lowerrighty="40"/>
-    <line startx="0" starty="60" endx="100" endy="60" width="1" linecolor="(0,0,255)"/>
-    <text id="tips" left="10" top="70" width="80" height="20" textcolor="(0,0,0)"/>
-  </item>
-  <item type="commonctrl" id="parent">
-    <surface fillcolor="(255,255,255)" lowerrightx="0" lowerrighty="0"/>
-  </item>
-  <item type="commonctrl" id="child.opaque">
-    <surface fillcolor="(0,255,0)" lowerrightx="0" lowerrighty="0"/>
-  </item>
-  <item type="commonctrl" id="child.clear"><property transparent="true"/></item>
-</window></theme>)xml";
-
 // A 200x100 window at (20, 20) of a 300x200 top window.
 class CommonCtrlTest : public SkinWindowFixture {
   protected:
     void SetUp() override {
-        Velmora::CXmlDocument document;
-        ASSERT_TRUE(document.SetDocument(kDescriptions));
-        ASSERT_EQ(Velmora::ParseSkinDescription(*Velmora::CManager::Instance(), document, nullptr,
-                                                "look"),
-                  1);
+        ASSERT_TRUE(LoadLooks());
         m_top = CreateTestWindow(nullptr, 0, 0, 300, 200);
         m_window = CreateTestWindow(m_top, 20, 20, 200, 100);
     }
@@ -166,24 +140,6 @@ TEST_F(CommonCtrlTest, OpaqueSkinnedChildrenAreLeftOutOfTheParentsPaint) {
     Repaint(m_window);
     EXPECT_TRUE(probe.reached[0]);
     manager->SetSelfPaint(m_window, nullptr, 0);
-}
-
-TEST_F(CommonCtrlTest, DestroyedWindowLeavesTheManagerAndGetsItsProcedureBack) {
-    HWND child = CreateTestWindow(m_window, 10, 10, 50, 50);
-    Velmora::CManager* manager = Velmora::CManager::Instance();
-    const size_t hooksBefore = Velmora::CHookWindow::HookedWindowCount();
-    ASSERT_EQ(manager->SkinWindow(child, 1, "child.opaque", false), 1);
-    ASSERT_NE(manager->FindSkinObject(child, Velmora::SkinList::CommonCtrl), nullptr);
-    manager->SetDrawItemValue(child, 1, "tips.top", "文字");
-    manager->SetDrawItemVisible(child, 1, "tips.bottom", false);
-
-    DestroyWindow(child);
-
-    EXPECT_EQ(manager->FindSkinObject(child, Velmora::SkinList::CommonCtrl), nullptr);
-    EXPECT_EQ(manager->FindValueRecord(child, "tips.top"), nullptr);
-    EXPECT_FALSE(manager->FindVisibleRecord(child, "tips.bottom").has_value());
-    EXPECT_EQ(Velmora::CHookWindow::HookedWindowCount(), hooksBefore);
-    EXPECT_EQ(RecordOf(child).procAtNcDestroy, &TestWindowProc);
 }
 
 } // namespace

@@ -2,10 +2,8 @@
 // order, from a description read the way a skin is loaded.
 #include "Canvas.h"
 #include "Manager.h"
-#include "SkinDescription.h"
 #include "SkinWindowSupport.h"
 #include "Window.h"
-#include "XmlDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -15,19 +13,6 @@ using namespace Velmora;
 
 namespace {
 
-// Red everywhere, green at the top left in "over" and "down", blue over the
-// green from (10, 10), yellow at the top right when disabled.
-const char kDescription[] = R"xml(<theme><window>
-  <item type="commonctrl" id="look">
-    <surface id="base" fillcolor="(255,0,0)" lowerrightx="0" lowerrighty="0"/>
-    <surface id="hot" state="over|down" fillcolor="(0,255,0)" lowerrightx="20" lowerrighty="20"/>
-    <surface id="cover" fillcolor="(0,0,255)" upperleftx="10" upperlefty="10"
-             lowerrightx="30" lowerrighty="30"/>
-    <surface id="off" state="disable" fillcolor="(255,255,0)" upperleftx="40"
-             lowerrightx="50" lowerrighty="10"/>
-  </item>
-</window></theme>)xml";
-
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
@@ -36,10 +21,8 @@ constexpr COLORREF kYellow = RGB(255, 255, 0);
 using PaintItemsTest = SkinWindowFixture;
 
 TEST_F(PaintItemsTest, ItemsPaintOnlyInTheirStatesAndLaterOnesCoverEarlierOnes) {
-    CXmlDocument document;
-    ASSERT_TRUE(document.SetDocument(kDescription));
-    ASSERT_EQ(ParseSkinDescription(*CManager::Instance(), document, nullptr, "look"), 1);
-    WindowInfo* info = CManager::Instance()->FindDescription(DescriptionType::CommonCtrl, "look");
+    ASSERT_TRUE(LoadLooks());
+    WindowInfo* info = CManager::Instance()->FindDescription(DescriptionType::CommonCtrl, "states");
     ASSERT_NE(info, nullptr);
     m_top = CreateTestWindow(nullptr, 0, 0, 200, 100);
     CWindow skin(*CManager::Instance(), info);

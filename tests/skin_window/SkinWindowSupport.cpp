@@ -1,6 +1,8 @@
 #include "SkinWindowSupport.h"
 
 #include "Manager.h"
+#include "SkinDescription.h"
+#include "XmlDocument.h"
 
 #include <map>
 
@@ -37,6 +39,13 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 WindowRecord& RecordOf(HWND window) {
     return g_records[window];
+}
+
+bool LoadLooks() {
+    Velmora::CXmlDocument document;
+    return document.LoadFile("Z:" TEST_SOURCE_DIR "/looks.xml") &&
+           Velmora::ParseSkinDescription(*Velmora::CManager::Instance(), document, nullptr,
+                                         "look") == 1;
 }
 
 HWND CreateTestWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle) {

@@ -1,5 +1,6 @@
 // Real windows for the skinned-window tests: a window class whose own
-// procedure records what reaches it, and builders of window descriptions.
+// procedure records what reaches it, the tests' descriptions, and builders of
+// window descriptions.
 #pragma once
 
 #include "WindowInfo.h"
@@ -24,6 +25,9 @@ constexpr LRESULT kAppResult = 42;
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WindowRecord& RecordOf(HWND window);
+
+// Reads looks.xml, the tests' descriptions, into the manager.
+bool LoadLooks();
 
 // Without a parent: a visible, topmost popup that does not take the focus.
 HWND CreateTestWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle = 0);
