@@ -83,7 +83,6 @@ class DownloadTest : public ::testing::Test {
     static void SetUpTestSuite() {
         CreateDirectoryA(ToWinePath(kServedLinux).c_str(), nullptr);
         CreateDirectoryA(ToWinePath(kServedLinux + "/dir").c_str(), nullptr);
-        CreateDirectoryA(ToWinePath(kOutLinux).c_str(), nullptr);
         s_small = MakeContent(5000, 1);
         s_big = MakeContent(200 * 1024, 2);
         WriteFileBytes(Served("small.bin"), s_small);
@@ -94,7 +93,8 @@ class DownloadTest : public ::testing::Test {
     static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override {
         ASSERT_TRUE(s_server != nullptr && s_server->Running()) << "the test server did not start";
-        RunLinuxCommand("rm -f '" + kOutLinux + "'/*", 10000);
+        RemoveAll(ToWinePath(kOutLinux));
+        CreateDirectoryA(ToWinePath(kOutLinux).c_str(), nullptr);
         s_server->ClearRequests();
     }
 

@@ -1,6 +1,7 @@
 // Painting on real device contexts (DIB sections and a window), read back.
 #include "Canvas.h"
 #include "PixImage.h"
+#include "UiProbe.h"
 
 #include <windows.h>
 
@@ -252,9 +253,7 @@ TEST(PaintBlended, OnAWindowDeviceContext) {
                                   0, 64, 64, nullptr, nullptr, instance, nullptr);
     ASSERT_NE(window, nullptr);
     UpdateWindow(window);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&message);
+    PumpMessages();
     HDC dc = GetDC(window);
     RECT all = {0, 0, 64, 64};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));

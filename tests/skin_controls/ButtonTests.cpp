@@ -22,7 +22,7 @@ class ButtonTest : public ControlsTest {
     bool Checked(int id) const { return IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
     COLORREF Corner(int id) const {
         const RECT rect = WindowRectOf(Item(id));
-        return PixelOf(Item(id), rect.right - rect.left - 3, rect.bottom - rect.top - 3);
+        return ClientPixel(Item(id), rect.right - rect.left - 3, rect.bottom - rect.top - 3);
     }
     // The mouse comes over the control; or it has left it (the system tells
     // that after a while, the test at once).
@@ -40,7 +40,7 @@ class ButtonTest : public ControlsTest {
     static int Count(HWND window, COLORREF color) {
         int count = 0;
         for (int x = 0; x < 60; ++x)
-            count += PixelOf(window, x, 8) == color;
+            count += ClientPixel(window, x, 8) == color;
         return count;
     }
     int m_moves = 0;
@@ -147,17 +147,17 @@ TEST_F(ButtonTest, StaticShowsOverAndDownWithoutNotifyAndOnlyTheSkin) {
     EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
     ReleaseDC(label, dc);
     EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, 0), HTCLIENT);
-    EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[0]);
+    EXPECT_EQ(ClientPixel(label, 5, 5), kStateColor[0]);
     MoveMouseTo(WindowRectOf(label).left + 5, WindowRectOf(label).top + 5);
-    EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[1]);
+    EXPECT_EQ(ClientPixel(label, 5, 5), kStateColor[1]);
     SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(GetCapture(), label);
-    EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[2]);
+    EXPECT_EQ(ClientPixel(label, 5, 5), kStateColor[2]);
     SendMessageA(label, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[1]);
+    EXPECT_EQ(ClientPixel(label, 5, 5), kStateColor[1]);
     MoveMouseAway();
     EnableWindow(label, FALSE);
-    EXPECT_EQ(PixelOf(label, 5, 5), kStateColor[3]);
+    EXPECT_EQ(ClientPixel(label, 5, 5), kStateColor[3]);
     // The system paints a new text at once in its own look; the skin paints over it.
     SetWindowTextA(label, "WWWWWWWW");
     EXPECT_EQ(Count(label, kStateColor[3]), 60);
@@ -178,7 +178,7 @@ TEST_F(ButtonTest, RightCaptionOfAGroupBoxEndsTenPixelsBeforeTheEdge) {
                   {142, 6, kPicture}, {187, 6, kPicture}, {189, 6, kBack},
                   {191, 6, 0},        {0, 30, 0},         {1, 30, kBack}};
     for (const auto& pixel : pixels)
-        EXPECT_EQ(PixelOf(group, pixel.x, pixel.y), pixel.color) << pixel.x << "," << pixel.y;
+        EXPECT_EQ(ClientPixel(group, pixel.x, pixel.y), pixel.color) << pixel.x << "," << pixel.y;
 }
 
 } // namespace

@@ -94,9 +94,9 @@ TEST_F(ComboTest, ItemsAndListsShowAsWithoutTheSkin) {
     // Around the item the skin's look; in its rounded corners the dialog's.
     RECT client = {};
     GetClientRect(Combo(kDropDown), &client);
-    EXPECT_EQ(PixelOf(Combo(kDropDown), Info(kDropDown).rcItem.right + 4, client.bottom / 2),
+    EXPECT_EQ(ClientPixel(Combo(kDropDown), Info(kDropDown).rcItem.right + 4, client.bottom / 2),
               kStateColor[0]);
-    EXPECT_EQ(PixelOf(Combo(kDropDown), 0, 0), kBack);
+    EXPECT_EQ(ClientPixel(Combo(kDropDown), 0, 0), kBack);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "Manager.h"
 #include "SkinDescription.h"
+#include "UiProbe.h"
 #include "XmlDocument.h"
 
 #include <gtest/gtest.h>
@@ -23,23 +24,6 @@ constexpr int kControlsDialog = 100;
 constexpr int kFrameDialog = 101;
 constexpr int kNoMaximiseDialog = 102;
 constexpr int kComboDialog = 103;
-
-inline void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-inline COLORREF PixelOf(HWND window, int x, int y) {
-    PumpMessages();
-    UpdateWindow(window);
-    HDC dc = GetDC(window);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
-}
 
 inline RECT WindowRectOf(HWND window) {
     RECT rect = {};

@@ -48,11 +48,11 @@ TEST_F(DialogTest, OwnFrameTitleBarButtonsAndShapedCorner) {
         EXPECT_EQ(RectText(Command(index), m_dialog) + (IsWindowVisible(Command(index)) ? "" : "-"),
                   RectText(client.right + buttons[index].left, 2, 16, 14) +
                       (buttons[index].visible ? "" : "-"));
-    EXPECT_EQ(PixelOf(Command(3), 8, 7), kCommand);
+    EXPECT_EQ(ClientPixel(Command(3), 8, 7), kCommand);
 
     EXPECT_EQ(Corner(), (std::vector<int>{0, 1, 1, 1}));
     SetWindowPos(m_dialog, nullptr, 0, 0, client.right + 60, 300, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(PixelOf(m_dialog, 50, 50), kBack);
+    EXPECT_EQ(ClientPixel(m_dialog, 50, 50), kBack);
     EXPECT_EQ(Corner(), (std::vector<int>{0, 1, 1, 1}));
 
     // Without the skin the window has its own frame and shape back.

@@ -69,19 +69,19 @@ TEST_F(ListTreeTest, RowsShowTheirLookByIndexSelectionAndHover) {
     for (const auto& step : steps) {
         step.action();
         for (int row = 0; row < 4; ++row)
-            EXPECT_EQ(ClientPixel(list, 230, Middle(list, row)), step.rows[row])
+            EXPECT_EQ(ClientPixel(list, 230, Middle(list, row), false), step.rows[row])
                 << step.what << ", row " << row;
     }
     const RECT last = RowRect(list, 3);
     EXPECT_EQ(last.bottom - last.top, kRowHeight);
-    EXPECT_EQ(ClientPixel(list, 230, last.bottom - 1), kSeparator);
-    EXPECT_EQ(ClientPixel(list, 230, last.bottom + 5), kListBack);
+    EXPECT_EQ(ClientPixel(list, 230, last.bottom - 1, false), kSeparator);
+    EXPECT_EQ(ClientPixel(list, 230, last.bottom + 5, false), kListBack);
     // The frame is the skin's; the copy of the rows leaves the header alone.
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     HDC dc = GetWindowDC(list);
     EXPECT_EQ(GetPixel(dc, 150, 0), kBorder);
     ReleaseDC(list, dc);
-    EXPECT_EQ(ClientPixel(list, 270, 12), kHeaderBack);
+    EXPECT_EQ(ClientPixel(list, 270, 12, false), kHeaderBack);
 }
 
 TEST_F(ListTreeTest, HeaderTakesItsHeightLooksAndSortArrowFromTheSkin) {
@@ -97,8 +97,8 @@ TEST_F(ListTreeTest, HeaderTakesItsHeightLooksAndSortArrowFromTheSkin) {
     EXPECT_EQ(RowRect(list, 0).top, 24);
     GetClientRect(ListView_GetHeader(plain), &rect);
     EXPECT_EQ(rect.bottom, 30);
-    EXPECT_EQ(ClientPixel(ListView_GetHeader(plain), 40, 15), kTallHeader);
-    EXPECT_EQ(ClientPixel(plain, 50, Middle(plain, 1)), kNormal);
+    EXPECT_EQ(ClientPixel(ListView_GetHeader(plain), 40, 15, false), kTallHeader);
+    EXPECT_EQ(ClientPixel(plain, 50, Middle(plain, 1), false), kNormal);
     EXPECT_NE(GetPropA(list, "Velmora_Prop_ScrollBar"), nullptr);
 
     // Arrows end 3 pixels before their item's right edge (80 and 160).
@@ -116,13 +116,13 @@ TEST_F(ListTreeTest, HeaderTakesItsHeightLooksAndSortArrowFromTheSkin) {
             Mouse(header, WM_LBUTTONUP, click.click, 12);
         }
         SendMessageA(header, WM_MOUSELEAVE, 0, 0);
-        EXPECT_EQ(ClientPixel(header, 74, 12), click.first) << click.click;
-        EXPECT_EQ(ClientPixel(header, 154, 12), click.second) << click.click;
+        EXPECT_EQ(ClientPixel(header, 74, 12, false), click.first) << click.click;
+        EXPECT_EQ(ClientPixel(header, 154, 12, false), click.second) << click.click;
     }
     Mouse(header, WM_MOUSEMOVE, 30, 12);
-    EXPECT_EQ(ClientPixel(header, 50, 20), kHeaderOver);
+    EXPECT_EQ(ClientPixel(header, 50, 20, false), kHeaderOver);
     Mouse(header, WM_LBUTTONDOWN, 30, 12);
-    EXPECT_EQ(ClientPixel(header, 50, 20), kHeaderDown);
+    EXPECT_EQ(ClientPixel(header, 50, 20, false), kHeaderDown);
     Mouse(header, WM_LBUTTONUP, 30, 12);
 }
 
@@ -157,14 +157,14 @@ TEST_F(ListTreeTest, CellsShowTheirStylesTextsAndProgress) {
     };
     for (const auto& step : steps) {
         EXPECT_EQ(step.action(), step.result) << step.what;
-        EXPECT_EQ(ClientPixel(list, 117, y), step.look) << step.what;
-        EXPECT_EQ(ClientPixel(list, 130, y), step.bar) << step.what;
+        EXPECT_EQ(ClientPixel(list, 117, y, false), step.look) << step.what;
+        EXPECT_EQ(ClientPixel(list, 130, y, false), step.bar) << step.what;
         EXPECT_EQ(CountPixels(list, text, kCellText) > 0, step.showsText) << step.what;
     }
     // A cell without a style shows the default style's progress at its position.
     EXPECT_EQ(SetProgressItemPos(list, kList, 1, 2, 25), 1);
-    EXPECT_EQ(ClientPixel(list, 207, Middle(list, 1)), kProgressStep);
-    EXPECT_EQ(ClientPixel(list, 212, Middle(list, 1)), kProgressBack);
+    EXPECT_EQ(ClientPixel(list, 207, Middle(list, 1), false), kProgressStep);
+    EXPECT_EQ(ClientPixel(list, 212, Middle(list, 1), false), kProgressBack);
     EXPECT_GT(CountPixels(list, {0, row.top, 38, row.bottom}, kCellText), 0);
 
     char buffer[13] = "untouched";
@@ -198,8 +198,8 @@ TEST_F(ListTreeTest, EventItemsFollowTheMouseAndPostTheirPresses) {
     };
     for (const auto& step : steps) {
         step.action();
-        EXPECT_EQ(ClientPixel(list, go, y), step.look) << step.what;
-        EXPECT_EQ(ClientPixel(list, menu, y), kMenuItem) << step.what;
+        EXPECT_EQ(ClientPixel(list, go, y, false), step.look) << step.what;
+        EXPECT_EQ(ClientPixel(list, menu, y, false), kMenuItem) << step.what;
         const std::vector<Posted> posted = TakePosted();
         ASSERT_EQ(posted.size(), step.posted ? 1u : 0u) << step.what;
         if (step.posted) {
@@ -228,7 +228,7 @@ TEST_F(ListTreeTest, RowRecordsHoldDataAndGoWithTheirRows) {
     EXPECT_EQ(Records(list), 5u);
     EXPECT_EQ(GetItemData(list, kList, 0), 100u);
     EXPECT_EQ(GetItemData(list, kList, 1), 102u);
-    EXPECT_EQ(ClientPixel(list, 100, Middle(list, 1)), kRedStyle);
+    EXPECT_EQ(ClientPixel(list, 100, Middle(list, 1), false), kRedStyle);
     EXPECT_FALSE(ListView_DeleteItem(list, 40));
     EXPECT_EQ(Records(list), 5u);
     // A list that fills and empties itself for hours keeps only its rows' records.

@@ -52,22 +52,6 @@ COLORREF Stripe(int y) {
     return RGB(10 + 30 * (y % 7), 100, 60);
 }
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-COLORREF ClientPixel(HWND window, int x, int y) {
-    UpdateWindow(window);
-    HDC dc = GetDC(window);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
-}
-
 int CountPixels(HWND window, const RECT& area, COLORREF color) {
     UpdateWindow(window);
     HDC dc = GetDC(window);

@@ -3,6 +3,8 @@
 // it, and the messages the skinned controls post.
 #pragma once
 
+#include "UiProbe.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -49,10 +51,8 @@ struct Posted {
     LPARAM lParam;
 };
 
-void PumpMessages();
-// After the window painted what it had to: a client pixel, and how many
-// pixels of a client area have a colour.
-COLORREF ClientPixel(HWND window, int x, int y);
+// After the window painted what it had to: how many pixels of a client area
+// have a colour.
 int CountPixels(HWND window, const RECT& area, COLORREF color);
 void Mouse(HWND window, UINT message, int x, int y);
 

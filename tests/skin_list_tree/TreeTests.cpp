@@ -84,10 +84,10 @@ TEST_F(TreeTest, SelectingTogglesExpansionExpandKeepsItOpenAndClicksHitTheirRows
     for (const auto& step : steps) {
         EXPECT_EQ(step.action(), 1) << step.what;
         EXPECT_EQ(TreeCtrlExGetSelectedItem(tree), step.selected) << step.what;
-        EXPECT_EQ(ClientPixel(tree, 50, 10), step.a) << step.what;
-        EXPECT_EQ(ClientPixel(tree, 50, 30), step.b) << step.what;
-        EXPECT_EQ(ClientPixel(tree, 4, 4), step.aIcon) << step.what;
-        EXPECT_EQ(ClientPixel(tree, 4, 24), step.bIcon) << step.what;
+        EXPECT_EQ(ClientPixel(tree, 50, 10, false), step.a) << step.what;
+        EXPECT_EQ(ClientPixel(tree, 50, 30, false), step.b) << step.what;
+        EXPECT_EQ(ClientPixel(tree, 4, 4, false), step.aIcon) << step.what;
+        EXPECT_EQ(ClientPixel(tree, 4, 24, false), step.bIcon) << step.what;
     }
     // A collapsed again: rows 92 high in all, the second child of B at 40..56.
     TreeCtrlExSelectItem(tree, m_a);
@@ -97,10 +97,10 @@ TEST_F(TreeTest, SelectingTogglesExpansionExpandKeepsItOpenAndClicksHitTheirRows
     EXPECT_EQ(TreeCtrlExHitTest(tree, 5, 50), m_b1);
     EXPECT_EQ(TreeCtrlExHitTest(tree, 5, 200), nullptr);
     // Second-level rows are indented by the skin's level indent.
-    EXPECT_EQ(ClientPixel(tree, 5, 58), Stripe(58));
+    EXPECT_EQ(ClientPixel(tree, 5, 58, false), Stripe(58));
     Click(tree, 50);
     EXPECT_EQ(TreeCtrlExGetSelectedItem(tree), m_b1);
-    EXPECT_EQ(ClientPixel(tree, 50, 50), kRowASelected);
+    EXPECT_EQ(ClientPixel(tree, 50, 50, false), kRowASelected);
     EXPECT_EQ(TreeCtrlExSelectItem(tree, nullptr), 0);
 }
 
@@ -256,8 +256,8 @@ TEST_F(TreeTest, OnlyRowsOnScreenArePaintedOverOneBackgroundOfAllRows) {
         for (int y : {0, 9, 18, 20, 55, 97}) {
             const int at = y + step.offset;
             const COLORREF row = at % 20 == 19 ? Stripe(at) : (at / 20) % 2 ? kRowB : kRowA;
-            EXPECT_EQ(ClientPixel(tree, 100, y), row) << step.offset << " " << y;
-            EXPECT_EQ(ClientPixel(tree, 175, y), Stripe(at)) << step.offset << " " << y;
+            EXPECT_EQ(ClientPixel(tree, 100, y, false), row) << step.offset << " " << y;
+            EXPECT_EQ(ClientPixel(tree, 175, y, false), Stripe(at)) << step.offset << " " << y;
         }
     }
 }

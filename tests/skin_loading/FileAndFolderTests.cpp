@@ -18,10 +18,10 @@ std::string ModulePath(const std::string& name) {
 // A folder below the program's folder, removed again with everything in it.
 struct ScratchFolder {
     explicit ScratchFolder(const std::string& name) : name(name), path(ModulePath(name)) {
-        RunLinuxCommand("rm -rf '" + ToLinuxPath(path) + "'", 10000);
+        RemoveAll(path);
         CreateDirectoryA(path.c_str(), nullptr);
     }
-    ~ScratchFolder() { RunLinuxCommand("rm -rf '" + ToLinuxPath(path) + "'", 10000); }
+    ~ScratchFolder() { RemoveAll(path); }
     // Writes a file below the folder, making its subfolder first.
     bool Write(const std::string& relative, const std::string& bytes) const {
         const size_t slash = relative.find('\\');

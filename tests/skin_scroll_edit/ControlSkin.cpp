@@ -75,21 +75,6 @@ std::string TakeScrolls(HWND window) {
     return scrolls;
 }
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-COLORREF WindowPixel(HWND window, int x, int y) {
-    HDC dc = GetWindowDC(window);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
-}
-
 void PlaceCursor(int x, int y) {
     SetCursorPos(x, y);
     PostMessageA(nullptr, WM_NULL, 0, 0);

@@ -5,6 +5,8 @@
 // messages they receive.
 #pragma once
 
+#include "UiProbe.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -26,9 +28,6 @@ HWND CreateScrollTarget(HWND parent, const RECT& rect, DWORD style,
 // click with hit code HTCAPTION.
 std::string TakeScrolls(HWND window);
 
-void PumpMessages();
-// A pixel of the whole window (non-client area included; 0, 0 is its top left).
-COLORREF WindowPixel(HWND window, int x, int y);
 // Makes (x, y) on the screen the position GetMessagePos reports.
 void PlaceCursor(int x, int y);
 

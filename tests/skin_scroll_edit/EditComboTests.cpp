@@ -28,7 +28,7 @@ std::string TextOf(HWND window) {
 }
 
 // A pixel of the window (non-client area included) after a repaint.
-COLORREF PixelOf(HWND window, int x, int y) {
+COLORREF RepaintedPixel(HWND window, int x, int y) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     return WindowPixel(window, x, y);
 }
@@ -141,7 +141,7 @@ TEST_F(EditComboTest, BordersAndBackgroundsFollowTheState) {
     };
     for (const auto& row : rows) {
         row.action();
-        EXPECT_EQ(PixelOf(row.window, row.x, row.y), row.color) << row.what;
+        EXPECT_EQ(RepaintedPixel(row.window, row.x, row.y), row.color) << row.what;
     }
     // The brushes the panel answers the colour messages with.
     HDC dc = GetDC(m_top);
@@ -190,7 +190,7 @@ TEST_F(EditComboTest, ComboShowsItsStatesAndOverWhileDroppedDown) {
     };
     for (const auto& step : steps) {
         step.action();
-        EXPECT_EQ(PixelOf(combo, x, 5), step.color) << step.what;
+        EXPECT_EQ(RepaintedPixel(combo, x, 5), step.color) << step.what;
     }
 }
 

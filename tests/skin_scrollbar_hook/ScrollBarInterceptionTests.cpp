@@ -2,6 +2,7 @@
 // and from other modules reach the interceptors and still do what the system
 // does; removing it leaves the functions exactly as they were.
 #include "ScrollBarInterception.h"
+#include "UiProbe.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -33,14 +34,6 @@ EntrySnapshot SnapshotEntries() {
         std::memcpy(snapshot[i].data(), entry, kEntryBytes);
     }
     return snapshot;
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
 }
 
 int ClientWidth(HWND window) {

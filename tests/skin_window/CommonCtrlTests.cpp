@@ -33,13 +33,6 @@ class CProbePaint : public Velmora::ISelfPaint {
     int lastValue = 0;
 };
 
-COLORREF PixelOf(HWND window, int x, int y) {
-    HDC dc = GetDC(window);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
-}
-
 void Repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
@@ -84,7 +77,7 @@ TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndChangesShowAsTheyShould) {
     } pixels[] = {{5, 5, kWhite},  {20, 20, kRed},   {45, 35, kRed},    {55, 45, kWhite},
                   {50, 60, kBlue}, {50, 61, kWhite}, {120, 20, kWhite}, {197, 97, kWhite}};
     for (const auto& pixel : pixels)
-        EXPECT_EQ(PixelOf(m_window, pixel.x, pixel.y), pixel.color) << pixel.x << "," << pixel.y;
+        EXPECT_EQ(ClientPixel(m_window, pixel.x, pixel.y, false), pixel.color) << pixel.x << "," << pixel.y;
     // The skin paints every pixel itself: the window's own procedure never paints.
     EXPECT_EQ(RecordOf(m_window).paints, 0);
     EXPECT_EQ(DarkPixels(m_window), 0);
@@ -98,16 +91,16 @@ TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndChangesShowAsTheyShould) {
     // A changed description shows only after a rebuild or a new size.
     red->fillColor = kGreen;
     Repaint(m_window);
-    EXPECT_EQ(PixelOf(m_window, 20, 20), kRed);
+    EXPECT_EQ(ClientPixel(m_window, 20, 20, false), kRed);
     skin.Redraw(false, nullptr);
-    EXPECT_EQ(PixelOf(m_window, 20, 20), kRed);
+    EXPECT_EQ(ClientPixel(m_window, 20, 20, false), kRed);
     skin.Redraw(true, nullptr);
-    EXPECT_EQ(PixelOf(m_window, 20, 20), kGreen);
+    EXPECT_EQ(ClientPixel(m_window, 20, 20, false), kGreen);
     red->fillColor = kBlue;
     SetWindowPos(m_window, nullptr, 0, 0, 250, 120, SWP_NOMOVE | SWP_NOZORDER);
     PumpMessages();
-    EXPECT_EQ(PixelOf(m_window, 20, 20), kBlue);
-    EXPECT_EQ(PixelOf(m_window, 240, 110), kWhite);
+    EXPECT_EQ(ClientPixel(m_window, 20, 20, false), kBlue);
+    EXPECT_EQ(ClientPixel(m_window, 240, 110, false), kWhite);
 }
 
 TEST_F(CommonCtrlTest, OpaqueSkinnedChildrenAreLeftOutOfTheParentsPaint) {
@@ -127,13 +120,13 @@ TEST_F(CommonCtrlTest, OpaqueSkinnedChildrenAreLeftOutOfTheParentsPaint) {
     ASSERT_GE(probe.calls, 1);
     EXPECT_EQ(probe.lastValue, 1234);
     // What the program paints itself comes on top of the skin.
-    EXPECT_EQ(PixelOf(m_window, 1, 1), kBlue);
-    EXPECT_EQ(PixelOf(m_window, 2, 2), kWhite);
+    EXPECT_EQ(ClientPixel(m_window, 1, 1, false), kBlue);
+    EXPECT_EQ(ClientPixel(m_window, 2, 2, false), kWhite);
     EXPECT_FALSE(probe.reached[0]);
     EXPECT_TRUE(probe.reached[1]);
     EXPECT_TRUE(probe.reached[2]);
-    EXPECT_EQ(PixelOf(opaque, 25, 25), kGreen);
-    EXPECT_EQ(PixelOf(m_window, 180, 90), kWhite);
+    EXPECT_EQ(ClientPixel(opaque, 25, 25, false), kGreen);
+    EXPECT_EQ(ClientPixel(m_window, 180, 90, false), kWhite);
 
     // A hidden child is painted over like any other part of the parent.
     ShowWindow(opaque, SW_HIDE);

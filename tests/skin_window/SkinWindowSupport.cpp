@@ -70,14 +70,6 @@ HWND CreateTestWindow(HWND parent, int x, int y, int width, int height, DWORD ex
     return window;
 }
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 void SkinWindowFixture::TearDown() {
     if (IsWindow(m_top))
         DestroyWindow(m_top);

@@ -6,6 +6,8 @@
 #include "WindowInfo.h"
 
 #include <gtest/gtest.h>
+#include "UiProbe.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -31,7 +33,6 @@ bool LoadLooks();
 
 // Without a parent: a visible, topmost popup that does not take the focus.
 HWND CreateTestWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle = 0);
-void PumpMessages();
 
 // Leaves no window, record or manager state behind for the next test.
 class SkinWindowFixture : public ::testing::Test {

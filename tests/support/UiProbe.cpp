@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -218,7 +219,7 @@ std::string MakeScratchFolder(const std::string& name) {
     char folder[MAX_PATH];
     std::snprintf(folder, sizeof folder, "Z:\\tmp\\tarnwick-test-%lu-%s", GetCurrentProcessId(),
                   name.c_str());
-    RunLinuxCommand("rm -rf '" + ToLinuxPath(folder) + "'", 10000);
+    RemoveAll(folder);
     CreateDirectoryA("Z:\\tmp", nullptr);
     CreateDirectoryA(folder, nullptr);
     return folder;
@@ -282,6 +283,37 @@ bool WaitForFile(const std::string& path, DWORD timeoutMs) {
         Sleep(50);
     }
     return true;
+}
+
+bool RemoveAll(const std::string& path) {
+    std::error_code error;
+    std::filesystem::remove_all(path, error);
+    return !std::filesystem::exists(path, error) && !error;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+COLORREF ClientPixel(HWND window, int x, int y, bool pumpFirst) {
+    if (pumpFirst)
+        PumpMessages();
+    UpdateWindow(window);
+    HDC dc = GetDC(window);
+    const COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}
+
+COLORREF WindowPixel(HWND window, int x, int y) {
+    HDC dc = GetWindowDC(window);
+    const COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
 }
 
 bool RunLinuxCommand(const std::string& shellCommand, DWORD timeoutMs) {

@@ -1,6 +1,6 @@
 // Test helpers that look at what a user would see: message boxes of a
-// process (found, read and answered by the test), top-level windows, files
-// and child processes.
+// process (found, read and answered by the test), top-level windows and their
+// pixels, files and child processes.
 #pragma once
 
 #include <windows.h>
@@ -49,6 +49,14 @@ class CMessageBoxAnswerer {
     std::thread m_thread;
 };
 
+// Dispatches every message waiting for this thread.
+void PumpMessages();
+// A client pixel once the window has painted what it had to, after the messages
+// waiting for the thread when pumpFirst.
+COLORREF ClientPixel(HWND window, int x, int y, bool pumpFirst = true);
+// A pixel of the whole window, non-client area included (0, 0 is its top left).
+COLORREF WindowPixel(HWND window, int x, int y);
+
 // Visible top-level windows of a process, message boxes included.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 
@@ -88,5 +96,7 @@ bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 // Waits at most timeoutMs for a file to appear.
 bool WaitForFile(const std::string& path, DWORD timeoutMs);
+// Removes a file or a folder with all it holds; true when nothing is left.
+bool RemoveAll(const std::string& path);
 // Runs a Linux command line (via /bin/sh) and waits for it to end.
 bool RunLinuxCommand(const std::string& shellCommand, DWORD timeoutMs);

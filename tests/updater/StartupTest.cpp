@@ -3,7 +3,7 @@
 // as the real Tarnwick.exe.
 #include "Canvas.h"
 #include "MainProgram.h"
-#include "SkinBinding.h"
+#include "RecordingSkin.h"
 #include "TarnwickApp.h"
 #include "TestHttpServer.h"
 #include "UiProbe.h"
@@ -17,31 +17,6 @@
 #include <thread>
 
 namespace {
-
-// Keeps every call the updater makes into the skin library.
-class CRecordingSkin : public ISkinBinding {
-  public:
-    CRecordingSkin() { m_previous = SetSkinBinding(this); }
-    ~CRecordingSkin() override { SetSkinBinding(m_previous); }
-    void LoadSkin(const char* file, int mode) override {
-        calls.push_back(std::string("LoadSkin ") + file + " " + std::to_string(mode));
-    }
-    void Cleanup() override { calls.push_back("Cleanup"); }
-    void SkinWindow(HWND, int kind, const char* name, int recursive) override {
-        calls.push_back("SkinWindow " + std::to_string(kind) + " " + name + " " +
-                        std::to_string(recursive));
-    }
-    void SetDrawItemValue(HWND, int, const char* item, const char* text) override {
-        calls.push_back(std::string("Value ") + item + " " + text);
-    }
-    void SetDrawItemVisible(HWND, int, const char* item, BOOL visible) override {
-        calls.push_back(std::string("Visible ") + item + " " + std::to_string(visible));
-    }
-    std::vector<std::string> calls;
-
-  private:
-    ISkinBinding* m_previous;
-};
 
 const char kLobbyRunning[] = "游戏大厅已经运行！";
 const char kNoUpdateUrl[] = "获取升级文件失败，请到官方游戏网站重新下载安装游戏";

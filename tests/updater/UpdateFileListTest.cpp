@@ -90,7 +90,7 @@ TEST_F(ManifestTest, EmptyAndBadManifests) {
 
 TEST_F(ManifestTest, TargetFolders) {
     const std::string sub = "manifest-made\\deeper\\deepest";
-    RunLinuxCommand("rm -rf '" + ToLinuxPath(TestProgramFolder() + "\\manifest-made") + "'", 10000);
+    RemoveAll(TestProgramFolder() + "\\manifest-made");
     ASSERT_TRUE(LoadManifest(
         "<r>" + FileElement("<FileName>w.dll</FileName><InstallDir>windowsdir</InstallDir>") +
         FileElement("<FileName>s.dll</FileName><InstallDir>SYSTEMDIR</InstallDir>") +
@@ -267,7 +267,7 @@ TEST_F(ManifestTest, LargeCheckDecidesAsEachFileDoes) {
     constexpr int kEntries = 3000;
     const std::string release = MakeScratchFolder("large-release");
     const std::string local = TestProgramFolder() + "\\large-check";
-    RunLinuxCommand("rm -rf '" + ToLinuxPath(local) + "'", 20000);
+    RemoveAll(local);
     std::vector<std::string> paths;
     for (int i = 0; i < kEntries; ++i) {
         const std::string name = "d" + std::to_string(i / 100) + "\\f" + std::to_string(i);

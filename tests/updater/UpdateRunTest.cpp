@@ -1,7 +1,7 @@
 // Whole update runs in the updater window against a real local server: files
 // on disk, the status lines in order, the messages, the lobby start and the
 // requests the server saw.
-#include "SkinBinding.h"
+#include "RecordingSkin.h"
 #include "TarnwickApp.h"
 #include "TarnwickClientDlg.h"
 #include "TestHttpServer.h"
@@ -22,29 +22,6 @@
 #include <sstream>
 
 namespace {
-
-class CStatusRecorder : public ISkinBinding {
-  public:
-    CStatusRecorder() { m_previous = SetSkinBinding(this); }
-    ~CStatusRecorder() override { SetSkinBinding(m_previous); }
-    void LoadSkin(const char*, int) override {}
-    void Cleanup() override {}
-    void SkinWindow(HWND, int kind, const char* name, int) override {
-        skinned.push_back(std::to_string(kind) + " " + name);
-    }
-    void SetDrawItemValue(HWND, int kind, const char* item, const char* text) override {
-        EXPECT_EQ(kSkinKindDialog, kind);
-        lines.push_back(std::string(item) + ": " + text);
-    }
-    void SetDrawItemVisible(HWND, int, const char* item, BOOL visible) override {
-        lines.push_back(std::string(item) + (visible ? " shown" : " hidden"));
-    }
-    std::vector<std::string> skinned;
-    std::vector<std::string> lines;
-
-  private:
-    ISkinBinding* m_previous;
-};
 
 struct ReleaseFile {
     ReleaseFile(std::string name, std::string bytes, bool registerServer = false,
@@ -112,7 +89,7 @@ class UpdateRunTest : public ::testing::Test {
         m_release = MakeScratchFolder("release-" + name);
         m_localPath = "run " + name;
         m_local = TestProgramFolder() + "\\" + m_localPath;
-        RunLinuxCommand("rm -rf '" + ToLinuxPath(m_local) + "'", 10000);
+        RemoveAll(m_local);
         CreateDirectoryA(m_local.c_str(), nullptr);
         DeleteFileA(LobbyLog().c_str());
         DeleteFileA(ManifestCopy().c_str());
@@ -191,7 +168,7 @@ class UpdateRunTest : public ::testing::Test {
     std::unique_ptr<TestHttpServer> m_server;
     std::string m_publicKey;
     DWORD m_stallTimeoutMs = CInetFile::kDefaultStallTimeoutMs;
-    CStatusRecorder m_skin;
+    CRecordingSkin m_skin;
     std::vector<SeenMessageBox> m_boxes;
 };
 
@@ -225,18 +202,19 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesThenFindsNothingToDo) {
     EXPECT_TRUE(LobbyStarted());
 
     const std::vector<std::string> expected = {
-        "tips.top: 正在获取升级版本信息...",
-        "tips.top: 获取升级版本信息成功",
-        "tips.top: 总共 2 个文件需要升级, 总大小: 73 KB",
-        "tips.top: 总共 2 个文件需要升级, 正在升级第 1 个...",
-        "tips.bottom: 正在升级文件 outdated.dll",
-        "tips.top: 总共 2 个文件需要升级, 正在升级第 2 个...",
-        "tips.bottom: 正在升级文件 missing.dat",
-        "tips.top: 恭喜您升级成功！",
-        "tips.bottom hidden",
+        "Value tips.top 正在获取升级版本信息...",
+        "Value tips.top 获取升级版本信息成功",
+        "Value tips.top 总共 2 个文件需要升级, 总大小: 73 KB",
+        "Value tips.top 总共 2 个文件需要升级, 正在升级第 1 个...",
+        "Value tips.bottom 正在升级文件 outdated.dll",
+        "Value tips.top 总共 2 个文件需要升级, 正在升级第 2 个...",
+        "Value tips.bottom 正在升级文件 missing.dat",
+        "Value tips.top 恭喜您升级成功！",
+        "Visible tips.bottom 0",
     };
-    EXPECT_EQ(expected, m_skin.lines);
-    EXPECT_EQ((std::vector<std::string>{"2 dialog.update", "19 progress.update"}), m_skin.skinned);
+    EXPECT_EQ(expected, m_skin.Texts());
+    EXPECT_EQ("SkinWindow 2 dialog.update 0", m_skin.calls.at(0));
+    EXPECT_EQ("SkinWindow 19 progress.update 0", m_skin.calls.at(1));
     // With one progress message in flight the bar still ends each file full.
     ASSERT_FALSE(g_barPositions.empty());
     EXPECT_EQ(100u, g_barPositions.back());
@@ -253,14 +231,14 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesThenFindsNothingToDo) {
 
     // Run again: everything is current now, so only the lobby starts.
     DeleteFileA(LobbyLog().c_str());
-    m_skin.lines.clear();
+    m_skin.calls.clear();
     m_server->ClearRequests();
     RunUpdater();
     EXPECT_TRUE(m_boxes.empty());
-    EXPECT_EQ((std::vector<std::string>{"tips.top: 正在获取升级版本信息...",
-                                        "tips.top: 获取升级版本信息成功",
-                                        "tips.top: 您当前的版本是最新版本"}),
-              m_skin.lines);
+    EXPECT_EQ((std::vector<std::string>{"Value tips.top 正在获取升级版本信息...",
+                                        "Value tips.top 获取升级版本信息成功",
+                                        "Value tips.top 您当前的版本是最新版本"}),
+              m_skin.Texts());
     EXPECT_TRUE(LobbyStarted());
     EXPECT_FALSE(FileExists(ManifestCopy()));
     EXPECT_EQ(1u, m_server->Requests().size());
@@ -311,7 +289,7 @@ TEST_F(UpdateRunTest, FailedManifestsAndDownloadsKeepTheOldFiles) {
         WriteFileBytes(Local("a.bin"), "old a");
         DeleteFileA(Local("a.bin.tmp").c_str());
         DeleteFileA(LobbyLog().c_str());
-        m_skin.lines.clear();
+        m_skin.calls.clear();
         const DWORD start = GetTickCount();
         RunUpdater(c.manifest, RecordBarPositions);
         EXPECT_LT(GetTickCount() - start, 10000u) << what;
@@ -330,8 +308,8 @@ TEST_F(UpdateRunTest, FailedManifestsAndDownloadsKeepTheOldFiles) {
         }
         EXPECT_FALSE(FileExists(ManifestCopy())) << what;
         EXPECT_EQ(!download, download ? WaitForFile(LobbyLog(), 1000) : LobbyStarted()) << what;
-        EXPECT_EQ(c.box.empty(), std::count(m_skin.lines.begin(), m_skin.lines.end(),
-                                            "tips.top: 恭喜您升级成功！") == 1)
+        EXPECT_EQ(c.box.empty(), std::count(m_skin.calls.begin(), m_skin.calls.end(),
+                                            "Value tips.top 恭喜您升级成功！") == 1)
             << what;
     }
     EXPECT_TRUE(HoldsBytes(Local("first.bin"), MakeContent(2000, '1')));
@@ -404,7 +382,7 @@ TEST_F(UpdateRunTest, OwnExecutableAndFilesInUseAreLeftBesideAsTmp) {
     EXPECT_TRUE(HoldsBytes(Local("locked.dll"), "in use"));
     EXPECT_TRUE(HoldsBytes(Local("locked.dll.tmp"), MakeContent(3000, 'l')));
     EXPECT_TRUE(HoldsBytes(Local("next.bin"), MakeContent(3000, 'n')));
-    EXPECT_EQ("tips.top: 恭喜您升级成功！", m_skin.lines.at(m_skin.lines.size() - 2));
+    EXPECT_EQ("Value tips.top 恭喜您升级成功！", m_skin.calls.at(m_skin.calls.size() - 2));
     EXPECT_TRUE(LobbyStarted());
 }
 
@@ -501,7 +479,8 @@ TEST_F(UpdateRunTest, SignedManifestInstallsOnlyWhatThePublishersKeySigned) {
     };
     for (const auto& c : cases) {
         game.sha256 = c.what != std::string("entry without Sha256");
-        RunLinuxCommand("rm -rf '" + ToLinuxPath(m_release) + "'/*", 10000);
+        RemoveAll(m_release);
+        CreateDirectoryA(m_release.c_str(), nullptr);
         WriteFileBytes(Local("game.dll"), tail);
         DeleteFileA(LobbyLog().c_str());
         if (c.command.empty()) {

@@ -171,7 +171,7 @@ TEST_F(ManagerSkinTest, DescriptionIsTheDefaultOrTheNamedOneOfTheKindsRegistry) 
     EXPECT_EQ(Manager()->FindSkinObject(byDefault, 1), object);
     EXPECT_EQ(object->GetInfo()->id, "plain");
     EXPECT_TRUE(IsHooked(byDefault));
-    EXPECT_EQ(PixelOf(byDefault, 5, 5), kGreen);
+    EXPECT_EQ(ClientPixel(byDefault, 5, 5), kGreen);
 }
 
 TEST_F(ManagerSkinTest, FirstLoadedDescriptionOfAnIdWins) {
@@ -180,7 +180,7 @@ TEST_F(ManagerSkinTest, FirstLoadedDescriptionOfAnIdWins) {
     ASSERT_EQ(Manager()->LoadSkinFromSkinDBFileBuf(second.data(), second.size()), 1);
     HWND window = CreateChildWindow(m_top, 0, 0, 30, 30);
     Manager()->SkinWindow(window, 1, nullptr, false);
-    EXPECT_EQ(PixelOf(window, 5, 5), kRed);
+    EXPECT_EQ(ClientPixel(window, 5, 5), kRed);
 }
 
 TEST_F(ManagerSkinTest, RecursionSkipsMarkedWindowsAndCommandButtonIds) {
@@ -252,9 +252,9 @@ TEST_F(ManagerSkinTest, RunningOutOfMemoryLeavesTheProgramAndItsSkinWorking) {
     ASSERT_NE(top, nullptr);
     EXPECT_GT(WithEachAllocationFailing([top] { top->Redraw(true, nullptr); }), 1);
 
-    EXPECT_EQ(PixelOf(m_top, 5, 5), kRed);
-    EXPECT_EQ(PixelOf(child, 20, 20), kRed);
-    EXPECT_EQ(PixelOf(m_top, 5, 30), kBlue);
+    EXPECT_EQ(ClientPixel(m_top, 5, 5), kRed);
+    EXPECT_EQ(ClientPixel(child, 20, 20), kRed);
+    EXPECT_EQ(ClientPixel(m_top, 5, 30), kBlue);
 }
 
 TEST_F(ManagerSkinTest, ValuesAreRememberedPerWindowAndForgottenWithIt) {

@@ -54,20 +54,3 @@ HWND CreateChildWindow(HWND parent, int x, int y, int width, int height, int id)
 bool IsHooked(HWND window) {
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != PlainProc;
 }
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-COLORREF PixelOf(HWND window, int x, int y) {
-    PumpMessages();
-    UpdateWindow(window);
-    HDC dc = GetDC(window);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
-}

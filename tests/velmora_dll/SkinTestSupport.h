@@ -2,6 +2,8 @@
 // painting skin, a plain window class, and pixels read back.
 #pragma once
 
+#include "UiProbe.h"
+
 #include <windows.h>
 
 #include <string>
@@ -18,8 +20,6 @@ HWND CreateTopWindow(int width, int height);
 HWND CreateChildWindow(HWND parent, int x, int y, int width, int height, int id = 0);
 // Whether the window procedure is no longer the plain class's.
 bool IsHooked(HWND window);
-void PumpMessages();
-COLORREF PixelOf(HWND window, int x, int y);
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);

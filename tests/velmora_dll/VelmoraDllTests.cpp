@@ -116,7 +116,7 @@ TEST_F(VelmoraDllTest, LoadSkinModesAndResources) {
     EXPECT_NE(EntryBytes("SetScrollInfo"), original);
     SkinWindow(m_top, VELMORA_KIND_GENERIC);
     EXPECT_FALSE(IsHooked(m_top));
-    EXPECT_EQ(PixelOf(m_top, 5, 5), kWhite);
+    EXPECT_EQ(ClientPixel(m_top, 5, 5), kWhite);
     VELMORA_FUNCTION(Cleanup)();
     EXPECT_EQ(EntryBytes("SetScrollInfo"), original);
     EXPECT_EQ(VELMORA_FUNCTION(LoadSkinFromResource)("NOSUCHSKIN", "SKIN"), 0);
@@ -124,26 +124,26 @@ TEST_F(VelmoraDllTest, LoadSkinModesAndResources) {
 
     EXPECT_EQ(VELMORA_FUNCTION(LoadSkinFromResource)("VELMORA_TEST_SKIN", "SKIN"), 1);
     SkinWindow(m_top, VELMORA_KIND_GENERIC);
-    EXPECT_EQ(PixelOf(m_top, 5, 5), kBlue);
+    EXPECT_EQ(ClientPixel(m_top, 5, 5), kBlue);
 }
 
 TEST_F(VelmoraDllTest, GenericWindowPaintsAndRepaintsAtOnceWhenItemsChange) {
     ASSERT_EQ(LoadSkin(SkinFile("green"), VELMORA_SKIN_FILE), 1);
     SkinWindow(m_top, VELMORA_KIND_GENERIC);
     EXPECT_TRUE(IsHooked(m_top));
-    EXPECT_EQ(PixelOf(m_top, 5, 5), kGreen);
-    EXPECT_EQ(PixelOf(m_top, 150, 110), kGreen);
-    EXPECT_EQ(PixelOf(m_top, 50, 30), kBlue);
-    EXPECT_EQ(PixelOf(m_top, 120, 30), kGreen);
-    EXPECT_EQ(PixelOf(m_top, 50, 50), kRed);
+    EXPECT_EQ(ClientPixel(m_top, 5, 5), kGreen);
+    EXPECT_EQ(ClientPixel(m_top, 150, 110), kGreen);
+    EXPECT_EQ(ClientPixel(m_top, 50, 30), kBlue);
+    EXPECT_EQ(ClientPixel(m_top, 120, 30), kGreen);
+    EXPECT_EQ(ClientPixel(m_top, 50, 50), kRed);
 
     EXPECT_EQ(SetValue(m_top, VELMORA_KIND_GENERIC, "pic", "green"), 1);
-    EXPECT_EQ(PixelOf(m_top, 50, 50), kGreen);
+    EXPECT_EQ(ClientPixel(m_top, 50, 50), kGreen);
     EXPECT_EQ(SetVisible(m_top, VELMORA_KIND_GENERIC, "fill", 0), 1);
     // The skin paints every pixel: without the fill there is no green left.
-    EXPECT_NE(PixelOf(m_top, 5, 5), kGreen);
+    EXPECT_NE(ClientPixel(m_top, 5, 5), kGreen);
     EXPECT_EQ(SetVisible(m_top, VELMORA_KIND_GENERIC, "fill", 1), 1);
-    EXPECT_EQ(PixelOf(m_top, 5, 5), kGreen);
+    EXPECT_EQ(ClientPixel(m_top, 5, 5), kGreen);
 }
 
 TEST_F(VelmoraDllTest, OverridesSetBeforeSkinningShowWhenPainted) {
@@ -159,10 +159,10 @@ TEST_F(VelmoraDllTest, OverridesSetBeforeSkinningShowWhenPainted) {
     EXPECT_EQ(SetValue(m_top, VELMORA_KIND_GENERIC, "pic", "green"), 1);
     SkinWindow(m_top, VELMORA_KIND_GENERIC);
     SkinWindow(other, VELMORA_KIND_GENERIC);
-    EXPECT_EQ(PixelOf(m_top, 50, 30), kGreen);
-    EXPECT_EQ(PixelOf(m_top, 50, 50), kGreen);
+    EXPECT_EQ(ClientPixel(m_top, 50, 30), kGreen);
+    EXPECT_EQ(ClientPixel(m_top, 50, 50), kGreen);
     // The other window keeps the description's line.
-    EXPECT_EQ(PixelOf(other, 10, 30), kBlue);
+    EXPECT_EQ(ClientPixel(other, 10, 30), kBlue);
 }
 
 TEST_F(VelmoraDllTest, SkinWindowRefusesOtherKindsAndUnusedCodes) {
@@ -184,7 +184,7 @@ TEST_F(VelmoraDllTest, SkinWindowRefusesOtherKindsAndUnusedCodes) {
     SkinWindow(m_top, VELMORA_KIND_GENERIC, "dialogonly");
     EXPECT_FALSE(IsHooked(m_top));
     SkinWindow(m_top, VELMORA_KIND_GENERIC, "plain");
-    EXPECT_EQ(PixelOf(m_top, 100, 100), kGreen);
+    EXPECT_EQ(ClientPixel(m_top, 100, 100), kGreen);
 }
 
 TEST_F(VelmoraDllTest, FunctionsOfControlsThatAreNotSkinnedRefuse) {
@@ -233,10 +233,10 @@ TEST_F(VelmoraDllTest, AdjustedColoursShowAtOnce) {
     ASSERT_EQ(LoadSkin(SkinFile("green"), VELMORA_SKIN_FILE), 1);
     ASSERT_EQ(adjust(0, 100, 100), 1);
     SkinWindow(m_top, VELMORA_KIND_GENERIC);
-    ASSERT_EQ(PixelOf(m_top, 50, 50), kRed);
+    ASSERT_EQ(ClientPixel(m_top, 50, 50), kRed);
     // A third of the colour circle turns red into green.
     ASSERT_EQ(adjust(120, 100, 100), 1);
-    const COLORREF adjusted = PixelOf(m_top, 50, 50);
+    const COLORREF adjusted = ClientPixel(m_top, 50, 50);
     EXPECT_LT(GetRValue(adjusted), 40) << std::hex << adjusted;
     EXPECT_GT(GetGValue(adjusted), 200) << std::hex << adjusted;
 }
@@ -353,7 +353,7 @@ TEST_F(VelmoraDllTest, CleanupReleasesEverything) {
         ASSERT_EQ(LoadSkin(path, VELMORA_SKIN_FILE), 1);
         SkinWindow(m_top, VELMORA_KIND_GENERIC, nullptr, 1);
         SetValue(m_top, VELMORA_KIND_GENERIC, "pic", "green");
-        ASSERT_EQ(PixelOf(m_top, 100, 100), kGreen);
+        ASSERT_EQ(ClientPixel(m_top, 100, 100), kGreen);
         ASSERT_TRUE(IsHooked(child));
         VELMORA_FUNCTION(Cleanup)();
         ASSERT_FALSE(IsHooked(m_top));
@@ -414,7 +414,7 @@ TEST_F(VelmoraDllTest, SystemFindDialogSkinnedKeepsWorking) {
                   DWORD(FR_FINDNEXT | FR_DOWN | FR_MATCHCASE));
         if (look) {
             // The skin's title band where the system's caption was.
-            EXPECT_EQ(PixelOf(find, 8, 40), RGB(15, 17, 23));
+            EXPECT_EQ(ClientPixel(find, 8, 40), RGB(15, 17, 23));
             // "Up", then match case off: the dialog reads both as its owner asks.
             click(find, rad1);
             click(find, chx2);
