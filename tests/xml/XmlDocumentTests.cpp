@@ -3,53 +3,19 @@
 
 using Velmora::CXmlDocument;
 using XmlTest::DumpTree;
+using XmlTest::ReadSourceFixture;
 using XmlTest::ReportHas;
 
 namespace {
 
+// A skin document with every kind of node, in GBK as skins are written, against
+// the committed dump of the elements and attributes the reader finds in it.
 TEST(XmlDocument, SkinDocumentWalksCompletely) {
-    // Every other kind of node is skipped, including markup-like text inside them.
-    const char skin[] = R"xml(<?xml version="1.0" encoding="GBK"?>
-<!DOCTYPE theme [
-  <!ELEMENT theme (item)*>
-  <!-- don't stop at '>' or ] here -->
-  <!ATTLIST item id CDATA "<fake1/>">
-]>
-<!-- <fake2/> -->
-<theme>
-  text <b>bold</b> more text
-  <![CDATA[ <fake3/> ]] ]]>
-  <?pi attr="a>b" ?>
-  <font><!----><![CDATA[]]><item id="title" family="宋体" size="14"/></font>
-  <image><item id="#back" file="back.png" transparentcolor="(255,0,255)"/></image>
-  <window>
-    <item id="dialog.update" type="dialog" rect = '0,0,400,300'>
-      <property caption="升级 &amp; 更新" font="title"/>
-      <text id="tips.top" text="正在检查&#x2026;" color="(0,0,0)"/>
-      <text id="tips.bottom" text="&lt;请稍候&gt;"></text>
-    </item>
-    <item id="progress.update" type="progress"><surface id="back"/></item>
-  </window>
-</theme>
-<?trailer?>
-<!-- end -->  )xml";
     CXmlDocument doc;
-    ASSERT_TRUE(doc.SetDocument(skin)) << doc.GetResult();
+    ASSERT_TRUE(doc.SetDocument(ReadSourceFixture("every-node.xml").c_str())) << doc.GetResult();
     EXPECT_EQ(DumpTree(doc, {"id", "file", "family", "size", "transparentcolor", "type", "rect",
                              "caption", "font", "text", "color"}),
-              "theme\n"
-              "  b\n"
-              "  font\n"
-              "    item id=title family=宋体 size=14\n"
-              "  image\n"
-              "    item id=#back file=back.png transparentcolor=(255,0,255)\n"
-              "  window\n"
-              "    item id=dialog.update type=dialog rect=0,0,400,300\n"
-              "      property caption=升级 & 更新 font=title\n"
-              "      text id=tips.top text=正在检查… color=(0,0,0)\n"
-              "      text id=tips.bottom text=<请稍候>\n"
-              "    item id=progress.update type=progress\n"
-              "      surface id=back\n");
+              ReadSourceFixture("every-node.txt"));
     EXPECT_EQ(doc.GetResult(), "");
 
     // The loaders look for each section from the first child, whatever the order.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -52,6 +53,12 @@ inline size_t CountElements(Velmora::CXmlDocument& doc, size_t maxElements = 100
 
 inline bool ReportHas(const Velmora::CXmlDocument& doc, const std::string& fragment) {
     return doc.GetResult().find(fragment) != std::string::npos;
+}
+
+// The bytes of a committed file in tests/xml/fixtures; empty when there is none.
+inline std::string ReadSourceFixture(const std::string& name) {
+    std::ifstream file("Z:" TEST_SOURCE_DIR "/fixtures/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // Writes bytes to a file below the test's build folder; returns its Windows path.
