@@ -4,6 +4,7 @@
 #include "DrawHelpers.h"
 #include "GDIImage.h"
 #include "Manager.h"
+#include "SkinImages.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -43,9 +44,6 @@ bool Reddish(COLORREF c) {
 }
 bool Bluish(COLORREF c) {
     return GetBValue(c) > 120 && GetRValue(c) < 90 && GetGValue(c) < 90;
-}
-std::function<COLORREF(int, int)> Solid(COLORREF color) {
-    return [color](int, int) { return color; };
 }
 
 // The smallest box around the matching pixels, all zero when none match.
@@ -104,23 +102,6 @@ class DrawTest : public ::testing::Test {
         return extent;
     }
 
-    // A 24-bit skin image whose pixel at x, y is colorAt(x, y).
-    GDIImage* AddImage(const std::string& id, int width, int height,
-                       const std::function<COLORREF(int, int)>& colorAt) {
-        auto image = std::make_unique<GDIImage>();
-        if (!image->Allocate(width, height, 24, 0))
-            return nullptr;
-        for (int y = 0; y < height; ++y) {
-            uint8_t* row = image->GetRow(y);
-            for (int x = 0; x < width; ++x) {
-                row[x * 3] = GetBValue(colorAt(x, y));
-                row[x * 3 + 1] = GetGValue(colorAt(x, y));
-                row[x * 3 + 2] = GetRValue(colorAt(x, y));
-            }
-        }
-        image->SetId(id);
-        return CManager::Instance()->Images().Add(std::move(image));
-    }
     template <class Item> Item* Add(const std::string& id) {
         auto item = std::make_unique<Item>();
         item->id = id;
@@ -230,16 +211,16 @@ TEST_F(DrawTest, LineAndSurfacesResolveEdgeCountedPointsAndRestoreTheDc) {
 // else: a tile's remainder, a cell outside the sheet, a stretch's margins.
 TEST_F(DrawTest, ImageModesPaintExactlyTheirBox) {
     const COLORREF cells[] = {kRed, kGreen, kBlue};
-    AddImage("square", 10, 10, Solid(kRed));
-    AddImage("row", 30, 10, [&cells](int x, int) { return cells[x / 10]; });
-    AddImage("column", 10, 30, [&cells](int, int y) { return cells[y / 10]; });
-    AddImage("tile", 10, 10, [](int x, int y) { return x == 0 && y == 0 ? kBlue : kRed; });
-    AddImage("pair", 2, 1, [](int x, int) { return x == 0 ? kBlue : kRed; });
-    AddImage("bands", 10, 9, [&cells](int, int y) { return cells[y / 3]; });
-    AddImage("frames", 20, 6, [](int x, int) {
+    AddSkinImage("square", 10, 10, Solid(kRed));
+    AddSkinImage("row", 30, 10, [&cells](int x, int) { return cells[x / 10]; });
+    AddSkinImage("column", 10, 30, [&cells](int, int y) { return cells[y / 10]; });
+    AddSkinImage("tile", 10, 10, [](int x, int y) { return x == 0 && y == 0 ? kBlue : kRed; });
+    AddSkinImage("pair", 2, 1, [](int x, int) { return x == 0 ? kBlue : kRed; });
+    AddSkinImage("bands", 10, 9, [&cells](int, int y) { return cells[y / 3]; });
+    AddSkinImage("frames", 20, 6, [](int x, int) {
         return x < 10 ? kWhite : x < 12 ? kRed : x < 18 ? kGreen : kBlue;
     });
-    AddImage("frame", 9, 9, [](int x, int y) {
+    AddSkinImage("frame", 9, 9, [](int x, int y) {
         const bool left = x < 3, right = x >= 6, top = y < 3, bottom = y >= 6;
         if (top && (left || right))
             return left ? kRed : kGreen;
@@ -337,7 +318,7 @@ TEST_F(DrawTest, ImageModesPaintExactlyTheirBox) {
 }
 
 TEST_F(DrawTest, TransparentColourIsKeyedOutAndAlphaBlended) {
-    GDIImage* keyed = AddImage("keyed", 10, 10, [](int x, int y) {
+    GDIImage* keyed = AddSkinImage("keyed", 10, 10, [](int x, int y) {
         return x >= 3 && x < 7 && y >= 3 && y < 7 ? kKey : kRed;
     });
     keyed->SetTransparentColor(kKey);
@@ -366,7 +347,7 @@ TEST_F(DrawTest, TransparentColourIsKeyedOutAndAlphaBlended) {
     EXPECT_EQ(Pixel(25, 25), kBackground);
     EXPECT_EQ(FindColor(kKey).count, 0);
 
-    GDIImage* glass = AddImage("glass", 9, 9, Solid(RGB(255, 0, 0)));
+    GDIImage* glass = AddSkinImage("glass", 9, 9, Solid(RGB(255, 0, 0)));
     ASSERT_TRUE(glass->AlphaCreate());
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 9; ++x)
@@ -404,8 +385,8 @@ TEST_F(DrawTest, TransparentColourIsKeyedOutAndAlphaBlended) {
 }
 
 TEST_F(DrawTest, RelatedImageFollowsOrEndsBeforeTheRelatedItem) {
-    AddImage("square", 10, 10, Solid(kRed));
-    AddImage("mark", 4, 4, Solid(kBlue));
+    AddSkinImage("square", 10, 10, Solid(kRed));
+    AddSkinImage("mark", 4, 4, Solid(kBlue));
     ImageItem* related = AddImageItem("icon", "square", IMAGEMODE_NORMAL);
     related->left = 50;
     related->top = 20;
@@ -435,8 +416,8 @@ TEST_F(DrawTest, RelatedImageFollowsOrEndsBeforeTheRelatedItem) {
 }
 
 TEST_F(DrawTest, WindowRecordsWinOverTheItem) {
-    AddImage("red", 10, 10, Solid(kRed));
-    AddImage("green", 10, 10, Solid(kGreen));
+    AddSkinImage("red", 10, 10, Solid(kRed));
+    AddSkinImage("green", 10, 10, Solid(kGreen));
     ImageItem* image = AddImageItem("state", "red", IMAGEMODE_NORMAL);
     CManager::Instance()->SetValueRecord(m_window, "state", "green");
     Paint(image, DRAWITEM_IMAGE, kAll);
@@ -589,7 +570,7 @@ TEST_F(DrawTest, ProgressFillsTheShareOfTheUsableWidthAndShowsThePercentage) {
     constexpr RECT kBar = {0, 0, 104, 40};
     SurfaceItem* back = Add<SurfaceItem>("progress.back");
     back->fillColor = back->borderColor = kGray;
-    AddImage("step", 10, 10, Solid(kGreen));
+    AddSkinImage("step", 10, 10, Solid(kGreen));
     ImageItem* step = AddImageItem("progress.step", "step", IMAGEMODE_STRETCHHORZ);
     step->right = 4;
     step->stretchLeft = step->stretchRight = 2;

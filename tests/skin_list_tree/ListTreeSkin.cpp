@@ -6,6 +6,7 @@
 #include "ScrollBarInterception.h"
 #include "SkinDescription.h"
 #include "SkinFiles.h"
+#include "SkinImages.h"
 #include "XmlDocument.h"
 
 #include <commctrl.h>
@@ -26,24 +27,6 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// In one colour, or in one colour per row by color(y).
-void AddImage(const char* id, int width, int height, COLORREF solid,
-              COLORREF (*color)(int y) = nullptr) {
-    auto image = std::make_unique<Velmora::GDIImage>();
-    ASSERT_NE(image->Allocate(width, height, 24, 0), nullptr);
-    for (int y = 0; y < height; ++y) {
-        uint8_t* pixel = image->GetRow(y);
-        for (int x = 0; x < width; ++x, pixel += 3) {
-            const COLORREF c = color == nullptr ? solid : color(y);
-            pixel[0] = GetBValue(c);
-            pixel[1] = GetGValue(c);
-            pixel[2] = GetRValue(c);
-        }
-    }
-    image->SetId(id);
-    Velmora::CManager::Instance()->Images().Add(std::move(image));
 }
 
 } // namespace
@@ -73,13 +56,13 @@ void ListTreeTest::SetUp() {
     InitCommonControlsEx(&controls);
     ASSERT_TRUE(Velmora::InstallScrollBarInterception());
     Velmora::CManager* manager = Velmora::CManager::Instance();
-    AddImage("header.picture", 4, 24, kHeaderBack);
-    AddImage("arrow.up", 6, 6, kArrowUp);
-    AddImage("arrow.down", 6, 6, kArrowDown);
-    AddImage("stripes", 1, 7, 0, Stripe);
-    AddImage("expand", 6, 6, kExpandIcon);
-    AddImage("collapse", 6, 6, kCollapseIcon);
-    AddImage("sheet", 70, 196, RGB(128, 128, 128));
+    AddSkinImage("header.picture", 4, 24, Solid(kHeaderBack));
+    AddSkinImage("arrow.up", 6, 6, Solid(kArrowUp));
+    AddSkinImage("arrow.down", 6, 6, Solid(kArrowDown));
+    AddSkinImage("stripes", 1, 7, [](int, int y) { return Stripe(y); });
+    AddSkinImage("expand", 6, 6, Solid(kExpandIcon));
+    AddSkinImage("collapse", 6, 6, Solid(kCollapseIcon));
+    AddSkinImage("sheet", 70, 196, Solid(RGB(128, 128, 128)));
     auto cursor = std::make_unique<Velmora::GDICursor>();
     ASSERT_NE(cursor->LoadCursorFile(PicturePath("arrow-32.cur").c_str()), nullptr);
     cursor->SetId("hand");
