@@ -77,7 +77,8 @@ TEST_F(CommonCtrlTest, ItemsAppearAtTheirPixelsAndChangesShowAsTheyShould) {
     } pixels[] = {{5, 5, kWhite},  {20, 20, kRed},   {45, 35, kRed},    {55, 45, kWhite},
                   {50, 60, kBlue}, {50, 61, kWhite}, {120, 20, kWhite}, {197, 97, kWhite}};
     for (const auto& pixel : pixels)
-        EXPECT_EQ(ClientPixel(m_window, pixel.x, pixel.y, false), pixel.color) << pixel.x << "," << pixel.y;
+        EXPECT_EQ(ClientPixel(m_window, pixel.x, pixel.y, false), pixel.color)
+            << pixel.x << "," << pixel.y;
     // The skin paints every pixel itself: the window's own procedure never paints.
     EXPECT_EQ(RecordOf(m_window).paints, 0);
     EXPECT_EQ(DarkPixels(m_window), 0);

@@ -2,7 +2,8 @@
 #include "XmlEncodings.h"
 #include "XmlTestSupport.h"
 
-#include <vector>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -16,7 +17,8 @@ TEST(XmlReferences, DecodedOrKeptAsWritten) {
     };
     // Whole references, against the committed dump of what the reader decodes.
     Velmora::CXmlDocument doc;
-    ASSERT_TRUE(doc.SetDocument(XmlTest::ReadSourceFixture("references.xml").c_str())) << doc.GetResult();
+    ASSERT_TRUE(doc.SetDocument(XmlTest::ReadSourceFixture("references.xml").c_str()))
+        << doc.GetResult();
     EXPECT_EQ(XmlTest::DumpTree(doc, {"v"}), XmlTest::ReadSourceFixture("references.txt"));
     // Cut references are kept as written, quoted or not.
     for (const char* value : {"&", "&#", "&#x", "&#x1", "&amp", "&#65", "&alpha"}) {
@@ -29,48 +31,43 @@ TEST(XmlReferences, DecodedOrKeptAsWritten) {
 TEST(XmlEncodingTable, NamesAndOddities) {
     const int unknown = Velmora::kUnknownEncoding;
     // The odd entries from "cp500" to "SHIFFT_JIS-MS" are kept as shipped.
-    const std::vector<std::string> names = {"",
-                                            "GBK",
-                                            "gb2312",
-                                            "UTF-8",
-                                            "Utf8",
-                                            "UTF-16",
-                                            "utf-16be",
-                                            "utf-32",
-                                            "UTF-32",
-                                            "UTF-32BE",
-                                            "Big5",
-                                            "ISO-8859-1",
-                                            "iso_8859-1:1987",
-                                            "EXTENDED_UNIX_CODE_PACKED_FORMAT_FOR_JAPANESE",
-                                            "_iso-2022-jp$sio",
-                                            "pc-multilingual-850+euro",
-                                            "cp154",
-                                            "x-mac-croatian",
-                                            "GB18030",
-                                            "windows-1252",
-                                            "cp500",
-                                            "ebcdic-cp-ch",
-                                            "cp1256",
-                                            "cp1256 ",
-                                            "shifft_jis",
-                                            "SHIFFT_JIS-MS",
-                                            "UTF-32" + std::string(200, 'x'),
-                                            "x-klingon",
-                                            "utf-9",
-                                            "cp1256  ",
-                                            " gbk",
-                                            "gbk\xD6\xD0",
-                                            "\xFF",
-                                            std::string(99, 'a')};
-    std::vector<int> codes;
-    for (const std::string& name : names)
-        codes.push_back(Velmora::LookupEncoding(name.c_str()));
-    EXPECT_EQ(codes, (std::vector<int>{0,       936,     936,     65001,   65001,   1200,   1201,
-                                       12000,   65005,   65005,   950,     28591,   28591,  20932,
-                                       50222,   858,     154,     10082,   54936,   1252,   775,
-                                       775,     1256,    1256,    932,     932,     65005,  unknown,
-                                       unknown, unknown, unknown, unknown, unknown, unknown}));
+    const std::pair<std::string, int> names[] = {
+        {"", 0},
+        {"GBK", 936},
+        {"gb2312", 936},
+        {"UTF-8", 65001},
+        {"Utf8", 65001},
+        {"UTF-16", 1200},
+        {"utf-16be", 1201},
+        {"utf-32", 12000},
+        {"UTF-32", 65005},
+        {"UTF-32BE", 65005},
+        {"Big5", 950},
+        {"ISO-8859-1", 28591},
+        {"iso_8859-1:1987", 28591},
+        {"EXTENDED_UNIX_CODE_PACKED_FORMAT_FOR_JAPANESE", 20932},
+        {"_iso-2022-jp$sio", 50222},
+        {"pc-multilingual-850+euro", 858},
+        {"cp154", 154},
+        {"x-mac-croatian", 10082},
+        {"GB18030", 54936},
+        {"windows-1252", 1252},
+        {"cp500", 775},
+        {"ebcdic-cp-ch", 775},
+        {"cp1256", 1256},
+        {"cp1256 ", 1256},
+        {"shifft_jis", 932},
+        {"SHIFFT_JIS-MS", 932},
+        {"UTF-32" + std::string(200, 'x'), 65005},
+        {"x-klingon", unknown},
+        {"utf-9", unknown},
+        {"cp1256  ", unknown},
+        {" gbk", unknown},
+        {"gbk\xD6\xD0", unknown},
+        {"\xFF", unknown},
+        {std::string(99, 'a'), unknown}};
+    for (const auto& [name, code] : names)
+        EXPECT_EQ(Velmora::LookupEncoding(name.c_str()), code) << name;
     EXPECT_EQ(Velmora::LookupEncoding(nullptr), 0);
 }
 
