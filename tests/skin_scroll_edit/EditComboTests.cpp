@@ -27,12 +27,6 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-// A pixel of the window (non-client area included) after a repaint.
-COLORREF RepaintedPixel(HWND window, int x, int y) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
-    return WindowPixel(window, x, y);
-}
-
 int PixelsOf(HWND window, const RECT& area, const std::function<bool(COLORREF)>& counts) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     HDC dc = GetDC(window);

@@ -68,7 +68,7 @@ TEST_F(MenuBarTest, ButtonPerTopLevelItemPaintedFromTheDescription) {
         EXPECT_EQ(SendMessageA(m_bar, TB_COMMANDTOINDEX, static_cast<WPARAM>(index), 0), index);
     // On a window that is not a skinned dialog: at 0, 0, as big as its buttons.
     EXPECT_TRUE(IsPlacedAt(m_bar, m_top, {0, 0, Button(2).right, Button(2).bottom}));
-    EXPECT_EQ(PixelOf(m_bar, Button(1).left + 2, 2), kBarNormal);
+    EXPECT_EQ(RepaintedPixel(m_bar, Button(1).left + 2, 2), kBarNormal);
     EXPECT_EQ(AddMenuBar(nullptr, m_menu, nullptr, nullptr), nullptr);
     EXPECT_EQ(AddMenuBar(m_top, nullptr, nullptr, nullptr), nullptr);
     // An item of the bar without a dropdown is a command of its own.
@@ -154,7 +154,7 @@ TEST_F(MenuBarTest, InASkinnedDialog) {
     HWND bar = AddMenuBar(dialog, m_menu, nullptr, nullptr);
     const RECT last = Button(2, bar);
     EXPECT_TRUE(IsPlacedAt(bar, dialog, {5, 24, last.right + 6, last.bottom + 24}));
-    EXPECT_EQ(PixelOf(bar, last.right, 2), kPanel);
+    EXPECT_EQ(RepaintedPixel(bar, last.right, 2), kPanel);
     bool skinned = false;
     CMenuScript script({[&](const Menus& menus) {
         skinned = menus.size() == 1 && WindowPixel(menus[0], 1, 1) == kMenuBack;

@@ -48,7 +48,8 @@ class TabToolBarTest : public TabsMenusTest {
         char color = 0;
         const char* at = pixels;
         for (; std::sscanf(at, " %d,%d=%c%n", &x, &y, &color, &used) == 3; at += used)
-            EXPECT_EQ(PixelOf(control, x, y), kColors.at(color)) << what << " at " << x << "," << y;
+            EXPECT_EQ(RepaintedPixel(control, x, y), kColors.at(color))
+                << what << " at " << x << "," << y;
         EXPECT_STREQ(at, "") << what;
     }
 };
@@ -169,7 +170,7 @@ TEST_F(TabToolBarTest, SystemTabControlShowsOnlyWhatLiesUnderIt) {
                                m_top, nullptr, nullptr, nullptr);
     TCITEMA item = {TCIF_TEXT, 0, 0, const_cast<char*>("First"), 0, 0, 0};
     SendMessageA(tab, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    EXPECT_NE(PixelOf(tab, 5, 5), kPanel);
+    EXPECT_NE(RepaintedPixel(tab, 5, 5), kPanel);
     Velmora::CManager::Instance()->SkinWindow(tab, VELMORA_KIND_TABCTRL, "tabctrl", false);
     ExpectPixels(tab, "5,5=P 100,60=P", "skinned");
 }

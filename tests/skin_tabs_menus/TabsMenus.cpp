@@ -76,13 +76,6 @@ void CMenuScript::RunUntilDone() const {
     PumpMessages();
 }
 
-COLORREF WindowPixel(HWND window, int x, int y) {
-    HDC dc = GetWindowDC(window);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
-}
-
 int CountPixels(HWND window, const RECT& area, COLORREF color) {
     int found = 0;
     for (int y = area.top; y < area.bottom; ++y)
@@ -118,19 +111,6 @@ void CALLBACK CMenuScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
         g_script->m_steps[g_script->m_next++](menus);
     else if (!menus.empty())
         EndMenu();
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-COLORREF PixelOf(HWND window, int x, int y) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    return WindowPixel(window, x, y);
 }
 
 std::string TakeLog(HWND window) {

@@ -2,6 +2,8 @@
 // panel skinned as a generic window that writes down what it hears, pixels.
 #pragma once
 
+#include "UiProbe.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -27,10 +29,7 @@ constexpr COLORREF kBarDown = RGB(200, 0, 0);
 
 enum Resource { kDialogTemplate = 200, kBarMenu, kPopupMenu };
 
-void PumpMessages();
-// A pixel after a repaint; as it is; how many of an area have the colour.
-COLORREF PixelOf(HWND window, int x, int y);
-COLORREF WindowPixel(HWND window, int x, int y);
+// How many pixels of an area of the whole window have the colour.
 int CountPixels(HWND window, const RECT& area, COLORREF color);
 // What the window heard since the last call, e.g. "2B12:7,00010002 CMD:101".
 std::string TakeLog(HWND window);

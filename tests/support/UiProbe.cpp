@@ -316,6 +316,11 @@ COLORREF WindowPixel(HWND window, int x, int y) {
     return color;
 }
 
+COLORREF RepaintedPixel(HWND window, int x, int y) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    return WindowPixel(window, x, y);
+}
+
 bool RunLinuxCommand(const std::string& shellCommand, DWORD timeoutMs) {
     // Wine cannot wait for a Linux child, so the command leaves a marker
     // file behind when it has finished.

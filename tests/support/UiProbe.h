@@ -54,8 +54,10 @@ void PumpMessages();
 // A client pixel once the window has painted what it had to, after the messages
 // waiting for the thread when pumpFirst.
 COLORREF ClientPixel(HWND window, int x, int y, bool pumpFirst = true);
-// A pixel of the whole window, non-client area included (0, 0 is its top left).
+// A pixel of the whole window, non-client area included (0, 0 is its top left),
+// as it is or after the window and its frame were painted anew.
 COLORREF WindowPixel(HWND window, int x, int y);
+COLORREF RepaintedPixel(HWND window, int x, int y);
 
 // Visible top-level windows of a process, message boxes included.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
