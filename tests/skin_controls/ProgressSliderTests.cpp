@@ -41,7 +41,7 @@ class ProgressSliderTest : public ControlsTest {
         GetClientRect(window, &client);
         Runs runs;
         for (int x = 0; x < client.right; ++x) {
-            const COLORREF color = PixelOf(window, x, 5);
+            const COLORREF color = ClientPixel(window, x, 5);
             if (runs.empty() || runs.back().first != color)
                 runs.push_back({color, 0});
             ++runs.back().second;
@@ -136,13 +136,13 @@ TEST_F(ProgressSliderTest, AnimationShowsItsFramesOnItsTimerAndStopsOnTheLastUnl
     for (const auto& c : cases) {
         ASSERT_EQ(Manager()->SkinWindow(window, 22, c.id, false), 1);
         auto* skin = dynamic_cast<CAnimate*>(Manager()->FindSkinObject(window, 22));
-        std::vector<COLORREF> shown = {PixelOf(window, 5, 5)};
+        std::vector<COLORREF> shown = {ClientPixel(window, 5, 5)};
         for (skin->Play(true); shown.size() + 1 < c.shown.size();
              SendMessageA(window, WM_TIMER, CAnimate::kFrameTimer, 0))
-            shown.push_back(PixelOf(window, 5, 5));
+            shown.push_back(ClientPixel(window, 5, 5));
         EXPECT_EQ(KillTimer(window, CAnimate::kFrameTimer) != 0, c.timerLeft) << c.id;
         skin->Play(false);
-        shown.push_back(PixelOf(window, 5, 5));
+        shown.push_back(ClientPixel(window, 5, 5));
         EXPECT_EQ(shown, c.shown) << c.id;
     }
     // The skin's end ends its timer.
