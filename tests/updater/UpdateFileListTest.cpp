@@ -8,7 +8,6 @@
 
 #include <msxml.h>
 #include <objbase.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <optional>
@@ -242,69 +241,56 @@ std::vector<std::string> PythonDigests(const std::vector<std::string>& paths) {
     return lines;
 }
 
-// Thousands of entries checked at once decide as each file decides on its own: a missing
-// file, a size other than a non-zero FileSize, or another prefix digest (in either case)
-// needs an update; the sizes of the files to fetch add up.
-TEST_F(ManifestTest, LargeCheckDecidesAsEachFileDoes) {
-    constexpr int kEntries = 3000;
-    const std::string release = MakeScratchFolder("large-release");
-    const std::string local = TestProgramFolder() + "\\large-check";
+// A local file needs the update when it is missing, has another size than a size given, or
+// another MD5 of its longest prefix of whole 512-byte blocks (published in any letter case);
+// the sizes of the files to fetch add up.
+TEST_F(ManifestTest, CheckDecidesByTheSizeAndThePrefixDigest) {
+    const std::string release = MakeScratchFolder("check-release");
+    const std::string local = TestProgramFolder() + "\\check";
     RemoveAll(local);
+    CreateDirectoryA(local.c_str(), nullptr);
+    const std::string bytes = MakeContent(1000, 1), small = MakeContent(300, 2);
+    std::string flipped = bytes, tail = bytes;
+    flipped[0] ^= 1;
+    tail[999] ^= 1;
+    const struct {
+        const std::string& published;
+        std::string mine; // "-": missing
+        bool sizeGiven, upperCase, needed;
+    } cases[] = {
+        {bytes, bytes, true, false, false},        {bytes, bytes, true, true, false},
+        {bytes, flipped, true, false, true},       {bytes, bytes + "x", true, false, true},
+        {bytes, bytes + "x", false, false, false}, {bytes, "-", true, false, true},
+        {bytes, tail, true, false, false},         {small, MakeContent(300, 3), true, false, false},
+    };
     std::vector<std::string> paths;
-    for (int i = 0; i < kEntries; ++i) {
-        const std::string name = "d" + std::to_string(i / 100) + "\\f" + std::to_string(i);
-        if (i % 100 == 0)
-            CreateDirectoryA((release + "\\d" + std::to_string(i / 100)).c_str(), nullptr);
-        const std::string bytes = MakeContent(static_cast<std::size_t>(i * 7 % 3000), i);
-        WriteFileBytes(release + "\\" + name, bytes);
-        std::string mine = bytes; // kinds 0-4: current
-        if (i % 9 == 5 && !mine.empty())
-            mine[0] ^= 1; // other bytes, maybe only in the tail
-        else if (i % 9 == 6)
-            mine += "x"; // another size
-        if (i % 100 == 0)
-            SHCreateDirectoryExA(nullptr, (local + "\\d" + std::to_string(i / 100)).c_str(),
-                                 nullptr);
-        if (i % 9 != 7) { // missing
-            WriteFileBytes(local + "\\" + name, mine);
-        }
-        paths.push_back(release + "\\" + name);
-        paths.push_back(local + "\\" + name);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        paths.push_back(release + "\\f" + std::to_string(i));
+        WriteFileBytes(paths.back(), cases[i].published);
+        if (cases[i].mine != "-")
+            WriteFileBytes(local + "\\f" + std::to_string(i), cases[i].mine);
     }
     const std::vector<std::string> digests = PythonDigests(paths);
     ASSERT_EQ(paths.size(), digests.size());
-
     std::string xml = "<r>";
-    std::vector<std::string> expected;
-    uint64_t expectedTotal = 0;
-    for (int i = 0; i < kEntries; ++i) {
-        std::istringstream published(digests[2 * i]), mine(digests[2 * i + 1]);
-        std::size_t size = 0, localSize = 0;
-        std::string md5, localMd5;
-        published >> size >> md5;
-        mine >> localSize >> localMd5;
-        const bool sizeGiven = i % 9 != 8;
-        if (i % 2)
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        std::string md5 = digests[i].substr(digests[i].find(' ') + 1, 32);
+        if (cases[i].upperCase)
             std::transform(md5.begin(), md5.end(), md5.begin(), ::toupper);
-        if (digests[2 * i + 1] == "missing" || (sizeGiven && localSize != size) ||
-            _stricmp(localMd5.c_str(), md5.c_str()) != 0) {
-            expected.push_back("f" + std::to_string(i));
-            expectedTotal += sizeGiven ? size : 0;
-        }
-        xml += FileElement("<FileName>f" + std::to_string(i) +
-                           "</FileName><LocalPath>large-check\\d" + std::to_string(i / 100) +
+        xml += FileElement("<FileName>f" + std::to_string(i) + "</FileName><LocalPath>check" +
                            "</LocalPath><HashCode>" + md5 + "</HashCode><FileSize>" +
-                           std::to_string(sizeGiven ? size : 0) + "</FileSize>");
+                           (cases[i].sizeGiven ? std::to_string(cases[i].published.size()) : "0") +
+                           "</FileSize>");
     }
     ASSERT_TRUE(LoadManifest(xml + "</r>"));
-    EXPECT_EQ(static_cast<int>(expected.size()), m_list.FilterNeedsUpdate());
-    EXPECT_EQ(expectedTotal, m_list.TotalSize());
-    std::vector<std::string> remaining;
-    while (auto record = Pop()) {
-        EXPECT_TRUE(record->needsUpdate);
-        remaining.push_back(record->fileName);
-    }
-    EXPECT_EQ(expected, remaining);
+    std::string expected, needed;
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        expected += cases[i].needed ? "f" + std::to_string(i) + " " : "";
+    EXPECT_EQ(3, m_list.FilterNeedsUpdate());
+    EXPECT_EQ(3000u, m_list.TotalSize());
+    while (auto record = Pop())
+        needed += record->fileName + (record->needsUpdate ? " " : "? ");
+    EXPECT_EQ(expected, needed);
 }
 
 // The publishers' manifest maker: every file of a release folder comes back with its size,
