@@ -12,14 +12,7 @@ namespace {
 std::vector<COLORREF> Pixels(HWND window, const RECT& rect) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     PumpMessages();
-    HDC dc = GetDC(window);
-    std::vector<COLORREF> pixels;
-    for (int y = rect.top; y < rect.bottom; ++y) {
-        for (int x = rect.left; x < rect.right; ++x)
-            pixels.push_back(GetPixel(dc, x, y));
-    }
-    ReleaseDC(window, dc);
-    return pixels;
+    return ClientPixels(window, rect);
 }
 
 int Differences(const std::vector<COLORREF>& one, const std::vector<COLORREF>& other) {

@@ -4,9 +4,8 @@
 #pragma once
 
 #include "Manager.h"
-#include "SkinDescription.h"
+#include "SkinImages.h"
 #include "UiProbe.h"
-#include "XmlDocument.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -82,11 +81,8 @@ inline INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam,
 class ControlsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        Velmora::CXmlDocument document;
-        ASSERT_TRUE(document.LoadFile("Z:" TEST_SOURCE_DIR "/skin/controls.xml"));
-        ASSERT_EQ(Velmora::ParseSkinDescription(*Manager(), document,
-                                                "Z:" TEST_SOURCE_DIR "/skin/controls", nullptr),
-                  1);
+        ASSERT_TRUE(LoadSkinDescription("Z:" TEST_SOURCE_DIR "/skin/controls.xml",
+                                        "Z:" TEST_SOURCE_DIR "/skin/controls", nullptr));
         MoveMouseAway();
     }
     void TearDown() override {

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -51,6 +52,7 @@ struct Box {
     int left = 0, top = 0, right = 0, bottom = 0, count = 0;
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    std::array<int, 4> Edges() const { return {left, top, right, bottom}; }
 };
 
 class DrawTest : public ::testing::Test {
@@ -154,10 +156,7 @@ TEST_F(DrawTest, LineAndSurfacesResolveEdgeCountedPointsAndRestoreTheDc) {
     EXPECT_EQ(GetCurrentObject(Dc(), OBJ_PEN), penBefore);
     Box box = FindNot(kBackground);
     // The end point itself stays unpainted.
-    EXPECT_EQ(box.left, 30);
-    EXPECT_EQ(box.right, 110);
-    EXPECT_EQ(box.top, 15);
-    EXPECT_EQ(box.bottom, 16);
+    EXPECT_EQ(box.Edges(), (std::array<int, 4>{30, 15, 110, 16}));
     EXPECT_EQ(FindColor(kRed).count, 80);
 
     Clear();
@@ -177,11 +176,8 @@ TEST_F(DrawTest, LineAndSurfacesResolveEdgeCountedPointsAndRestoreTheDc) {
     box = FindNot(kBackground);
     EXPECT_EQ(box.count, box.Width() * box.Height());
     EXPECT_EQ(Pixel(30, 20), kGreen);
-    EXPECT_EQ(box.left, 30);
-    EXPECT_EQ(box.top, 20);
     // Without a pen GDI fills one pixel short of the right and bottom corner.
-    EXPECT_EQ(box.right, 119);
-    EXPECT_EQ(box.bottom, 49);
+    EXPECT_EQ(box.Edges(), (std::array<int, 4>{30, 20, 119, 49}));
 
     Clear();
     SurfaceItem* outline = Add<SurfaceItem>("outline");
@@ -252,10 +248,8 @@ TEST_F(DrawTest, ImageModesPaintExactlyTheirBox) {
         item->region = region;
         Paint(item, DRAWITEM_IMAGE, target);
         const Box box = FindNot(kBackground);
-        EXPECT_EQ(box.left, painted.left);
-        EXPECT_EQ(box.top, painted.top);
-        EXPECT_EQ(box.right, painted.right);
-        EXPECT_EQ(box.bottom, painted.bottom);
+        EXPECT_EQ(box.Edges(),
+                  (std::array<int, 4>{painted.left, painted.top, painted.right, painted.bottom}));
         EXPECT_EQ(box.count, box.Width() * box.Height());
         for (const auto& [area, color] : areas)
             ExpectArea(area, color);

@@ -4,12 +4,12 @@
 #include "GDIImage.h"
 #include "Manager.h"
 #include "ScrollBarInterception.h"
-#include "SkinDescription.h"
 #include "SkinFiles.h"
 #include "SkinImages.h"
-#include "XmlDocument.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 
 #include <memory>
 #include <string>
@@ -36,15 +36,8 @@ COLORREF Stripe(int y) {
 }
 
 int CountPixels(HWND window, const RECT& area, COLORREF color) {
-    UpdateWindow(window);
-    HDC dc = GetDC(window);
-    int found = 0;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x)
-            found += GetPixel(dc, x, y) == color ? 1 : 0;
-    }
-    ReleaseDC(window, dc);
-    return found;
+    const std::vector<COLORREF> pixels = ClientPixels(window, area);
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), color));
 }
 
 void Mouse(HWND window, UINT message, int x, int y) {
@@ -67,9 +60,7 @@ void ListTreeTest::SetUp() {
     ASSERT_NE(cursor->LoadCursorFile(PicturePath("arrow-32.cur").c_str()), nullptr);
     cursor->SetId("hand");
     manager->Cursors().Add(std::move(cursor));
-    Velmora::CXmlDocument xml;
-    ASSERT_TRUE(xml.LoadFile("Z:" TEST_SOURCE_DIR "/ListTreeSkin.xml"));
-    ASSERT_EQ(Velmora::ParseSkinDescription(*manager, xml, nullptr, "skin"), 1);
+    ASSERT_TRUE(LoadSkinDescription("Z:" TEST_SOURCE_DIR "/ListTreeSkin.xml", nullptr, "skin"));
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = HostProc;

@@ -2,8 +2,7 @@
 
 #include "Manager.h"
 #include "ScrollBarInterception.h"
-#include "SkinDescription.h"
-#include "XmlDocument.h"
+#include "SkinImages.h"
 
 #include <map>
 
@@ -38,11 +37,8 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 // The sheet, "bar" and the descriptions the tests skin their windows with.
 void LoadControlSkin() {
-    Velmora::CXmlDocument xml;
-    ASSERT_TRUE(xml.LoadFile("Z:" TEST_SOURCE_DIR "/skin/scroll-edit.xml"));
-    ASSERT_EQ(Velmora::ParseSkinDescription(*Velmora::CManager::Instance(), xml,
-                                            "Z:" TEST_SOURCE_DIR "/skin", nullptr),
-              1);
+    ASSERT_TRUE(LoadSkinDescription("Z:" TEST_SOURCE_DIR "/skin/scroll-edit.xml",
+                                    "Z:" TEST_SOURCE_DIR "/skin", nullptr));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "ControlSkin.h"
 #include "Manager.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -29,14 +30,8 @@ std::string TextOf(HWND window) {
 
 int PixelsOf(HWND window, const RECT& area, const std::function<bool(COLORREF)>& counts) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    HDC dc = GetDC(window);
-    int found = 0;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x)
-            found += counts(GetPixel(dc, x, y)) ? 1 : 0;
-    }
-    ReleaseDC(window, dc);
-    return found;
+    const std::vector<COLORREF> pixels = ClientPixels(window, area);
+    return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), counts));
 }
 
 COLORREF BrushColor(HBRUSH brush) {

@@ -2,8 +2,7 @@
 
 #include "Manager.h"
 #include "Menu.h"
-#include "SkinDescription.h"
-#include "XmlDocument.h"
+#include "SkinImages.h"
 
 #include <cstdio>
 #include <map>
@@ -119,11 +118,8 @@ std::string TakeLog(HWND window) {
 }
 
 void TabsMenusTest::SetUp() {
-    Velmora::CXmlDocument xml;
-    ASSERT_TRUE(xml.LoadFile("Z:" TEST_SOURCE_DIR "/skin/tabsmenus.xml"));
-    ASSERT_EQ(Velmora::ParseSkinDescription(*Velmora::CManager::Instance(), xml,
-                                            "Z:" TEST_SOURCE_DIR "/skin/tabsmenus", nullptr),
-              1);
+    ASSERT_TRUE(LoadSkinDescription("Z:" TEST_SOURCE_DIR "/skin/tabsmenus.xml",
+                                    "Z:" TEST_SOURCE_DIR "/skin/tabsmenus", nullptr));
     SetCursorPos(900, 900); // away from every window the tests make
     m_top = CreatePanel();
     ASSERT_EQ(Velmora::CManager::Instance()->SkinWindow(m_top, 1, "panel", false), 1);

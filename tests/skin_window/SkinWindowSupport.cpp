@@ -1,8 +1,7 @@
 #include "SkinWindowSupport.h"
 
 #include "Manager.h"
-#include "SkinDescription.h"
-#include "XmlDocument.h"
+#include "SkinImages.h"
 
 #include <map>
 
@@ -42,10 +41,7 @@ WindowRecord& RecordOf(HWND window) {
 }
 
 bool LoadLooks() {
-    Velmora::CXmlDocument document;
-    return document.LoadFile("Z:" TEST_SOURCE_DIR "/looks.xml") &&
-           Velmora::ParseSkinDescription(*Velmora::CManager::Instance(), document, nullptr,
-                                         "look") == 1;
+    return LoadSkinDescription("Z:" TEST_SOURCE_DIR "/looks.xml", nullptr, "look");
 }
 
 HWND CreateTestWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle) {

@@ -1,9 +1,12 @@
 // Skin images made by a test: 24-bit pictures whose every pixel it gives,
-// added to the skin manager under an id (for the tests that link the library).
+// added to the skin manager under an id, and description files read into the
+// manager's skin (for the tests that link the library).
 #pragma once
 
 #include "GDIImage.h"
 #include "Manager.h"
+#include "SkinDescription.h"
+#include "XmlDocument.h"
 
 #include <functional>
 #include <memory>
@@ -29,4 +32,12 @@ inline Velmora::GDIImage* AddSkinImage(const std::string& id, int width, int hei
     }
     image->SetId(id);
     return Velmora::CManager::Instance()->Images().Add(std::move(image));
+}
+
+// Reads a description file into the manager's skin; its pictures lie in
+// `folder`, or its items' ids take `prefix`.
+inline bool LoadSkinDescription(const char* path, const char* folder, const char* prefix) {
+    Velmora::CXmlDocument document;
+    return document.LoadFile(path) && Velmora::ParseSkinDescription(*Velmora::CManager::Instance(),
+                                                                    document, folder, prefix) == 1;
 }

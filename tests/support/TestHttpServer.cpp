@@ -35,11 +35,10 @@ int RecordedRequest::HeaderCount(const std::string& name) const {
 }
 
 std::string RecordedRequest::Header(const std::string& name) const {
-    for (const auto& header : headers) {
-        if (EqualsIgnoringCase(header.first, name))
-            return header.second;
-    }
-    return std::string();
+    const auto header = std::find_if(headers.begin(), headers.end(), [&](const auto& header) {
+        return EqualsIgnoringCase(header.first, name);
+    });
+    return header != headers.end() ? header->second : std::string();
 }
 
 TestHttpServer::TestHttpServer(const std::string& rootLinuxPath) {

@@ -1,8 +1,11 @@
 #include "UiProbe.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -16,29 +19,14 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-struct BoxSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<BoxSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (pid == search->pid && IsWindowVisible(window) && lstrcmpA(className, "#32770") == 0 &&
-        GetDlgItem(window, kMessageBoxTextId)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND FindMessageBox(DWORD pid) {
-    BoxSearch search = {pid, nullptr};
-    EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window : TopLevelWindowsOf(pid)) {
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, kMessageBoxTextId))
+            return window;
+    }
+    return nullptr;
 }
 
 SeenMessageBox ReadBox(HWND box) {
@@ -54,30 +42,33 @@ SeenMessageBox ReadBox(HWND box) {
     return seen;
 }
 
-void PressOk(HWND box) {
+// Reads the process's message box, if it shows one, presses OK and waits a
+// while for the box to go.
+bool AnswerShownBox(DWORD pid, SeenMessageBox& seen,
+                    const std::function<void(HWND)>& beforeAnswer) {
+    HWND box = FindMessageBox(pid);
+    if (!box)
+        return false;
+    Sleep(100); // let the box finish painting its text
+    seen = ReadBox(box);
+    if (beforeAnswer)
+        beforeAnswer(box);
     // A box with only an OK button answers IDOK to either command.
     HWND ok = GetDlgItem(box, IDOK);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(ok));
+    for (int i = 0; i < 100 && IsWindow(box); ++i)
+        Sleep(20);
+    return true;
 }
 
 } // namespace
 
 bool AnswerMessageBox(DWORD pid, DWORD timeoutMs, SeenMessageBox& seen,
                       const std::function<void(HWND)>& beforeAnswer) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        if (HWND box = FindMessageBox(pid)) {
-            Sleep(100); // let the box finish painting its text
-            seen = ReadBox(box);
-            if (beforeAnswer)
-                beforeAnswer(box);
-            PressOk(box);
-            for (int i = 0; i < 50 && IsWindow(box); ++i)
-                Sleep(20);
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50)) {
+        if (AnswerShownBox(pid, seen, beforeAnswer))
             return true;
-        }
-        Sleep(50);
     }
     return false;
 }
@@ -96,19 +87,12 @@ std::vector<SeenMessageBox> CMessageBoxAnswerer::Seen() {
 
 void CMessageBoxAnswerer::Watch() {
     const DWORD pid = GetCurrentProcessId();
-    while (!m_stop) {
-        if (HWND box = FindMessageBox(pid)) {
-            Sleep(100);
-            SeenMessageBox seen = ReadBox(box);
-            {
-                std::lock_guard<std::mutex> guard(m_mutex);
-                m_seen.push_back(seen);
-            }
-            PressOk(box);
-            for (int i = 0; i < 100 && IsWindow(box) && !m_stop; ++i)
-                Sleep(20);
-        }
-        Sleep(30);
+    // A box is kept before it is answered: whoever waits for its end finds it among the seen.
+    for (SeenMessageBox seen; !m_stop; Sleep(30)) {
+        AnswerShownBox(pid, seen, [this, &seen](HWND) {
+            std::lock_guard<std::mutex> guard(m_mutex);
+            m_seen.push_back(seen);
+        });
     }
 }
 
@@ -229,9 +213,7 @@ std::string ToLinuxPath(const std::string& winePath) {
     std::string path = winePath;
     if (path.size() >= 2 && (path[0] == 'Z' || path[0] == 'z') && path[1] == ':')
         path.erase(0, 2);
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
+    std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
 
@@ -254,25 +236,18 @@ std::string MakeContent(std::size_t size, unsigned seed) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::string bytes;
-    if (FILE* in = std::fopen(path.c_str(), "rb")) {
-        char buffer[65536];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-            bytes.append(buffer, n);
-        std::fclose(in);
-    }
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool FileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
 }
 
 bool FolderExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
 }
 
 bool WaitForFile(const std::string& path, DWORD timeoutMs) {
@@ -307,6 +282,24 @@ COLORREF ClientPixel(HWND window, int x, int y, bool pumpFirst) {
     const COLORREF color = GetPixel(dc, x, y);
     ReleaseDC(window, dc);
     return color;
+}
+
+std::vector<COLORREF> ClientPixels(HWND window, const RECT& area) {
+    UpdateWindow(window);
+    HDC dc = GetDC(window);
+    std::vector<COLORREF> pixels;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    }
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+void DropQuitMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
 }
 
 COLORREF WindowPixel(HWND window, int x, int y) {

@@ -51,9 +51,13 @@ class CMessageBoxAnswerer {
 
 // Dispatches every message waiting for this thread.
 void PumpMessages();
+// Drops the quit message a window's run left behind, which would end the next run at once.
+void DropQuitMessages();
 // A client pixel once the window has painted what it had to, after the messages
 // waiting for the thread when pumpFirst.
 COLORREF ClientPixel(HWND window, int x, int y, bool pumpFirst = true);
+// The client pixels of an area, row by row, once the window has painted what it had to.
+std::vector<COLORREF> ClientPixels(HWND window, const RECT& area);
 // A pixel of the whole window, non-client area included (0, 0 is its top left),
 // as it is or after the window and its frame were painted anew.
 COLORREF WindowPixel(HWND window, int x, int y);

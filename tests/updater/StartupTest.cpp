@@ -53,10 +53,7 @@ class StartupTest : public ::testing::Test {
             CTarnwickClientApp app;
             app.Run(GetModuleHandleA(nullptr), commandLine);
         }
-        // A run that ended its window with a quit message must not end the next test's boxes.
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        DropQuitMessages();
         Sleep(200);
         return answerer.Seen();
     }

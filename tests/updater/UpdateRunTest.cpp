@@ -15,6 +15,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <random>
@@ -150,10 +151,7 @@ class UpdateRunTest : public ::testing::Test {
             if (helper.joinable())
                 helper.join();
         }
-        // The run ended the window with a quit message; it must not end the next one.
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        DropQuitMessages();
         Sleep(300);
         m_boxes = answerer.Seen();
     }
@@ -179,11 +177,7 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesThenFindsNothingToDo) {
     Publish({outdated, missing, current});
     WriteFileBytes(Local("outdated.dll"), MakeContent(5000, 'z'));
     WriteFileBytes(Local("current.txt"), current.bytes);
-    HANDLE file = CreateFileA(Local("current.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    FILETIME before = {}, after = {};
-    GetFileTime(file, nullptr, nullptr, &before);
-    CloseHandle(file);
+    const auto before = std::filesystem::last_write_time(Local("current.txt"));
 
     RunUpdater("/UpdateNew.xml", RecordBarPositions);
 
@@ -191,11 +185,7 @@ TEST_F(UpdateRunTest, ReplacesOutdatedAndMissingFilesThenFindsNothingToDo) {
     EXPECT_TRUE(HoldsBytes(Local("outdated.dll"), outdated.bytes));
     EXPECT_TRUE(HoldsBytes(Local("missing.dat"), missing.bytes));
     EXPECT_TRUE(HoldsBytes(Local("current.txt"), current.bytes));
-    file = CreateFileA(Local("current.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                       OPEN_EXISTING, 0, nullptr);
-    GetFileTime(file, nullptr, nullptr, &after);
-    CloseHandle(file);
-    EXPECT_EQ(0, CompareFileTime(&before, &after));
+    EXPECT_EQ(before, std::filesystem::last_write_time(Local("current.txt")));
     EXPECT_FALSE(FileExists(Local("outdated.dll.tmp")));
     EXPECT_FALSE(FileExists(Local("missing.dat.tmp")));
     EXPECT_FALSE(FileExists(ManifestCopy()));
@@ -552,10 +542,9 @@ void EndChildrenOf(DWORD pid) {
 
 // Size of a file, or -1 when there is none.
 long long SizeOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? -1 : static_cast<long long>(size);
 }
 
 } // namespace
