@@ -1,8 +1,9 @@
 #include "PixFile.h"
 
+#include <cstdio>
 #include <cstring>
 #include <limits>
-#include <string>
+#include <new>
 
 namespace Velmora {
 
@@ -133,8 +134,13 @@ size_t CPixMemFile::Write(const void* buffer, size_t size, size_t count) {
     const size_t bytes = size * count;
     if (bytes > std::numeric_limits<size_t>::max() - m_position)
         return 0;
-    if (m_position + bytes > m_storage.size())
-        m_storage.resize(m_position + bytes);
+    if (m_position + bytes > m_storage.size()) {
+        try {
+            m_storage.resize(m_position + bytes);
+        } catch (const std::bad_alloc&) {
+            return 0; // an exported class: a full memory is a failed write
+        }
+    }
     std::memcpy(m_storage.data() + m_position, buffer, bytes);
     m_position += bytes;
     m_data = m_storage.data();
@@ -205,10 +211,14 @@ long CPixMemFile::Scanf(const char* format, void* output) {
         return EOF;
     // sscanf needs a terminated string; a short window is enough for one field.
     const size_t window = m_size - m_position < 255 ? m_size - m_position : 255;
-    const std::string text(reinterpret_cast<const char*>(m_data + m_position), window);
-    const std::string counted = std::string(format) + "%n";
+    char text[256];
+    std::memcpy(text, m_data + m_position, window);
+    text[window] = '\0';
+    char counted[256];
+    if (std::snprintf(counted, sizeof(counted), "%s%%n", format) >= int{sizeof(counted)})
+        return EOF;
     int consumed = 0;
-    const int fields = std::sscanf(text.c_str(), counted.c_str(), output, &consumed);
+    const int fields = std::sscanf(text, counted, output, &consumed);
     if (fields > 0)
         m_position += static_cast<size_t>(consumed);
     return fields;

@@ -233,12 +233,18 @@ void CPixImage::TakeOver(CPixImage& source) {
 }
 
 template <class Decoder> bool CPixImage::DecodeWith(CPixFile& file) {
-    Decoder decoder;
-    if (decoder.Decode(file)) {
-        TakeOver(decoder);
-        return true;
+    // The image classes are exported: a decoder's container running out of
+    // memory on a hostile file is a failed read for the calling program.
+    try {
+        Decoder decoder;
+        if (decoder.Decode(file)) {
+            TakeOver(decoder);
+            return true;
+        }
+        SetLastError(decoder.GetLastError());
+    } catch (const std::bad_alloc&) {
+        SetLastError(kTextNoMemory);
     }
-    SetLastError(decoder.GetLastError());
     return false;
 }
 

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <optional>
 #include <vector>
 
 namespace Velmora {
@@ -182,7 +184,11 @@ bool CPixImage::PaintBlended(HDC dc, int32_t x, int32_t y, int32_t width, int32_
         }
     } else {
         // Source positions in 1/256 pixel: destination offset x source size / destination size.
-        std::vector<int64_t> columns(static_cast<size_t>(areaWidth));
+        // Not a vector: the class is exported and must not throw out of memory.
+        const std::unique_ptr<int64_t[]> columns(new (std::nothrow)
+                                                     int64_t[static_cast<size_t>(areaWidth)]);
+        if (!columns)
+            return false;
         for (int column = 0; column < areaWidth; ++column)
             columns[column] = static_cast<int64_t>(offsetX + column) * m_width * 256 / width;
         const PixRgbQuad* palette = GetPalette();
@@ -408,21 +414,23 @@ bool CPixImage::PaintRepeated(HDC dc, int32_t originX, int32_t originY, const RE
         return true;
     const bool blend = HasAlpha() || HasTransColor() || m_paletteAlpha || m_alphaMax < 255;
     CPixImage area;
-    if (!MakeRepeated(area, Wrap(int64_t{visible.left} - originX, m_width),
-                      Wrap(int64_t{visible.top} - originY, m_height), visible.right - visible.left,
-                      visible.bottom - visible.top, blend))
-        return false;
+    try {
+        if (!MakeRepeated(area, Wrap(int64_t{visible.left} - originX, m_width),
+                          Wrap(int64_t{visible.top} - originY, m_height),
+                          visible.right - visible.left, visible.bottom - visible.top, blend))
+            return false;
+    } catch (const std::bad_alloc&) {
+        return false; // exported: out of memory is a paint that did not happen
+    }
     return area.PaintBlended(dc, visible.left, visible.top, area.GetWidth(), area.GetHeight());
 }
 
 HBITMAP CPixImage::ToDeviceBitmap(HDC dc) const {
     if (!IsValid())
         return nullptr;
-    std::unique_ptr<MemoryDC> temporary;
-    if (!dc) {
-        temporary = std::make_unique<MemoryDC>(nullptr);
-        dc = temporary->get();
-    }
+    std::optional<MemoryDC> temporary;
+    if (!dc)
+        dc = temporary.emplace(nullptr).get();
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(m_block.get()),
                                       DIB_RGB_COLORS, &bits, nullptr, 0);
