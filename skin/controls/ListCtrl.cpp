@@ -139,6 +139,9 @@ CListCtrl::Row* CListCtrl::MakeRecord(int row) {
         return record;
     if (!m_hwnd || row < 0 || row >= ListView_GetItemCount(m_hwnd))
         return nullptr;
+    // A virtual list stores nothing per row, so it has no place for a record.
+    if (GetWindowLongA(m_hwnd, GWL_STYLE) & LVS_OWNERDATA)
+        return nullptr;
     auto record = std::make_unique<Row>();
     LVITEMA item = {};
     item.mask = LVIF_PARAM;
