@@ -65,6 +65,17 @@ TEST_F(ButtonTest, EachControlGetsTheSkinOfItsOwnKind) {
         EXPECT_EQ(Manager()->WindowKindOf(Item(c.id)), c.kind) << c.id;
     }
     EXPECT_TRUE(GetWindowLongA(Item(40), GWL_STYLE) & BS_ICON);
+
+    // Skinning the dialog again reuses every object the first pass made.
+    std::vector<Velmora::CWindow*> first;
+    for (const auto& c : cases)
+        first.push_back(Manager()->FindSkinObject(Item(c.id), c.list));
+    Velmora::CWindow* dialog = Manager()->FindSkinObject(m_dialog, SkinList::Dialog);
+    ASSERT_EQ(Manager()->SkinWindow(m_dialog, 2, nullptr, true), 1);
+    EXPECT_EQ(Manager()->FindSkinObject(m_dialog, SkinList::Dialog), dialog);
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(Manager()->FindSkinObject(Item(cases[i].id), cases[i].list), first[i])
+            << cases[i].id;
 }
 
 TEST_F(ButtonTest, EveryStateImageShowsWhenItsStateComesTrue) {
