@@ -266,7 +266,7 @@ TEST_F(DownloadTest, FailuresEndWithTheirCodeTextAndNoLocalFile) {
     }
 }
 
-TEST_F(DownloadTest, ShortBodiesEndWithCode6) {
+TEST_F(DownloadTest, BodiesOfAnotherSizeEndWithCode6) {
     // The server announces the full length and hangs up after 3000 bytes.
     auto announced = MakeJob(s_server->Url("/truncate/3000/small.bin"), "cut.bin",
                              CInetFile::KindManifest, m_window.Handle());
@@ -291,6 +291,16 @@ TEST_F(DownloadTest, ShortBodiesEndWithCode6) {
     unexpected->SetExpectedSize(static_cast<uint32_t>(s_small.size() + 1));
     EXPECT_EQ(RunJob(*unexpected, other), 6);
     EXPECT_EQ(unexpected->Received(), s_small.size());
+
+    // A body without end, and a whole file longer than promised, stop at the promise.
+    for (const char* path : {"/endless", "/small.bin"}) {
+        NotifyWindow window;
+        auto job = MakeJob(s_server->Url(path), "long.bin", CInetFile::KindFile, window.Handle());
+        job->SetExpectedSize(3000);
+        EXPECT_EQ(RunJob(*job, window), 6) << path;
+        EXPECT_LE(job->Received(), 3000u) << path;
+        EXPECT_FALSE(FileExists(Out("long.bin.tmp"))) << path;
+    }
 }
 
 TEST_F(DownloadTest, KeptPartsAreResumedOnlyWhenThatCanWork) {

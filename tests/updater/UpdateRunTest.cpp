@@ -265,8 +265,11 @@ TEST_F(UpdateRunTest, FailedManifestsAndDownloadsKeepTheOldFiles) {
         {"/UpdateNew.xml", {file("", "0123456789abcdef0123456789abcdef")}, failed + "[6] ", true},
         {"/UpdateNew.xml", {tail}, failed + "[6] ", true},
         {"/UpdateNew.xml", {file("/endless")}, failed + "[6] ", true},
-        // A whole file, announced as such, far longer than the manifest said.
-        {"/UpdateNew.xml", {file("/flood.big")}, failed + "[6] ", false},
+        // A whole file, announced as such, 100 000 times as long as the manifest said.
+        {"/UpdateNew.xml",
+         {{"a.bin", MakeContent(10, 's'), false, "/flood.big"}},
+         failed + "[6] ",
+         true},
         {"/UpdateNew.xml", {file("/stall/100/a.bin")}, failed + "[2] ", false},
         // 1 KiB every 200 ms: slower in all than the time-out, but never silent for as long.
         {"/UpdateNew.xml", {file("/slow/200/a.bin")}, "", true},
