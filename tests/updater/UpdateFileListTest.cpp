@@ -243,7 +243,8 @@ std::vector<std::string> PythonDigests(const std::vector<std::string>& paths) {
 
 // A local file needs the update when it is missing, has another size than a size given, or
 // another MD5 of its longest prefix of whole 512-byte blocks (published in any letter case);
-// the sizes of the files to fetch add up.
+// the sizes of the files to fetch add up. Thousands of entries, each of them one of these
+// cases, are judged as each file alone is, in the manifest's order.
 TEST_F(ManifestTest, CheckDecidesByTheSizeAndThePrefixDigest) {
     const std::string release = MakeScratchFolder("check-release");
     const std::string local = TestProgramFolder() + "\\check";
@@ -263,31 +264,35 @@ TEST_F(ManifestTest, CheckDecidesByTheSizeAndThePrefixDigest) {
         {bytes, bytes + "x", false, false, false}, {bytes, "-", true, false, true},
         {bytes, tail, true, false, false},         {small, MakeContent(300, 3), true, false, false},
     };
+    constexpr std::size_t kEntries = 400 * std::size(cases);
+    const auto kind = [&cases](std::size_t entry) -> const auto& {
+        return cases[entry % std::size(cases)];
+    };
     std::vector<std::string> paths;
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
+    for (std::size_t i = 0; i < kEntries; ++i) {
         paths.push_back(release + "\\f" + std::to_string(i));
-        WriteFileBytes(paths.back(), cases[i].published);
-        if (cases[i].mine != "-")
-            WriteFileBytes(local + "\\f" + std::to_string(i), cases[i].mine);
+        WriteFileBytes(paths.back(), kind(i).published);
+        if (kind(i).mine != "-")
+            WriteFileBytes(local + "\\f" + std::to_string(i), kind(i).mine);
     }
     const std::vector<std::string> digests = PythonDigests(paths);
     ASSERT_EQ(paths.size(), digests.size());
     std::string xml = "<r>";
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
+    for (std::size_t i = 0; i < kEntries; ++i) {
         std::string md5 = digests[i].substr(digests[i].find(' ') + 1, 32);
-        if (cases[i].upperCase)
+        if (kind(i).upperCase)
             std::transform(md5.begin(), md5.end(), md5.begin(), ::toupper);
         xml += FileElement("<FileName>f" + std::to_string(i) + "</FileName><LocalPath>check" +
                            "</LocalPath><HashCode>" + md5 + "</HashCode><FileSize>" +
-                           (cases[i].sizeGiven ? std::to_string(cases[i].published.size()) : "0") +
+                           (kind(i).sizeGiven ? std::to_string(kind(i).published.size()) : "0") +
                            "</FileSize>");
     }
     ASSERT_TRUE(LoadManifest(xml + "</r>"));
     std::string expected, needed;
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        expected += cases[i].needed ? "f" + std::to_string(i) + " " : "";
-    EXPECT_EQ(3, m_list.FilterNeedsUpdate());
-    EXPECT_EQ(3000u, m_list.TotalSize());
+    for (std::size_t i = 0; i < kEntries; ++i)
+        expected += kind(i).needed ? "f" + std::to_string(i) + " " : "";
+    EXPECT_EQ(3 * 400, m_list.FilterNeedsUpdate());
+    EXPECT_EQ(3000u * 400, m_list.TotalSize());
     while (auto record = Pop())
         needed += record->fileName + (record->needsUpdate ? " " : "? ");
     EXPECT_EQ(expected, needed);
