@@ -36,8 +36,10 @@ done
 PORT="$(cat "$WORK/port")"
 URL="http://127.0.0.1:$PORT/served.bin"
 
-# The installation: the updater, the lobby it starts at the end, and a manifest of one file.
-cp "$BUILD/updater/Tarnwick.exe" "$BUILD/samples/lobby/Dovrel.exe" "$WORK/install/"
+# The installation: the updater with its skin library and skin, the lobby it starts at the end,
+# and a manifest of one file.
+cp "$BUILD/updater/Tarnwick.exe" "$BUILD/updater/Velmora.dll" "$BUILD/updater/Tarnwick.sdb" \
+    "$BUILD/samples/lobby/Dovrel.exe" "$WORK/install/"
 printf '[Update]\r\nUpdateUrl=http://127.0.0.1:%s/UpdateNew.xml\r\n' "$PORT" >"$WORK/install/Platform.ini"
 # The updater's digest: MD5 of the longest prefix made of whole 512-byte blocks.
 DIGEST="$(python3 -c 'import hashlib, sys; d = open(sys.argv[1], "rb").read()
