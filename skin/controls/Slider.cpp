@@ -9,6 +9,40 @@ namespace Velmora {
 CSlider::CSlider(ISkinHost& host, WindowInfo* info)
     : CDrawnCtrl(host, info, KindNumber(WindowKind::Slider)) {}
 
+// When the trackbar moves its thumb (keys, mouse, wheel, its repeat timer, a
+// new position or range) it repaints only the thumb's old and new places; the
+// fill between them is the skin's, so such a move repaints the whole control.
+LRESULT CSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_MOUSEWHEEL:
+    case WM_TIMER:
+    case TBM_SETPOS:
+    case TBM_SETRANGE:
+    case TBM_SETRANGEMIN:
+    case TBM_SETRANGEMAX:
+        break;
+    default:
+        return CDrawnCtrl::WindowProc(message, wParam, lParam);
+    }
+    const RECT before = ThumbRect();
+    const LRESULT result = CDrawnCtrl::WindowProc(message, wParam, lParam);
+    const RECT after = ThumbRect();
+    if (!EqualRect(&before, &after))
+        Invalidate();
+    return result;
+}
+
+RECT CSlider::ThumbRect() {
+    RECT thumb = {};
+    if (m_hwnd)
+        CallPrevious(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    return thumb;
+}
+
 // The release comes to the trackbar wherever the mouse is let go.
 LRESULT CSlider::OnLButtonDown(POINT, WPARAM wParam, LPARAM lParam) {
     if (!m_captured) {
@@ -32,8 +66,7 @@ LRESULT CSlider::OnLButtonUp(POINT, WPARAM wParam, LPARAM lParam) {
 
 void CSlider::PaintLook(HDC dc, const RECT& client) {
     PaintPart(dc, "slider.back", client);
-    RECT thumb = {};
-    CallPrevious(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    const RECT thumb = ThumbRect();
     // An upright trackbar fills from its top.
     RECT fill = {0, 0, thumb.left, client.bottom};
     if (GetWindowLongA(m_hwnd, GWL_STYLE) & TBS_VERT)

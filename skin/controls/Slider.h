@@ -11,12 +11,16 @@ class CSlider : public CDrawnCtrl {
   public:
     CSlider(ISkinHost& host, WindowInfo* info);
 
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
   protected:
     void PaintLook(HDC dc, const RECT& client) override;
     LRESULT OnLButtonDown(POINT point, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnLButtonUp(POINT point, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    RECT ThumbRect();
+
     bool m_captured = false;
 };
 

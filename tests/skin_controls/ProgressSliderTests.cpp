@@ -85,6 +85,39 @@ TEST_F(ProgressSliderTest, ProgressFillsItsShareOfTheRangeWithoutItsEdge) {
     }
 }
 
+// The skin fills the trackbar's back up to its thumb; the trackbar keeps its
+// own keys and drag, with the mouse captured from the press to the release.
+TEST_F(ProgressSliderTest, TrackbarFillsUpToItsThumbAndKeepsItsOwnInput) {
+    HWND bar = GetDlgItem(m_dialog, 51);
+    ASSERT_NE(Skinned<Velmora::CWindow>(51, 20, 200), nullptr);
+    SendMessageA(bar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    const auto thumb = [bar] {
+        RECT rect = {};
+        SendMessageA(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    };
+    const auto filledUpToThumb = [&thumb] {
+        const int left = thumb().left;
+        return left > 0 ? Runs{{kGreen, left}, {kBack, 200 - left}} : Runs{{kBack, 200}};
+    };
+    SendMessageA(bar, TBM_SETPOS, TRUE, 50);
+    EXPECT_EQ(Row(51), filledUpToThumb());
+    SendMessageA(bar, WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(Row(51), filledUpToThumb());
+
+    SendMessageA(bar, WM_KEYDOWN, VK_HOME, 0);
+    const RECT start = thumb();
+    const int y = (start.top + start.bottom) / 2;
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((start.left + start.right) / 2, y));
+    EXPECT_EQ(GetCapture(), bar);
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, y));
+    SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(100, y));
+    EXPECT_EQ(GetCapture(), HWND());
+    EXPECT_GT(SendMessageA(bar, TBM_GETPOS, 0, 0), 30);
+    EXPECT_EQ(Row(51), filledUpToThumb());
+}
+
 TEST_F(ProgressSliderTest, SliderExPlacesItsThumbByPositionAndTellsItsDialog) {
     auto* slider = Skinned<CSliderEx>(52, 21, 220);
     ASSERT_NE(slider, nullptr);
