@@ -245,6 +245,16 @@ TEST_F(WindowScrollBarTest, ProgramsScrollCallsFollowTheBarsRules) {
     EXPECT_FALSE(GetScrollInfo(window, SB_VERT, &shortInfo));
     EXPECT_TRUE(ShowScrollBar(window, SB_CTL, FALSE));
     EXPECT_FALSE(IsWindowVisible(window));
+
+    // Meanwhile a window without the skin keeps the system's bar for the same calls.
+    HWND plain = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 100,
+                                 100, m_top, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(SetScrollRange(plain, SB_VERT, 0, 300, TRUE));
+    EXPECT_EQ(SetScrollPos(plain, SB_VERT, 250, TRUE), 0);
+    SCROLLINFO system = {sizeof(system), SIF_ALL, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(GetScrollInfo(plain, SB_VERT, &system));
+    EXPECT_EQ(std::to_string(system.nMax) + "@" + std::to_string(system.nPos), "300@250");
+    EXPECT_EQ(state(), "0..50/10@70 shown");
 }
 
 // The skin's bars of a window that sets them through USER32 (a list view of
