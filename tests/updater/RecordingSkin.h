@@ -1,6 +1,7 @@
-// Stands in for the skin library behind the updater while it lives and keeps
+// Stands between the updater and its skin library while it lives and keeps
 // every call, as "LoadSkin Tarnwick.sdb 2", "SkinWindow 2 dialog.update 0",
-// "Value tips.top text", "Visible tips.bottom 0" or "Cleanup".
+// "Value tips.top text", "Visible tips.bottom 0" or "Cleanup"; each call is
+// passed on to the library given, if any.
 #pragma once
 
 #include "SkinBinding.h"
@@ -12,23 +13,36 @@
 
 class CRecordingSkin : public ISkinBinding {
   public:
-    CRecordingSkin() : m_previous(SetSkinBinding(this)) {}
+    explicit CRecordingSkin(ISkinBinding* library = nullptr)
+        : m_library(library), m_previous(SetSkinBinding(this)) {}
     ~CRecordingSkin() override { SetSkinBinding(m_previous); }
     void LoadSkin(const char* file, int mode) override {
         calls.push_back(std::string("LoadSkin ") + file + " " + std::to_string(mode));
+        if (m_library)
+            m_library->LoadSkin(file, mode);
     }
-    void Cleanup() override { calls.push_back("Cleanup"); }
-    void SkinWindow(HWND, int kind, const char* name, int recursive) override {
+    void Cleanup() override {
+        calls.push_back("Cleanup");
+        if (m_library)
+            m_library->Cleanup();
+    }
+    void SkinWindow(HWND window, int kind, const char* name, int recursive) override {
         calls.push_back("SkinWindow " + std::to_string(kind) + " " + name + " " +
                         std::to_string(recursive));
+        if (m_library)
+            m_library->SkinWindow(window, kind, name, recursive);
     }
     // Only the updater's dialog shows texts.
-    void SetDrawItemValue(HWND, int kind, const char* item, const char* text) override {
+    void SetDrawItemValue(HWND window, int kind, const char* item, const char* text) override {
         EXPECT_EQ(kSkinKindDialog, kind);
         calls.push_back(std::string("Value ") + item + " " + text);
+        if (m_library)
+            m_library->SetDrawItemValue(window, kind, item, text);
     }
-    void SetDrawItemVisible(HWND, int, const char* item, BOOL visible) override {
+    void SetDrawItemVisible(HWND window, int kind, const char* item, BOOL visible) override {
         calls.push_back(std::string("Visible ") + item + " " + std::to_string(visible));
+        if (m_library)
+            m_library->SetDrawItemVisible(window, kind, item, visible);
     }
     // The texts shown and hidden, without the other calls.
     std::vector<std::string> Texts() const {
@@ -41,5 +55,6 @@ class CRecordingSkin : public ISkinBinding {
     std::vector<std::string> calls;
 
   private:
+    ISkinBinding* m_library;
     ISkinBinding* m_previous;
 };

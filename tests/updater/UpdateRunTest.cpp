@@ -166,7 +166,13 @@ class UpdateRunTest : public ::testing::Test {
     std::unique_ptr<TestHttpServer> m_server;
     std::string m_publicKey;
     DWORD m_stallTimeoutMs = CInetFile::kDefaultStallTimeoutMs;
-    CRecordingSkin m_skin;
+    // The window is skinned by Velmora.dll with the updater's skin (Tarnwick.sdb
+    // beside the test, loaded once), as in Tarnwick.exe.
+    static ISkinBinding* SkinnedByTheLibrary() {
+        static const bool loaded = (VelmoraSkin().LoadSkin("Tarnwick.sdb", 2), true);
+        return loaded ? &VelmoraSkin() : nullptr;
+    }
+    CRecordingSkin m_skin{SkinnedByTheLibrary()};
     std::vector<SeenMessageBox> m_boxes;
 };
 
