@@ -38,10 +38,8 @@ class ButtonTest : public ControlsTest {
     }
     // Pixels of that colour at y 8 in the first 60 of the window.
     static int Count(HWND window, COLORREF color) {
-        int count = 0;
-        for (int x = 0; x < 60; ++x)
-            count += ClientPixel(window, x, 8) == color;
-        return count;
+        PumpMessages();
+        return CountClientPixels(window, {0, 8, 60, 9}, color);
     }
     int m_moves = 0;
 };

@@ -77,10 +77,7 @@ TEST_F(ListTreeTest, RowsShowTheirLookByIndexSelectionAndHover) {
     EXPECT_EQ(ClientPixel(list, 230, last.bottom - 1, false), kSeparator);
     EXPECT_EQ(ClientPixel(list, 230, last.bottom + 5, false), kListBack);
     // The frame is the skin's; the copy of the rows leaves the header alone.
-    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
-    HDC dc = GetWindowDC(list);
-    EXPECT_EQ(GetPixel(dc, 150, 0), kBorder);
-    ReleaseDC(list, dc);
+    EXPECT_EQ(RepaintedPixel(list, 150, 0), kBorder);
     EXPECT_EQ(ClientPixel(list, 270, 12, false), kHeaderBack);
 }
 
@@ -159,13 +156,13 @@ TEST_F(ListTreeTest, CellsShowTheirStylesTextsAndProgress) {
         EXPECT_EQ(step.action(), step.result) << step.what;
         EXPECT_EQ(ClientPixel(list, 117, y, false), step.look) << step.what;
         EXPECT_EQ(ClientPixel(list, 130, y, false), step.bar) << step.what;
-        EXPECT_EQ(CountPixels(list, text, kCellText) > 0, step.showsText) << step.what;
+        EXPECT_EQ(CountClientPixels(list, text, kCellText) > 0, step.showsText) << step.what;
     }
     // A cell without a style shows the default style's progress at its position.
     EXPECT_EQ(SetProgressItemPos(list, kList, 1, 2, 25), 1);
     EXPECT_EQ(ClientPixel(list, 207, Middle(list, 1), false), kProgressStep);
     EXPECT_EQ(ClientPixel(list, 212, Middle(list, 1), false), kProgressBack);
-    EXPECT_GT(CountPixels(list, {0, row.top, 38, row.bottom}, kCellText), 0);
+    EXPECT_GT(CountClientPixels(list, {0, row.top, 38, row.bottom}, kCellText), 0);
 
     char buffer[13] = "untouched";
     SetDrawItemValueEx(list, kList, 2, 0, "cell", "twelve chars");

@@ -9,8 +9,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include <memory>
 #include <string>
 
@@ -33,11 +31,6 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 COLORREF Stripe(int y) {
     return RGB(10 + 30 * (y % 7), 100, 60);
-}
-
-int CountPixels(HWND window, const RECT& area, COLORREF color) {
-    const std::vector<COLORREF> pixels = ClientPixels(window, area);
-    return static_cast<int>(std::count(pixels.begin(), pixels.end(), color));
 }
 
 void Mouse(HWND window, UINT message, int x, int y) {

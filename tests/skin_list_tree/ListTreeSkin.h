@@ -51,9 +51,6 @@ struct Posted {
     LPARAM lParam;
 };
 
-// After the window painted what it had to: how many pixels of a client area
-// have a colour.
-int CountPixels(HWND window, const RECT& area, COLORREF color);
 void Mouse(HWND window, UINT message, int x, int y);
 
 class ListTreeTest : public ::testing::Test {

@@ -296,6 +296,11 @@ std::vector<COLORREF> ClientPixels(HWND window, const RECT& area) {
     return pixels;
 }
 
+int CountClientPixels(HWND window, const RECT& area, COLORREF color) {
+    const std::vector<COLORREF> pixels = ClientPixels(window, area);
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), color));
+}
+
 void DropQuitMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {

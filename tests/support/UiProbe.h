@@ -58,6 +58,8 @@ void DropQuitMessages();
 COLORREF ClientPixel(HWND window, int x, int y, bool pumpFirst = true);
 // The client pixels of an area, row by row, once the window has painted what it had to.
 std::vector<COLORREF> ClientPixels(HWND window, const RECT& area);
+// How many of them have the colour.
+int CountClientPixels(HWND window, const RECT& area, COLORREF color);
 // A pixel of the whole window, non-client area included (0, 0 is its top left),
 // as it is or after the window and its frame were painted anew.
 COLORREF WindowPixel(HWND window, int x, int y);
