@@ -242,15 +242,10 @@ TEST(ToDeviceBitmap, CopiesThePixels) {
 }
 
 TEST(PaintBlended, OnAWindowDeviceContext) {
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = "PixImagePaintTest";
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    RegisterClassA(&windowClass);
+    RegisterTestClass("PixImagePaintTest", DefWindowProcA,
+                      static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     HWND window = CreateWindowExA(WS_EX_TOPMOST, "PixImagePaintTest", "", WS_POPUP | WS_VISIBLE, 0,
-                                  0, 64, 64, nullptr, nullptr, instance, nullptr);
+                                  0, 64, 64, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     UpdateWindow(window);
     PumpMessages();

@@ -55,12 +55,7 @@ void ListTreeTest::SetUp() {
     manager->Cursors().Add(std::move(cursor));
     ASSERT_TRUE(LoadSkinDescription("Z:" TEST_SOURCE_DIR "/ListTreeSkin.xml", nullptr, "skin"));
 
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = HostProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kHostClass;
-    RegisterClassA(&windowClass);
+    RegisterTestClass(kHostClass, HostProc);
     m_top = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kHostClass, "", WS_POPUP | WS_VISIBLE,
                             0, 0, 560, 440, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetForegroundWindow(m_top);

@@ -49,14 +49,7 @@ COLORREF CellColor(int row, int column, CellPart part) {
 
 HWND CreateScrollTarget(HWND parent, const RECT& rect, DWORD style, const char* className) {
     const char* name = className ? className : "VelmoraScrollTarget";
-    WNDCLASSA windowClass = {};
-    if (!GetClassInfoA(GetModuleHandleA(nullptr), name, &windowClass)) {
-        windowClass.lpfnWndProc = TargetProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = name;
-        RegisterClassA(&windowClass);
-    }
+    RegisterTestClass(name, TargetProc);
     HWND window = CreateWindowExA(parent ? 0 : WS_EX_TOPMOST | WS_EX_TOOLWINDOW, name, "",
                                   (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE | style, rect.left,
                                   rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,

@@ -53,14 +53,10 @@ bool ArrowsUnavailable(HWND window) {
 class ScrollBarInterception : public ::testing::Test {
   protected:
     void SetUp() override {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "ScrollBarInterceptionTest";
-        RegisterClassA(&windowClass);
-        m_window = CreateWindowExA(0, windowClass.lpszClassName, "scroll bars",
+        ASSERT_TRUE(RegisterTestClass("ScrollBarInterceptionTest", DefWindowProcA));
+        m_window = CreateWindowExA(0, "ScrollBarInterceptionTest", "scroll bars",
                                    WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL, 40, 40, 320, 240,
-                                   nullptr, nullptr, windowClass.hInstance, nullptr);
+                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(m_window, nullptr);
         ShowWindow(m_window, SW_SHOWNOACTIVATE);
         PumpMessages();

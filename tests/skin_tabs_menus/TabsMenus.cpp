@@ -44,11 +44,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 HWND CreatePanel() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = PanelProc;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = "VelmoraTabsMenusPanel";
-    RegisterClassA(&windowClass); // once; later calls find it registered
+    RegisterTestClass("VelmoraTabsMenusPanel", PanelProc);
     return CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "VelmoraTabsMenusPanel", "",
                            WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);

@@ -45,15 +45,7 @@ bool LoadLooks() {
 }
 
 HWND CreateTestWindow(HWND parent, int x, int y, int width, int height, DWORD extraStyle) {
-    static const ATOM registered = [] {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = TestWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = kClassName;
-        return RegisterClassA(&windowClass);
-    }();
-    (void)registered;
+    RegisterTestClass(kClassName, TestWindowProc);
     const DWORD exStyle = parent ? 0 : WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
     const DWORD style = (parent ? WS_CHILD | WS_VISIBLE : WS_POPUP) | extraStyle;
     HWND window = CreateWindowExA(exStyle, kClassName, "", style, x, y, width, height, parent,

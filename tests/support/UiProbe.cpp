@@ -111,6 +111,16 @@ BOOL CALLBACK CollectWindowOfProcess(HWND window, LPARAM lParam) {
 }
 } // namespace
 
+bool RegisterTestClass(const char* name, WNDPROC procedure, HBRUSH background) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
     WindowCollect collect = {pid, {}};
     EnumWindows(CollectWindowOfProcess, reinterpret_cast<LPARAM>(&collect));

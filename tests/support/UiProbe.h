@@ -65,6 +65,9 @@ int CountClientPixels(HWND window, const RECT& area, COLORREF color);
 COLORREF WindowPixel(HWND window, int x, int y);
 COLORREF RepaintedPixel(HWND window, int x, int y);
 
+// Registers a window class of the test program (arrow cursor) unless it exists; true when it does.
+bool RegisterTestClass(const char* name, WNDPROC procedure, HBRUSH background = nullptr);
+
 // Visible top-level windows of a process, message boxes included.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 

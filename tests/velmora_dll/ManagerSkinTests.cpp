@@ -122,11 +122,7 @@ TEST_F(ManagerSkinTest, WindowKindComesFromClassAndButtonStyle) {
     EXPECT_EQ(Manager()->WindowKindOf(nullptr), 0);
 
     // Only a class named exactly "ToolbarWindow" (in any case) is a toolbar.
-    WNDCLASSA toolbarClass = {};
-    toolbarClass.lpfnWndProc = DefWindowProcA;
-    toolbarClass.hInstance = GetModuleHandleA(nullptr);
-    toolbarClass.lpszClassName = "TOOLBARwindow";
-    ASSERT_NE(RegisterClassA(&toolbarClass), 0);
+    ASSERT_TRUE(RegisterTestClass("TOOLBARwindow", DefWindowProcA));
     EXPECT_EQ(Manager()->WindowKindOf(Control("TOOLBARwindow")), 12);
 }
 

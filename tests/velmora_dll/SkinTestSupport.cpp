@@ -13,20 +13,7 @@ LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void RegisterPlainClass() {
-    static const bool registered = [] {
-        WNDCLASSA windowClass = {0,
-                                 PlainProc,
-                                 0,
-                                 0,
-                                 GetModuleHandleA(nullptr),
-                                 nullptr,
-                                 LoadCursor(nullptr, IDC_ARROW),
-                                 static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)),
-                                 nullptr,
-                                 kPlainClass};
-        return RegisterClassA(&windowClass) != 0;
-    }();
-    (void)registered;
+    RegisterTestClass(kPlainClass, PlainProc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
 } // namespace
