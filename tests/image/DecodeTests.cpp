@@ -3,6 +3,7 @@
 // the file classes and the allocation limits.
 #include "PixFile.h"
 #include "PixImage.h"
+#include "UiProbe.h"
 
 #include <png.h>
 
@@ -33,13 +34,6 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
     const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_FALSE(bytes.empty()) << path;
     return bytes;
-}
-
-void WriteFile(const std::string& path, const std::vector<uint8_t>& data) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    ASSERT_EQ(std::fwrite(data.data(), 1, data.size(), file), data.size());
-    std::fclose(file);
 }
 
 uint32_t FormatOf(const std::string& file) {
@@ -228,7 +222,7 @@ TEST(Decoding, TypedFileReadRetriesEveryFormatAndKeepsTheTypedError) {
     EXPECT_EQ(image.GetFormat(), uint32_t(PIXFORMAT_PNG));
 
     const std::string path = TempPath("retry_image.bin");
-    WriteFile(path, std::vector<uint8_t>(100, 0x5A));
+    ASSERT_TRUE(WriteFileBytes(path, std::string(100, 'Z')));
     CPixImage broken;
     EXPECT_FALSE(broken.ReadFromFile(path.c_str(), PIXFORMAT_PNG));
     EXPECT_STREQ(broken.GetLastError(), "PNG: not a PNG file");
@@ -357,7 +351,7 @@ TEST(PixFile, MemoryAndStdioFilesKeepToTheirBounds) {
     EXPECT_EQ(owned.Size(), 5000);
 
     const std::string path = TempPath("pixfile.txt");
-    WriteFile(path, {'4', '2'});
+    ASSERT_TRUE(WriteFileBytes(path, "42"));
     FILE* stream = std::fopen(path.c_str(), "rb");
     ASSERT_NE(stream, nullptr);
     {

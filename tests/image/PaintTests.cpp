@@ -58,18 +58,23 @@ struct Canvas : CCanvas {
     Canvas(int width, int height, COLORREF fill) : CCanvas(width, height) { Fill(fill); }
 };
 
+// Every pixel of the canvas as expected(x, y) gives it.
+void ExpectPixels(const CCanvas& canvas, const std::function<COLORREF(int, int)>& expected) {
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
+            ASSERT_EQ(canvas.Pixel(x, y), expected(x, y)) << x << "," << y;
+}
+
 } // namespace
 
 TEST(PaintBlended, AlphaZeroLeavesTheDestinationAndOpaqueReplacesIt) {
     Canvas canvas(30, 20, kBackground);
     auto image = MakeImage(8, 6, [](int x, int) { return x < 4 ? 0 : 255; });
     ASSERT_TRUE(image->PaintBlended(canvas.Dc(), 5, 4, -1, -1));
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 30; ++x) {
-            const bool opaque = x >= 9 && x < 13 && y >= 4 && y < 10;
-            ASSERT_EQ(canvas.Pixel(x, y), opaque ? Pattern(x - 5, y - 4) : kBackground)
-                << x << "," << y;
-        }
+    ExpectPixels(canvas, [](int x, int y) {
+        const bool opaque = x >= 9 && x < 13 && y >= 4 && y < 10;
+        return opaque ? Pattern(x - 5, y - 4) : kBackground;
+    });
 }
 
 TEST(PaintBlended, BlendsEveryChannelWithTheDestination) {
@@ -140,11 +145,9 @@ TEST(PaintBlended, DisabledImageClipAndOffscreenAreas) {
 
     const RECT clip = {2, 3, 5, 7};
     ASSERT_TRUE(image->PaintBlended(canvas.Dc(), 0, 0, -1, -1, &clip));
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) {
-            const bool inside = x >= 2 && x < 5 && y >= 3 && y < 7;
-            ASSERT_EQ(canvas.Pixel(x, y), inside ? Pattern(x, y) : kBackground);
-        }
+    ExpectPixels(canvas, [](int x, int y) {
+        return x >= 2 && x < 5 && y >= 3 && y < 7 ? Pattern(x, y) : kBackground;
+    });
     // The clip was taken out again: a second paint covers everything.
     ASSERT_TRUE(image->PaintBlended(canvas.Dc(), -4, -4, -1, -1));
     EXPECT_EQ(canvas.Pixel(0, 0), Pattern(4, 4));
@@ -160,9 +163,7 @@ TEST(PaintBlended, ScaledNearestAndSmoothSampling) {
     auto image = MakeImage(5, 4, [](int, int) { return 255; });
     Canvas nearest(10, 8, kBackground);
     ASSERT_TRUE(image->PaintBlended(nearest.Dc(), 0, 0, 10, 8, nullptr, false));
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 10; ++x)
-            ASSERT_EQ(nearest.Pixel(x, y), Pattern(x / 2, y / 2));
+    ExpectPixels(nearest, [](int x, int y) { return Pattern(x / 2, y / 2); });
 
     // Black to white across two pixels, stretched to eight: smooth sampling passes
     // through greys, nearest sampling does not.
@@ -190,22 +191,17 @@ TEST(PaintTiled, CopiesWithCutEdgesAndOnlyWhatTheDeviceShows) {
     // Ten by ten into twenty-five: nine copies, the outer ones cut.
     const RECT rect = {3, 2, 28, 27};
     ASSERT_TRUE(image->PaintTiled(canvas.Dc(), rect));
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) {
-            const bool inside = x >= 3 && x < 28 && y >= 2 && y < 27;
-            ASSERT_EQ(canvas.Pixel(x, y),
-                      inside ? Pattern((x - 3) % 10, (y - 2) % 10) : kBackground)
-                << x << "," << y;
-        }
+    ExpectPixels(canvas, [](int x, int y) {
+        const bool inside = x >= 3 && x < 28 && y >= 2 && y < 27;
+        return inside ? Pattern((x - 3) % 10, (y - 2) % 10) : kBackground;
+    });
     const RECT empty = {5, 5, 5, 9};
     EXPECT_TRUE(image->PaintTiled(canvas.Dc(), empty));
 
     auto plain = MakeImage(10, 10);
     const RECT huge = {-95, -95, 2000000000, 2000000000};
     ASSERT_TRUE(plain->PaintTiled(canvas.Dc(), huge));
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-            ASSERT_EQ(canvas.Pixel(x, y), Pattern((x + 95) % 10, (y + 95) % 10)) << x << "," << y;
+    ExpectPixels(canvas, [](int x, int y) { return Pattern((x + 95) % 10, (y + 95) % 10); });
     const RECT everything = {INT_MIN, INT_MIN, INT_MAX, INT_MAX};
     EXPECT_TRUE(plain->PaintTiled(canvas.Dc(), everything));
 }
@@ -216,9 +212,7 @@ TEST(PaintStretched, IgnoresAlphaAndTransparency) {
     image->SetTransColor(0);
     SetStretchBltMode(canvas.Dc(), HALFTONE);
     ASSERT_TRUE(image->PaintStretched(canvas.Dc(), 0, 0, 12, 8, SRCCOPY));
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 12; ++x)
-            ASSERT_EQ(canvas.Pixel(x, y), Pattern(x / 2, y / 2));
+    ExpectPixels(canvas, [](int x, int y) { return Pattern(x / 2, y / 2); });
     EXPECT_EQ(GetStretchBltMode(canvas.Dc()), HALFTONE);
 }
 
@@ -235,9 +229,7 @@ TEST(ToDeviceBitmap, CopiesThePixels) {
         SelectObject(source, previous);
         DeleteDC(source);
         DeleteObject(bitmap);
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 7; ++x)
-                ASSERT_EQ(reader.Pixel(x, y), Pattern(x, y));
+        ExpectPixels(reader, Pattern);
     }
 }
 
