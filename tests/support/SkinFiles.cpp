@@ -2,12 +2,8 @@
 
 #include "UiProbe.h"
 
-#include <algorithm>
-
 std::string PictureFolder() {
-    std::string folder = "Z:" TEST_SUPPORT_DIR "/pictures";
-    std::replace(folder.begin(), folder.end(), '/', '\\');
-    return folder;
+    return ToWinePath(TEST_SUPPORT_DIR "/pictures");
 }
 
 std::string PicturePath(const std::string& name) {

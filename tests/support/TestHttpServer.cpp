@@ -22,12 +22,6 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
 
 } // namespace
 
-std::string ToWinePath(const std::string& linuxPath) {
-    std::string path = "Z:" + linuxPath;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
 int RecordedRequest::HeaderCount(const std::string& name) const {
     return static_cast<int>(std::count_if(headers.begin(), headers.end(), [&](const auto& header) {
         return EqualsIgnoringCase(header.first, name);

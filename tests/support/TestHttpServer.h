@@ -7,9 +7,6 @@
 #include <utility>
 #include <vector>
 
-// "/a/b" -> "Z:\a\b": how a Linux path is reached from inside Wine.
-std::string ToWinePath(const std::string& linuxPath);
-
 struct RecordedRequest {
     std::string requestLine;
     std::string method;

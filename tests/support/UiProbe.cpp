@@ -227,6 +227,12 @@ std::string ToLinuxPath(const std::string& winePath) {
     return path;
 }
 
+std::string ToWinePath(const std::string& linuxPath) {
+    std::string path = "Z:" + linuxPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out)

@@ -97,8 +97,9 @@ class CChildProcess {
 std::string TestProgramFolder();
 // A fresh empty folder below Z:\tmp (so Linux tools see it as /tmp/...).
 std::string MakeScratchFolder(const std::string& name);
-// "Z:\a\b" -> "/a/b".
+// "Z:\a\b" -> "/a/b", and back: how a Linux path is reached from inside Wine.
 std::string ToLinuxPath(const std::string& winePath);
+std::string ToWinePath(const std::string& linuxPath);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // Deterministic bytes that differ from seed to seed.
 std::string MakeContent(std::size_t size, unsigned seed);

@@ -1,14 +1,13 @@
 // Helpers shared by the XML reader tests: whole-tree walks and fixture files.
 #pragma once
 
+#include "UiProbe.h"
 #include "XmlDocument.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstddef>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -57,22 +56,15 @@ inline bool ReportHas(const Velmora::CXmlDocument& doc, const std::string& fragm
 
 // The bytes of a committed file in tests/xml/fixtures; empty when there is none.
 inline std::string ReadSourceFixture(const std::string& name) {
-    std::ifstream file("Z:" TEST_SOURCE_DIR "/fixtures/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return ReadFileBytes("Z:" TEST_SOURCE_DIR "/fixtures/" + name);
 }
 
 // Writes bytes to a file below the test's build folder; returns its Windows path.
 inline std::string WriteFixture(const std::string& name, const std::string& bytes) {
-    std::string folder = "Z:" TEST_BINARY_DIR "/data";
-    for (char& c : folder)
-        if (c == '/')
-            c = '\\';
+    const std::string folder = ToWinePath(TEST_BINARY_DIR "/data");
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string path = folder + "\\" + name;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    EXPECT_TRUE(file.good()) << path;
+    EXPECT_TRUE(WriteFileBytes(path, bytes)) << path;
     return path;
 }
 
