@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <sstream>
 
@@ -13,24 +12,17 @@ namespace {
 
 const DWORD kStartTimeoutMs = 15000;
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 } // namespace
 
 int RecordedRequest::HeaderCount(const std::string& name) const {
     return static_cast<int>(std::count_if(headers.begin(), headers.end(), [&](const auto& header) {
-        return EqualsIgnoringCase(header.first, name);
+        return lstrcmpiA(header.first.c_str(), name.c_str()) == 0;
     }));
 }
 
 std::string RecordedRequest::Header(const std::string& name) const {
     const auto header = std::find_if(headers.begin(), headers.end(), [&](const auto& header) {
-        return EqualsIgnoringCase(header.first, name);
+        return lstrcmpiA(header.first.c_str(), name.c_str()) == 0;
     });
     return header != headers.end() ? header->second : std::string();
 }

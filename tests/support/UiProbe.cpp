@@ -267,12 +267,9 @@ bool FolderExists(const std::string& path) {
 }
 
 bool WaitForFile(const std::string& path, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!FileExists(path)) {
+    for (const DWORD start = GetTickCount(); !FileExists(path); Sleep(50))
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(50);
-    }
     return true;
 }
 

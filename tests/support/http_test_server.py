@@ -15,8 +15,7 @@ Paths with special behaviour (everything else is a file below --root):
   /redirect?to=<url>[&code=c]  redirects (302 unless code is given)
 Files honour "Range: bytes=N-" (206 with Content-Range, 416 past the end).
 
-The chosen port goes to --port-file (written atomically) when given, else to
-stdout. With --log, each request is appended to that file, before it is
+The chosen port goes to --port-file (written atomically). With --log, each request is appended to that file, before it is
 answered, as "> <request line>", one "Name: value" line per header and an
 empty line. The server ends when the --quit-file appears, after --idle seconds
 without a request or after --lifetime seconds in all.
@@ -181,9 +180,9 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--root", required=True, help="folder served")
-    parser.add_argument("--port-file", help="file that receives the chosen port")
+    parser.add_argument("--port-file", required=True, help="file that receives the chosen port")
     parser.add_argument("--log", help="file that receives the requests")
-    parser.add_argument("--quit-file", help="file whose appearance ends the server")
+    parser.add_argument("--quit-file", required=True, help="file whose appearance ends the server")
     parser.add_argument("--idle", type=float, default=60.0, help="seconds without requests before ending")
     parser.add_argument("--lifetime", type=float, default=900.0, help="seconds before ending in any case")
     args = parser.parse_args()
@@ -197,14 +196,11 @@ def main():
     port = server.server_address[1]
 
     threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1}, daemon=True).start()
-    if args.port_file:
-        with open(args.port_file + ".part", "w") as out:
-            out.write("%d\n" % port)
-        os.replace(args.port_file + ".part", args.port_file)
-    else:
-        print(port, flush=True)
+    with open(args.port_file + ".part", "w") as out:
+        out.write("%d\n" % port)
+    os.replace(args.port_file + ".part", args.port_file)
 
-    while not (args.quit_file and os.path.exists(args.quit_file)):
+    while not os.path.exists(args.quit_file):
         time.sleep(0.1)
         now = time.monotonic()
         with server.lock:
@@ -213,7 +209,7 @@ def main():
             break
     server.shutdown()
     server.server_close()
-    if args.quit_file and os.path.exists(args.quit_file):
+    if os.path.exists(args.quit_file):
         os.remove(args.quit_file)
     return 0
 
