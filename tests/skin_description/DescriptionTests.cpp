@@ -162,6 +162,16 @@ void DumpWindow(std::string& out, const char* type, const WindowInfo& w) {
     DumpEvents(out, w.eventItems, "  ");
 }
 
+// Hot spot of a cursor as x * 100 + y; -1 without a cursor.
+int64_t HotSpot(const GDICursor* cursor) {
+    ICONINFO info{};
+    if (!cursor || !GetIconInfo(cursor->GetCursor(), &info))
+        return -1;
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    return info.xHotspot * 100 + info.yHotspot;
+}
+
 // Every resource, then every record of every registry in load order.
 std::string DumpSkin(CManager& manager) {
     static const char* const kTypes[] = {
@@ -169,17 +179,8 @@ std::string DumpSkin(CManager& manager) {
         "toolbar",    "scrollbar", "tabctrl",  "tabctrlex", "toolbarex",  "headerctrl", "listctrl",
         "progress",   "slider",    "sliderex", "animate",   "treectrlex", "menu"};
     std::string out;
-    for (const auto& cursor : manager.Cursors().Items()) {
-        ICONINFO info{};
-        if (GetIconInfo(cursor->GetCursor(), &info)) {
-            DeleteObject(info.hbmMask);
-            DeleteObject(info.hbmColor);
-        }
-        out += Line{"cursor"}("id", cursor->GetId())("hotSpotX", info.xHotspot)("hotSpotY",
-                                                                                info.yHotspot)
-                   .text +
-               "\n";
-    }
+    for (const auto& cursor : manager.Cursors().Items())
+        out += Line{"cursor"}("id", cursor->GetId())("hotSpot", HotSpot(cursor.get())).text + "\n";
     for (const auto& font : manager.Fonts().Items()) {
         LOGFONTA f{};
         GetObjectA(font->GetFont(), sizeof f, &f);
@@ -230,17 +231,6 @@ class SkinDescription : public ::testing::Test {
         for (const auto& image : Manager()->Images().Items())
             ids.push_back(image->GetId());
         return ids;
-    }
-
-    // Hot spot of a loaded cursor as x * 100 + y.
-    static int64_t HotSpot(const char* id) {
-        const GDICursor* cursor = Manager()->FindCursor(id);
-        ICONINFO info{};
-        if (!cursor || !GetIconInfo(cursor->GetCursor(), &info))
-            return -1;
-        DeleteObject(info.hbmMask);
-        DeleteObject(info.hbmColor);
-        return info.xHotspot * 100 + info.yHotspot;
     }
 };
 
@@ -307,7 +297,8 @@ TEST_F(SkinDescription, LookupsFindTheFirstRecordAndResourceOfAnId) {
         Parse("<theme><cursor><item id='Arrow' file='arrow.cur'/></cursor></theme>", "", "second"),
         1);
     ASSERT_EQ(Manager()->Cursors().Size(), 2u) << "ids compare with case";
-    EXPECT_EQ((std::vector<int64_t>{HotSpot("arrow"), HotSpot("Arrow")}),
+    EXPECT_EQ((std::vector<int64_t>{HotSpot(Manager()->FindCursor("arrow")),
+                                    HotSpot(Manager()->FindCursor("Arrow"))}),
               (std::vector<int64_t>{903, 407}));
 }
 
