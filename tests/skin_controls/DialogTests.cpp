@@ -104,10 +104,8 @@ TEST_F(DialogTest, BordersSizeCaptionDragsAndTheMinimumWidthHolds) {
         input(placed.left - 100, MOUSEEVENTF_LEFTDOWN);
         input(placed.left - 100, MOUSEEVENTF_LEFTUP);
     });
-    for (int i = 0; i < 150; ++i) {
+    for (int i = 0; i < 150; ++i, Sleep(10))
         PumpMessages();
-        Sleep(10);
-    }
     mouse.join();
     PumpMessages();
     // (Wine's sizing stops a pixel before the minimum.)

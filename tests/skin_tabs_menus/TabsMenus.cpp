@@ -64,10 +64,8 @@ BOOL CALLBACK CollectMenuWindow(HWND window, LPARAM found) {
 UINT g_checkOnOpen = 0;
 
 void CMenuScript::RunUntilDone() const {
-    for (int wait = 0; m_next < m_steps.size() && wait < 100; ++wait) {
+    for (int wait = 0; m_next < m_steps.size() && wait < 100; ++wait, Sleep(20))
         PumpMessages();
-        Sleep(20);
-    }
     PumpMessages();
 }
 

@@ -66,10 +66,9 @@ bool AnswerShownBox(DWORD pid, SeenMessageBox& seen,
 
 bool AnswerMessageBox(DWORD pid, DWORD timeoutMs, SeenMessageBox& seen,
                       const std::function<void(HWND)>& beforeAnswer) {
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50)) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
         if (AnswerShownBox(pid, seen, beforeAnswer))
             return true;
-    }
     return false;
 }
 
