@@ -93,7 +93,7 @@ TEST_F(SkinLoadingTest, DescriptionImagesComeFromTheirEntriesInTheAnsiCodePage) 
         {"BLUE\\BG.BMP", PictureBytes("blue-5x5.bmp")},
     };
     ASSERT_EQ(LoadDatabase(BuildSkinDatabase(entries)), 1);
-    EXPECT_EQ(LoadedImageColor("bg"), kBlue);
+    ASSERT_EQ(LoadedImageColor("bg"), kBlue);
     EXPECT_EQ(Manager().FindImage("bg")->GetWidth(), 5);
     EXPECT_EQ(Manager().FindImage("missing"), nullptr);
     EXPECT_NE(Manager().FindDescription(DescriptionType::Dialog, "dialog.blue"), nullptr);
