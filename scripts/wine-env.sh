@@ -4,7 +4,8 @@ TARNWICK_DEPS="${TARNWICK_DEPS:-/opt/tarnwick-deps}"
 export WINEPREFIX="${WINEPREFIX:-$TARNWICK_DEPS/wineprefix}"
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# A crashing program ends at once instead of waiting in the crash debugger.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 # LANG alone leaves Wine on code page 1252.
 export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 export DISPLAY="${TARNWICK_DISPLAY:-:91}"
