@@ -6,7 +6,8 @@
 #      >= 0.9. curl's figure is printed for information;
 #   2. a whole update of that file by Tarnwick.exe (window, manifest, digest check, installation,
 #      lobby start) against the bare download of the same file by the job without a window, both
-#      as the wall time of a Wine process of their own; goal <= 1.3.
+#      as the wall time of a Wine process of their own; goal <= 1.3. The same two on an 8 MiB file
+#      served at about a player's line rate are printed for information.
 #   bench/download/run.sh [build folder]
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -91,3 +92,30 @@ print("throughput ratio job/curl:         %.2f (for information)" % (curl / job)
 print("Tarnwick.exe whole update %.3f s, bare job process %.3f s" % (update, bare))
 print("time ratio update/bare download:   %.2f (goal <= 1.30)" % (update / bare))
 PY
+
+# For information: the same two processes at about a player's line rate, the server sending
+# 1 KiB a millisecond (/slow/1/), on the first 8 MiB of the file, one round each.
+LINE_SIZE=$((8 * 1024 * 1024))
+head -c "$LINE_SIZE" "$WORK/release/served.bin" >"$WORK/release/line.bin"
+LINE_URL="http://127.0.0.1:$PORT/slow/1/line.bin"
+LINE_DIGEST="$(python3 -c 'import hashlib, sys; print(hashlib.md5(open(sys.argv[1], "rb").read()).hexdigest())' \
+    "$WORK/release/line.bin")"
+mkdir -p "$WORK/line"
+cp "$WORK/install/"*.exe "$WORK/install/"*.dll "$WORK/install/"*.sdb "$WORK/line/"
+printf '[Update]\r\nUpdateUrl=http://127.0.0.1:%s/UpdateLine.xml\r\n' "$PORT" >"$WORK/line/Platform.ini"
+cat >"$WORK/release/UpdateLine.xml" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<Update><File><FileName>line.bin</FileName><FileSize>$LINE_SIZE</FileSize>
+<HashCode>$LINE_DIGEST</HashCode><URL>$LINE_URL</URL></File></Update>
+XML
+rm -f "$WORK/line-bare.bin.tmp"
+start="$(now)"
+wine "$BENCH_EXE" job "$LINE_URL" "$(wine_path "$WORK/line-bare.bin")" "$LINE_SIZE" >/dev/null
+line_bare="$(python3 -c "print('%.3f' % ($(now) - $start))")"
+start="$(now)"
+wine "$WORK/line/Tarnwick.exe" x
+line_update="$(python3 -c "print('%.3f' % ($(now) - $start))")"
+cmp -s "$WORK/line/line.bin" "$WORK/release/line.bin" || { echo "line-rate update differs"; exit 1; }
+python3 -c "import sys; u, b = float(sys.argv[1]), float(sys.argv[2]); print(
+    'at about %.1f MiB/s: Tarnwick.exe update %.3f s, bare job %.3f s, ratio %.2f (for information)'
+    % (8 / b, u, b, u / b))" "$line_update" "$line_bare"
