@@ -15,9 +15,9 @@ Paths with special behaviour (everything else is a file below --root):
   /redirect?to=<url>[&code=c]  redirects (302 unless code is given)
 Files honour "Range: bytes=N-" (206 with Content-Range, 416 past the end).
 
-The chosen port goes to --port-file (written atomically). With --log, each request is appended to that file, before it is
-answered, as "> <request line>", one "Name: value" line per header and an
-empty line. The server ends when the --quit-file appears, after --idle seconds
+The chosen port goes to --port-file (written atomically). With --log, each
+request is appended to that file, before it is answered, as "> <request
+line>", one "Name: value" line per header and an empty line. The server ends when the --quit-file appears, after --idle seconds
 without a request or after --lifetime seconds in all.
 """
 

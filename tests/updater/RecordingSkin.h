@@ -1,7 +1,7 @@
 // Stands between the updater and its skin library while it lives and keeps
 // every call, as "LoadSkin Tarnwick.sdb 2", "SkinWindow 2 dialog.update 0",
 // "Value tips.top text", "Visible tips.bottom 0" or "Cleanup"; each call is
-// passed on to the library given, if any.
+// passed on to the library given, else to the binding it replaced.
 #pragma once
 
 #include "SkinBinding.h"
@@ -14,35 +14,30 @@
 class CRecordingSkin : public ISkinBinding {
   public:
     explicit CRecordingSkin(ISkinBinding* library = nullptr)
-        : m_library(library), m_previous(SetSkinBinding(this)) {}
+        : m_previous(SetSkinBinding(this)), m_next(library ? *library : *m_previous) {}
     ~CRecordingSkin() override { SetSkinBinding(m_previous); }
     void LoadSkin(const char* file, int mode) override {
         calls.push_back(std::string("LoadSkin ") + file + " " + std::to_string(mode));
-        if (m_library)
-            m_library->LoadSkin(file, mode);
+        m_next.LoadSkin(file, mode);
     }
     void Cleanup() override {
         calls.push_back("Cleanup");
-        if (m_library)
-            m_library->Cleanup();
+        m_next.Cleanup();
     }
     void SkinWindow(HWND window, int kind, const char* name, int recursive) override {
         calls.push_back("SkinWindow " + std::to_string(kind) + " " + name + " " +
                         std::to_string(recursive));
-        if (m_library)
-            m_library->SkinWindow(window, kind, name, recursive);
+        m_next.SkinWindow(window, kind, name, recursive);
     }
     // Only the updater's dialog shows texts.
     void SetDrawItemValue(HWND window, int kind, const char* item, const char* text) override {
         EXPECT_EQ(kSkinKindDialog, kind);
         calls.push_back(std::string("Value ") + item + " " + text);
-        if (m_library)
-            m_library->SetDrawItemValue(window, kind, item, text);
+        m_next.SetDrawItemValue(window, kind, item, text);
     }
     void SetDrawItemVisible(HWND window, int kind, const char* item, BOOL visible) override {
         calls.push_back(std::string("Visible ") + item + " " + std::to_string(visible));
-        if (m_library)
-            m_library->SetDrawItemVisible(window, kind, item, visible);
+        m_next.SetDrawItemVisible(window, kind, item, visible);
     }
     // The texts shown and hidden, without the other calls.
     std::vector<std::string> Texts() const {
@@ -55,6 +50,6 @@ class CRecordingSkin : public ISkinBinding {
     std::vector<std::string> calls;
 
   private:
-    ISkinBinding* m_library;
     ISkinBinding* m_previous;
+    ISkinBinding& m_next;
 };

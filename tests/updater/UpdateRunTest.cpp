@@ -169,8 +169,11 @@ class UpdateRunTest : public ::testing::Test {
     // The window is skinned by Velmora.dll with the updater's skin (Tarnwick.sdb
     // beside the test, loaded once), as in Tarnwick.exe.
     static ISkinBinding* SkinnedByTheLibrary() {
-        static const bool loaded = (VelmoraSkin().LoadSkin("Tarnwick.sdb", 2), true);
-        return loaded ? &VelmoraSkin() : nullptr;
+        static ISkinBinding* const library = [] {
+            VelmoraSkin().LoadSkin("Tarnwick.sdb", 2);
+            return &VelmoraSkin();
+        }();
+        return library;
     }
     CRecordingSkin m_skin{SkinnedByTheLibrary()};
     std::vector<SeenMessageBox> m_boxes;
