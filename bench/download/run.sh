@@ -43,8 +43,11 @@ cp "$BUILD/updater/Tarnwick.exe" "$BUILD/updater/Velmora.dll" "$BUILD/updater/Ta
     "$BUILD/samples/lobby/Dovrel.exe" "$WORK/install/"
 printf '[Update]\r\nUpdateUrl=http://127.0.0.1:%s/UpdateNew.xml\r\n' "$PORT" >"$WORK/install/Platform.ini"
 # The updater's digest: MD5 of the longest prefix made of whole 512-byte blocks.
-DIGEST="$(python3 -c 'import hashlib, sys; d = open(sys.argv[1], "rb").read()
-print(hashlib.md5(d[: len(d) // 512 * 512]).hexdigest())' "$WORK/release/served.bin")"
+prefix_md5() {
+    python3 -c 'import hashlib, sys; d = open(sys.argv[1], "rb").read()
+print(hashlib.md5(d[: len(d) // 512 * 512]).hexdigest())' "$1"
+}
+DIGEST="$(prefix_md5 "$WORK/release/served.bin")"
 cat >"$WORK/release/UpdateNew.xml" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <Update><File><FileName>served.bin</FileName><FileSize>$SIZE</FileSize>
@@ -98,8 +101,7 @@ PY
 LINE_SIZE=$((8 * 1024 * 1024))
 head -c "$LINE_SIZE" "$WORK/release/served.bin" >"$WORK/release/line.bin"
 LINE_URL="http://127.0.0.1:$PORT/slow/1/line.bin"
-LINE_DIGEST="$(python3 -c 'import hashlib, sys; print(hashlib.md5(open(sys.argv[1], "rb").read()).hexdigest())' \
-    "$WORK/release/line.bin")"
+LINE_DIGEST="$(prefix_md5 "$WORK/release/line.bin")"
 mkdir -p "$WORK/line"
 cp "$WORK/install/"*.exe "$WORK/install/"*.dll "$WORK/install/"*.sdb "$WORK/line/"
 printf '[Update]\r\nUpdateUrl=http://127.0.0.1:%s/UpdateLine.xml\r\n' "$PORT" >"$WORK/line/Platform.ini"
